@@ -1,0 +1,28 @@
+#pragma once
+// Magnitude/phase FFT of 16-bit frames and its inverse, with linear resampling for frames of other lengths.
+#include <cstdint>
+#include <vector>
+
+class TFFTObject {
+public:
+    // order is clamped to 4..16; Size = 2^order points, HalfSize = Size / 2 bins.
+    explicit TFFTObject(int32_t order);
+
+    // Forward: X[k] = (1/N) * sum x[n] e^(+i 2 pi k n / N); magnitudes and phases (in [0, 2 pi)) of bins 0..HalfSize-1.
+    void Forward(const int16_t* samples, int32_t count, double* magnitudes, double* phases);
+    // Inverse: rebuilds count samples (signed modulus, rounded, clamped to +-32767) from HalfSize bins.
+    void Inverse(int16_t* samples, int32_t count, const double* magnitudes, const double* phases);
+
+    int32_t Order() const { return order_; }
+    int32_t Size() const { return size_; }
+    int32_t HalfSize() const { return size_ / 2; }
+
+private:
+    int32_t order_;
+    int32_t size_;
+    std::vector<double> sinTable_;
+    std::vector<int32_t> bitReverse_;
+    std::vector<double> re_;
+    std::vector<double> im_;
+    std::vector<int16_t> output_;
+};
