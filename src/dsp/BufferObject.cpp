@@ -45,3 +45,12 @@ void TBufferObject::Clear()
     storage_.clear();
     head_ = 0;
 }
+
+void TBufferObject::MixIntoTail(const int16_t* samples, int32_t count)
+{
+    const int32_t n = std::min(count, Count());
+    int16_t* tail = storage_.data() + storage_.size() - n;
+    const int16_t* source = samples + (count - n);
+    for (int32_t i = 0; i < n; ++i)
+        tail[i] = static_cast<int16_t>(static_cast<uint16_t>(tail[i]) + static_cast<uint16_t>(source[i]));
+}

@@ -14,6 +14,9 @@ public:
     // Removes the count oldest samples; throws (and changes nothing) when fewer are held.
     void Delete(int32_t count);
     void Clear();
+    // Adds count samples, with 16-bit wrap-around, onto the newest held samples (the overlap of a filter
+    // block); when fewer are held, onto all of them, aligned at the end.
+    void MixIntoTail(const int16_t* samples, int32_t count);
     int32_t Count() const { return static_cast<int32_t>(storage_.size() - head_); }
     // The oldest held sample, or nullptr when empty. Valid until the next change of the buffer.
     const int16_t* Data() const { return Count() == 0 ? nullptr : storage_.data() + head_; }

@@ -81,3 +81,22 @@ TEST(BufferObject, LongHopByHopStreamKeepsFifoOrder)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BufferObject, MixIntoTailAddsOntoNewestSamplesWithWrapAround)
+{
+    TBufferObject b;
+    const int16_t held[] = {1, 2, 32767, -32768};
+    b.Append(held, 4);
+    const int16_t overlap[] = {10, 1, -1};
+    b.MixIntoTail(overlap, 3);
+    EXPECT_EQ(Held(b), (std::vector<int16_t>{1, 12, -32768, 32767}));
+
+    TBufferObject shortBuffer;   // fewer held than mixed: the newest of the mixed samples land on them
+    shortBuffer.Append(held, 1);
+    shortBuffer.MixIntoTail(overlap, 3);
+    EXPECT_EQ(Held(shortBuffer), (std::vector<int16_t>{0}));
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include "SovoInteg.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "SovoEnvelope.h"
+
+namespace {
+
+constexpr double kSampleRate = 22050.0;
+constexpr int32_t kVoicingMedianLimit = 10;  // up to this middle index the plain median is taken
+constexpr int32_t kToneMedianLimit = 6;
+constexpr int32_t kEnergyLead = 8;           // the energy mean looks this many atoms ahead of the middle
+constexpr double kVoicedThreshold = 0.6;     // below it the main tone is dropped
+
+// Median-like value of sorted values: the middle one while the window is short, else the mean of three.
+double MiddleValue(TArrayOfDouble& values, int32_t h, int32_t plainLimit)
+{
+    SortDoubles(values);
+    if (h <= plainLimit)
+        return values[h];
+    return (values[h - 1] + values[h] + values[h + 1]) / 3;
+}
+
+}  // namespace
+
+TVRAtomIntegrator::TVRAtomIntegrator(double durationMs)
+    : windowLength_(static_cast<int32_t>(std::nearbyint(durationMs * kSampleRate / 1000.0 / kHopSize)))
+{
+    ring_.resize(static_cast<size_t>(std::max(windowLength_, 0)) + 1);
+}
+
+void TVRAtomIntegrator::Push(const TAtom& atom, bool last)
+{
+    if (count_ > static_cast<size_t>(windowLength_)) {
+        ring_[first_] = atom;   // the oldest slot becomes the newest
+        first_ = (first_ + 1) % ring_.size();
+    } else {
+        ring_[(first_ + count_) % ring_.size()] = atom;
+        ++count_;
+    }
+    Integrate();
+    Emit();
+    if (last)
+        Flush();
+}
+
+void TVRAtomIntegrator::Flush()
+{
+    while (count_ > 1) {
+        first_ = (first_ + 1) % ring_.size();
+        --count_;
+        if (count_ == 1)
+            last_ = true;
+        Integrate();
+        Emit();
+    }
+    first_ = 0;
+    count_ = 0;
+    last_ = false;
+}
+
+void TVRAtomIntegrator::Emit()
+{
+    if (OnAtom)
+        OnAtom(output_, last_);
+}
+
+void TVRAtomIntegrator::Integrate()
+{
+    const int32_t length = static_cast<int32_t>(count_);
+    const int32_t h = length / 2;
+    output_ = At(static_cast<size_t>(h));
+
+    TArrayOfDouble values(static_cast<size_t>(length));
+    for (int32_t i = 0; i < length; ++i)
+        values[i] = At(static_cast<size_t>(i)).Voicing;
+    output_.Voicing = MiddleValue(values, h, kVoicingMedianLimit);
+    for (int32_t i = 0; i < length; ++i)
+        values[i] = At(static_cast<size_t>(i)).MainTone;
+    output_.MainTone = MiddleValue(values, h, kToneMedianLimit);
+
+    const int32_t k = std::min(length - 1, h + kEnergyLead);
+    if (k > 2)
+        output_.Energy = (At(k - 2).Energy + At(k - 1).Energy + At(k).Energy) / 3;
+
+    int32_t loud = 0;
+    for (int32_t i = 0; i < length; ++i)
+        loud += At(static_cast<size_t>(i)).Quiet ? 0 : 1;
+    output_.Quiet = loud <= h;
+
+    if (output_.Voicing < kVoicedThreshold)
+        output_.MainTone = 0.0;
+}

@@ -1,0 +1,213 @@
+#include "SovoProc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "SovoEnvelope.h"
+#include "SovoError.h"
+
+namespace {
+
+constexpr int32_t kFftOrder = 10;
+constexpr double kIntegratorMs = 200.0;
+constexpr int32_t kFirstBandBin = 9;      // the band filter keeps bins 9..68, about 194..1464 Hz
+constexpr int32_t kLastBandBin = 68;
+constexpr int32_t kFirstLevelBin = 5;     // the spectral peak ignores the lowest bins
+constexpr int32_t kFirstActivityIndex = 7;
+constexpr double kQuietActivity = 30.0;   // mean absolute step of the windowed frame below which a hop is quiet
+constexpr double kEnergyDecay = 1.2;
+
+int16_t RoundToSample(double value)
+{
+    return static_cast<int16_t>(std::nearbyint(value));
+}
+
+}  // namespace
+
+TTeskProcessor::TTeskProcessor()
+    : fft_(kFftOrder),
+      frameMagnitudes_(static_cast<size_t>(fft_.HalfSize())),
+      bandMagnitudes_(static_cast<size_t>(fft_.HalfSize())),
+      framePhases_(static_cast<size_t>(fft_.HalfSize())),
+      hannWindow_(static_cast<size_t>(fft_.Size())),
+      bandSamples_(static_cast<size_t>(fft_.Size())),
+      frameSamples_(static_cast<size_t>(fft_.Size())),
+      integrator_(kIntegratorMs)
+{
+    const int32_t n = fft_.Size();
+    for (int32_t i = 0; i < n; ++i)
+        hannWindow_[i] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / n);
+    integrator_.OnAtom = [this](const TAtom& atom, bool last) { AppendAtom(atom, last); };
+}
+
+void TTeskProcessor::Restart()
+{
+    firstBlock_ = true;
+    rawBuffer_.Clear();
+    bandBuffer_.Clear();
+    analysisBuffer_.Clear();
+    Atoms.clear();
+}
+
+void TTeskProcessor::AddSamples(const int16_t* samples, int32_t count)
+{
+    if (samples == nullptr || count == 0) {
+        EndUtterance();
+        return;
+    }
+    const int32_t n = fft_.Size();
+    rawBuffer_.Append(samples, count);
+    analysisBuffer_.Append(samples, count);
+    while (rawBuffer_.Count() >= n)
+        FilterBlock(n);
+    while (bandBuffer_.Count() >= n + kHopSize)
+        Step(kHopSize);
+}
+
+void TTeskProcessor::EndUtterance()
+{
+    const int32_t n = fft_.Size();
+    // An utterance shorter than half a frame cannot fill the first filter block; it ends without atoms
+    // instead of draining more analysis samples than it ever had.
+    if (firstBlock_ && analysisBuffer_.Count() < fft_.HalfSize()) {
+        Restart();
+    } else {
+        while (rawBuffer_.Count() >= n)
+            FilterBlock(n);
+        while (bandBuffer_.Count() >= n + kHopSize)
+            Step(kHopSize);
+        FilterBlock(rawBuffer_.Count());
+        while (bandBuffer_.Count() >= kHopSize)
+            Step(kHopSize);
+        Step(bandBuffer_.Count());
+        integrator_.Flush();
+        CloseUtterance();
+    }
+    if (OnUtteranceEnd)
+        OnUtteranceEnd();
+}
+
+void TTeskProcessor::WindowFrame(int32_t count)
+{
+    for (int32_t i = 0; i < count; ++i)
+        frameSamples_[i] = RoundToSample(frameSamples_[i] * hannWindow_[i]);
+}
+
+void TTeskProcessor::SelectBand()
+{
+    frameMagnitudes_[0] = 0.0;
+    std::fill(bandMagnitudes_.begin(), bandMagnitudes_.end(), 0.0);
+    std::copy(frameMagnitudes_.begin() + kFirstBandBin, frameMagnitudes_.begin() + kLastBandBin + 1,
+              bandMagnitudes_.begin() + kFirstBandBin);
+}
+
+// Forward transform of the frame, band selection and the inverse into bandSamples_.
+void TTeskProcessor::FilterFrame()
+{
+    const int32_t n = fft_.Size();
+    fft_.Forward(frameSamples_.data(), n, frameMagnitudes_.data(), framePhases_.data());
+    SelectBand();
+    fft_.Inverse(bandSamples_.data(), n, bandMagnitudes_.data(), framePhases_.data());
+}
+
+void TTeskProcessor::FilterBlock(int32_t n)
+{
+    const int32_t size = fft_.Size();
+    const int32_t half = fft_.HalfSize();
+    if (firstBlock_) {
+        // Priming: the first half frame is silence, so the band signal starts with the first input sample.
+        std::fill(frameSamples_.begin(), frameSamples_.begin() + half, int16_t{0});
+        rawBuffer_.Peek(frameSamples_.data() + half, half);
+        WindowFrame(size);
+        FilterFrame();
+        bandBuffer_.Append(bandSamples_.data() + half, half);
+        firstBlock_ = false;
+    } else if (n == size) {
+        rawBuffer_.Peek(frameSamples_.data(), size);
+        rawBuffer_.Delete(half);
+        WindowFrame(size);
+        FilterFrame();
+        bandBuffer_.MixIntoTail(bandSamples_.data(), half);
+        bandBuffer_.Append(bandSamples_.data() + half, half);
+    } else if (n < size) {
+        const int32_t d = std::min(half, n);
+        std::fill(frameSamples_.begin(), frameSamples_.end(), int16_t{0});
+        const int32_t e = std::min(n, rawBuffer_.Count());
+        rawBuffer_.Peek(frameSamples_.data(), e);
+        rawBuffer_.Delete(e);
+        WindowFrame(d);
+        FilterFrame();
+        bandBuffer_.MixIntoTail(bandSamples_.data(), d);
+        bandBuffer_.Append(bandSamples_.data() + d, std::abs(e - half));
+        firstBlock_ = true;
+    } else {
+        throw ESovoError("Размер для фильтрации больше длинны FFT.");
+    }
+}
+
+void TTeskProcessor::Step(int32_t n)
+{
+    const int32_t size = fft_.Size();
+    const int32_t half = fft_.HalfSize();
+    TAtom& atom = currentAtom_;
+    atom.HopSize = kHopSize;
+    atom.SampleCount = n;
+    analysisBuffer_.Peek(frameSamples_.data(), size);
+    std::copy_n(frameSamples_.begin() + (half - n), n, atom.Samples);
+    WindowFrame(size);
+    fft_.Forward(frameSamples_.data(), size, atom.Spectrum, framePhases_.data());
+    atom.MainTone = tone_.MainTone(atom.Spectrum);
+    atom.Voicing = Voicing(bandBuffer_.Data(), bandBuffer_.Count(), atom.MainTone);
+    atom.Spectrum[0] = atom.MainTone;
+    BuildEnvelope(atom.Spectrum, atom.Bands, atom.Envelope, atom.EnvelopeBytes);
+    atom.Level = std::max(0.0, *std::max_element(atom.Spectrum + kFirstLevelBin, atom.Spectrum + kSpectrumBins));
+
+    int32_t activity = 0;
+    for (int32_t m = kFirstActivityIndex; m < size - 1; ++m)
+        activity += std::abs(frameSamples_[m] - frameSamples_[m + 1]);
+    atom.Quiet = static_cast<double>(activity) / size < kQuietActivity;
+
+    smoothedEnergy_ = (MeanAbsDiff64(frameSamples_.data()) + smoothedEnergy_) / kEnergyDecay;
+    atom.Energy = smoothedEnergy_;
+
+    bandBuffer_.Delete(n);
+    analysisBuffer_.Delete(n);
+    integrator_.Push(atom, false);
+}
+
+void TTeskProcessor::AppendAtom(const TAtom& atom, bool /*last*/)
+{
+    Atoms.push_back(atom);
+}
+
+void TTeskProcessor::CloseUtterance()
+{
+    const size_t length = Atoms.size();
+    if (length == 0)
+        return;
+    // Lead-in: from the 10 % mark, forward to the first loud atom or back to the last quiet one.
+    size_t i = length / 10;
+    if (Atoms[i].Quiet) {
+        while (i < length && Atoms[i].Quiet)
+            ++i;
+    } else {
+        while (i > 0 && !Atoms[i].Quiet)
+            --i;
+    }
+    Atoms.erase(Atoms.begin(), Atoms.begin() + static_cast<std::ptrdiff_t>(i));
+
+    // Tail: everything from the first quiet atom at or after the middle goes.
+    size_t j = Atoms.size() / 2;
+    while (j < Atoms.size() && !Atoms[j].Quiet)
+        ++j;
+    Atoms.resize(j);
+
+    double maxEnergy = 0.0;
+    for (const TAtom& atom : Atoms)
+        maxEnergy = std::max(maxEnergy, atom.Energy);
+    if (maxEnergy != 0.0) {
+        for (TAtom& atom : Atoms)
+            atom.Level = atom.Energy / maxEnergy;
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Wave pre-processor: turns the sample stream of one utterance into its trimmed, level-normalised atoms.
+// The raw input is band-filtered (FFT overlap-add, 194..1464 Hz) for the voicing measure; the unfiltered
+// input is cut into 1024-sample frames advanced by one 64-sample hop, one atom per hop.
+#include <functional>
+
+#include "BufferObject.h"
+#include "SovoInteg.h"
+#include "SovoTypes.h"
+#include "SovoUtils.h"
+#include "vwFFT.h"
+
+class TTeskProcessor {
+public:
+    using TUtteranceEndProc = std::function<void()>;
+
+    TTeskProcessor();
+
+    // Feeds one block; no samples (nullptr or count 0) ends the utterance.
+    void AddSamples(const int16_t* samples, int32_t count);
+    // The next samples start a new utterance. Energy smoothing and the tone estimator carry over.
+    void Restart();
+
+    TArrayAtoms Atoms;                  // smoothed atoms of the current utterance
+    TUtteranceEndProc OnUtteranceEnd;
+
+    // Exposed for tests that follow the filter and the frames.
+    const TBufferObject& RawBuffer() const { return rawBuffer_; }
+    const TBufferObject& BandBuffer() const { return bandBuffer_; }
+    const TBufferObject& AnalysisBuffer() const { return analysisBuffer_; }
+    bool FirstBlock() const { return firstBlock_; }
+
+private:
+    void EndUtterance();
+    void FilterBlock(int32_t n);
+    void FilterFrame();
+    void SelectBand();
+    void Step(int32_t n);
+    void WindowFrame(int32_t count);
+    void CloseUtterance();
+    void AppendAtom(const TAtom& atom, bool last);
+
+    TAtom currentAtom_;
+    TBufferObject rawBuffer_;       // input not yet consumed by the band filter
+    TBufferObject bandBuffer_;      // band-filtered signal, aligned with analysisBuffer_
+    TBufferObject analysisBuffer_;  // unfiltered input from the first sample of the current frame on
+    bool firstBlock_ = true;
+    TFFTObject fft_;
+    TToneEstimator tone_;
+    std::vector<double> frameMagnitudes_;
+    std::vector<double> bandMagnitudes_;
+    std::vector<double> framePhases_;
+    std::vector<double> hannWindow_;
+    std::vector<int16_t> bandSamples_;
+    std::vector<int16_t> frameSamples_;
+    TVRAtomIntegrator integrator_;
+    double smoothedEnergy_ = 0.0;
+};
