@@ -1,0 +1,50 @@
+// Sorting, correlation and activity helpers shared by the tone estimator, the integrator and command matching.
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "PearsonCorrelation.h"
+#include "SovoEnvelope.h"
+
+void SortDoubles(TArrayOfDouble& values)
+{
+    const std::size_t count = values.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t smallest = i;
+        for (std::size_t j = i + 1; j < count; ++j) {
+            if (values[j] < values[smallest])
+                smallest = j;
+        }
+        std::swap(values[i], values[smallest]);
+    }
+}
+
+double Correlate(const double* a, int32_t lengthA, const double* b, int32_t lengthB)
+{
+    const int32_t n = std::min(lengthA, lengthB);
+    if (n <= 0)
+        return 0.0;
+    // The shorter series lies centred in the longer one.
+    if (lengthA > lengthB)
+        a += (lengthA - lengthB) / 2;
+    else
+        b += (lengthB - lengthA) / 2;
+    double sa = 0.0, sb = 0.0, saa = 0.0, sbb = 0.0, sab = 0.0;
+    for (int32_t i = 0; i < n; ++i) {
+        sa += a[i];
+        sb += b[i];
+        saa += a[i] * a[i];
+        sbb += b[i] * b[i];
+        sab += a[i] * b[i];
+    }
+    return PearsonFromSums(n, sa, sb, saa, sbb, sab);
+}
+
+double MeanAbsDiff64(const int16_t* samples)
+{
+    // 63 steps over a 64-sample hop, divided by the hop length.
+    int32_t sum = 0;
+    for (int i = 0; i < 63; ++i)
+        sum += std::abs(samples[i] - samples[i + 1]);
+    return sum / 64.0;
+}
