@@ -1,0 +1,272 @@
+#include "ModelFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+char UpperAsciiChar(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return UpperAsciiChar(x) == UpperAsciiChar(y); });
+}
+
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::vector<std::string> SplitComponents(const std::string& path)
+{
+    std::vector<std::string> components;
+    std::string component;
+    for (const char c : path) {
+        if (!IsSeparator(c)) {
+            component += c;
+        } else if (!component.empty()) {
+            components.push_back(component);
+            component.clear();
+        }
+    }
+    if (!component.empty())
+        components.push_back(component);
+    return components;
+}
+
+fs::path DirectoryOrCurrent(const std::string& directory)
+{
+    return directory.empty() ? fs::path(".") : fs::path(directory);
+}
+
+// The name under which component exists in directory: as written if so, else the first entry in byte order
+// that equals it ignoring ASCII case.
+std::optional<std::string> FindEntry(const std::string& directory, const std::string& component)
+{
+    const fs::path dir = DirectoryOrCurrent(directory);
+    std::error_code error;
+    if (component == "." || component == ".." || fs::exists(fs::symlink_status(dir / component, error)))
+        return component;
+    std::optional<std::string> found;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (EqualIgnoringCase(name, component) && (!found || name < *found))
+            found = std::move(name);
+    }
+    return found;
+}
+
+void AppendComponent(std::string& path, const std::string& component)
+{
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    path += component;
+}
+
+// Closes the descriptor it holds when it goes out of scope.
+class TFileHandle {
+public:
+    explicit TFileHandle(int fd) : fd_(fd) {}
+    ~TFileHandle()
+    {
+        Close();
+    }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+
+    int Fd() const { return fd_; }
+    bool IsRegularFile() const
+    {
+        struct stat info {};
+        return fd_ >= 0 && ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+    }
+    // False when the system reports an error on closing (data not written, for instance).
+    bool Close()
+    {
+        const bool closed = fd_ < 0 || ::close(fd_) == 0;
+        fd_ = -1;
+        return closed;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, const std::vector<uint8_t>& bytes)
+{
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        written += static_cast<size_t>(count);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ResolveModelPath(const std::string& path)
+{
+    std::string resolved = (!path.empty() && IsSeparator(path.front())) ? "/" : "";
+    bool found = true;
+    for (const std::string& component : SplitComponents(path)) {
+        std::optional<std::string> entry;
+        if (found)
+            entry = FindEntry(resolved, component);
+        found = entry.has_value();
+        AppendComponent(resolved, found ? *entry : component);
+    }
+    return resolved;
+}
+
+std::string DirectoryPart(const std::string& fileName)
+{
+    const size_t separator = fileName.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : fileName.substr(0, separator + 1);
+}
+
+std::string NamePart(const std::string& fileName)
+{
+    const size_t separator = fileName.find_last_of("\\/");
+    return separator == std::string::npos ? fileName : fileName.substr(separator + 1);
+}
+
+std::vector<std::string> ListModelFiles(const std::string& dir, const std::string& ext)
+{
+    const std::string prefix = NamePart(dir);
+    const std::string suffix = "." + ext;
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(DirectoryOrCurrent(ResolveModelPath(DirectoryPart(dir))), error), end;
+         !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (name.size() >= prefix.size() + suffix.size()
+            && EqualIgnoringCase(std::string_view(name).substr(0, prefix.size()), prefix)
+            && EqualIgnoringCase(std::string_view(name).substr(name.size() - suffix.size()), suffix)
+            && !it->is_directory(typeError))
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    for (std::string& name : names)
+        name = dir + name;
+    return names;
+}
+
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& fileName, size_t maxBytes)
+{
+    // Checked before opening so that no device is opened at all, and again on the descriptor in case the
+    // entry changed in between; O_NONBLOCK keeps even that open from waiting on a FIFO.
+    const std::string path = ResolveModelPath(fileName);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    TFileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsRegularFile())
+        return std::nullopt;
+
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[65536];
+    while (bytes.size() < maxBytes) {
+        const size_t wanted = std::min(sizeof chunk, maxBytes - bytes.size());
+        const ssize_t count = ::read(file.Fd(), chunk, wanted);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + count);
+    }
+    return bytes;
+}
+
+std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase letterCase)
+{
+    const std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
+    if (!bytes)
+        throw CannotOpenError(fileName);
+
+    std::vector<std::string> lines;
+    auto start = bytes->begin();
+    while (start != bytes->end()) {
+        const auto lineEnd = std::find(start, bytes->end(), uint8_t{'\n'});
+        auto first = start;
+        auto last = lineEnd;
+        while (first != last && IsBlank(static_cast<char>(*first)))
+            ++first;
+        while (last != first && IsBlank(static_cast<char>(*(last - 1))))
+            --last;
+        std::string line;
+        for (auto it = first; it != last; ++it) {
+            const char c = static_cast<char>(*it);
+            if (c != ' ')
+                line += letterCase == TLetterCase::Upper ? UpperAsciiChar(c) : c;
+        }
+        if (!line.empty() && line.front() != ';')
+            lines.push_back(std::move(line));
+        start = lineEnd == bytes->end() ? lineEnd : lineEnd + 1;
+    }
+    return lines;
+}
+
+bool TakeKey(const std::string& line, std::string_view key, std::string& value)
+{
+    if (line.size() < key.size() || !EqualIgnoringCase(std::string_view(line).substr(0, key.size()), key))
+        return false;
+    value = line.substr(key.size());
+    return true;
+}
+
+int32_t ParseModelInteger(const std::string& value)
+{
+    // from_chars takes a minus sign only; a plus is dropped here unless another sign follows it.
+    std::string_view digits = value;
+    if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-')
+        digits.remove_prefix(1);
+    int32_t result = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), result);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        throw ESovoError("'" + value + "' is not a valid integer value");
+    return result;
+}
+
+TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes)
+{
+    const std::string path = ResolveModelPath(fileName);
+    ::unlink(path.c_str());   // whatever stays in the way makes the creation fail
+    // O_NONBLOCK: a FIFO that could not be deleted must fail to open rather than wait for a reader.
+    TFileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666));
+    if (!file.IsRegularFile())
+        return TWriteResult::NotCreated;
+    const bool written = WriteAll(file.Fd(), bytes);
+    return file.Close() && written ? TWriteResult::Written : TWriteResult::ShortWrite;
+}
+
+ESovoError CannotOpenError(const std::string& fileName)
+{
+    return ESovoError("Не могу открыть файл '" + fileName + "'");
+}
+
+ESovoError UnknownLineError(const std::string& line, const std::string& fileName)
+{
+    return ESovoError("Не понял строку '" + line + "' В файле '" + fileName + "'");
+}

@@ -1,0 +1,55 @@
+#pragma once
+// File access for the model folders. Model sets are written on Windows: their paths use "\" and ignore letter
+// case, and their text files are single-byte lines. These helpers make such sets load on a case-sensitive
+// file system and give every caller the same listing order, line rules and number parsing.
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SovoError.h"
+
+// Maps a path written with "\" or "/" to the file system: each component is looked up in its directory, the
+// exact name first, then ignoring ASCII case (the first such entry in byte order). From the first component
+// that matches nothing, the rest stays as written, so that opening it fails as it should.
+std::string ResolveModelPath(const std::string& path);
+
+// The part of fileName up to and including its last "\" or "/" (empty without one), and the part after it.
+std::string DirectoryPart(const std::string& fileName);
+std::string NamePart(const std::string& fileName);
+
+// The entries matching the pattern dir + "*." + ext that are not directories, each as dir + entry name, sorted
+// by entry name in byte order. The extension and a name prefix left in dir after its last separator match
+// ignoring ASCII case. A missing directory lists nothing.
+std::vector<std::string> ListModelFiles(const std::string& dir, const std::string& ext);
+
+// Up to maxBytes from the start of a regular file; nullopt when it cannot be opened. Directories, FIFOs and
+// devices count as not openable, so that none of them can block. A read failing midway ends the data there.
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& fileName,
+                                                  size_t maxBytes = std::numeric_limits<size_t>::max());
+
+enum class TLetterCase { Keep, Upper };
+
+// The significant lines of a model text file: split at LF, stripped of leading and trailing codes 0..32, with
+// every space removed (and ASCII letters upper-cased on request); blank lines and ";" comments are dropped.
+// A file that cannot be opened raises CannotOpenError.
+std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase letterCase);
+
+// Whether line starts with key, ASCII letters compared without case; value receives the rest of the line.
+bool TakeKey(const std::string& line, std::string_view key, std::string& value);
+
+// A decimal 32-bit integer with an optional sign, whatever the locale; anything else raises
+// "'value' is not a valid integer value".
+int32_t ParseModelInteger(const std::string& value);
+
+enum class TWriteResult { Written, NotCreated, ShortWrite };
+
+// Deletes fileName if it exists (ignoring a failure to delete), creates it anew and writes bytes to it.
+// A partly written file stays on disk.
+TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes);
+
+ESovoError CannotOpenError(const std::string& fileName);
+ESovoError UnknownLineError(const std::string& line, const std::string& fileName);

@@ -1,0 +1,254 @@
+#include "SovoDict.h"
+
+#include <algorithm>
+#include <bit>
+#include <optional>
+
+#include "ModelFiles.h"
+#include "SovoEnvelope.h"
+
+namespace {
+
+constexpr size_t kMaxNameLength = 1000;
+constexpr size_t kHeaderBytes = 8;                               // N and M
+constexpr size_t kColumnBytes = 4 + kPhonemeNameBytes;           // an id and a name per column
+constexpr size_t kScoreBytes = 8;
+
+// Little-endian fields of a .trj file, read and written byte by byte so that the host's order does not matter.
+class TTrajectoryReader {
+public:
+    explicit TTrajectoryReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+
+    int32_t Int32() { return static_cast<int32_t>(Unsigned(4)); }
+    double Double() { return std::bit_cast<double>(Unsigned(8)); }
+    TPhonemeName Name()
+    {
+        TPhonemeName name{};
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), name.size(), name.begin());
+        position_ += name.size();
+        return name;
+    }
+
+private:
+    uint64_t Unsigned(size_t byteCount)
+    {
+        uint64_t value = 0;
+        for (size_t i = byteCount; i-- > 0;)
+            value = (value << 8) | bytes_[position_ + i];
+        position_ += byteCount;
+        return value;
+    }
+
+    const std::vector<uint8_t>& bytes_;
+    size_t position_ = 0;
+};
+
+void AppendUnsigned(std::vector<uint8_t>& bytes, uint64_t value, size_t byteCount)
+{
+    for (size_t i = 0; i < byteCount; ++i)
+        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+// Whether counts read from a header describe a file that fits in fileSize bytes. Checked before anything is
+// sized by them, so a damaged header cannot ask for a huge allocation. Rows without columns occupy no bytes,
+// so nothing would bound their number: such a header counts as damaged.
+bool HeaderFits(int32_t phonemeCount, int32_t atomCount, size_t fileSize)
+{
+    if (phonemeCount < 0 || atomCount < 0 || (phonemeCount == 0 && atomCount > 0))
+        return false;
+    const uint64_t n = static_cast<uint64_t>(phonemeCount);
+    const uint64_t columnsEnd = kHeaderBytes + kColumnBytes * n;
+    return columnsEnd <= fileSize && (n == 0 || static_cast<uint64_t>(atomCount) <= (fileSize - columnsEnd) / (kScoreBytes * n));
+}
+
+std::vector<uint8_t> EncodeTrajectory(const TCommandTraj& traj)
+{
+    std::vector<uint8_t> bytes;
+    AppendUnsigned(bytes, static_cast<uint32_t>(traj.PhonemeCount), 4);
+    AppendUnsigned(bytes, static_cast<uint32_t>(traj.AtomCount), 4);
+    for (const int32_t id : traj.Ids)
+        AppendUnsigned(bytes, static_cast<uint32_t>(id), 4);
+    for (const TPhonemeName& name : traj.Names)
+        bytes.insert(bytes.end(), name.begin(), name.end());
+    for (const std::vector<double>& row : traj.Rows) {
+        for (const double score : row)
+            AppendUnsigned(bytes, std::bit_cast<uint64_t>(score), kScoreBytes);
+    }
+    return bytes;
+}
+
+TArrayOfDouble ColumnSeries(const TCommandTraj& traj, size_t column)
+{
+    TArrayOfDouble series;
+    series.reserve(traj.Rows.size());
+    for (const std::vector<double>& row : traj.Rows)
+        series.push_back(row[column]);
+    return series;
+}
+
+// Mean of 0.5 + 0.5·r over the stored columns whose phoneme id the utterance also has, r being the
+// correlation of the two columns' score series; 0 when no column matches.
+double AverageColumnLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)
+{
+    double sum = 0.0;
+    int32_t count = 0;
+    for (size_t i = 0; i < stored.Ids.size(); ++i) {
+        const auto match = std::find(utterance.Ids.begin(), utterance.Ids.end(), stored.Ids[i]);
+        if (match == utterance.Ids.end())
+            continue;
+        const TArrayOfDouble a = ColumnSeries(utterance, static_cast<size_t>(match - utterance.Ids.begin()));
+        const TArrayOfDouble b = ColumnSeries(stored, i);
+        sum += 0.5 + 0.5 * Correlate(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
+        ++count;
+    }
+    return count == 0 ? 0.0 : sum / count;
+}
+
+}  // namespace
+
+void TVoiceCommandModel::Load(const std::string& fileName)
+{
+    Trajectories.clear();
+    ModelFiles.clear();
+    Name = NamePart(fileName).substr(0, kMaxNameLength);
+    FileName = fileName;
+    const std::string directory = DirectoryPart(fileName);
+    for (const std::string& line : ReadModelLines(fileName, TLetterCase::Upper)) {
+        std::string value;
+        if (TakeKey(line, "COMMAND=", value)) {
+            Name = value;
+        } else if (TakeKey(line, "MODEL=", value)) {
+            ModelFiles.push_back(value);
+            Trajectories.emplace_back();
+            LoadTrajectory(directory + value, Trajectories.back());
+        } else {
+            throw UnknownLineError(line, fileName);
+        }
+    }
+}
+
+void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTraj& traj)
+{
+    const std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
+    if (!bytes)
+        throw CannotOpenError(fileName);
+    const ESovoError readError("Ошибка чтения файла '" + fileName + "'");
+    if (bytes->size() < kHeaderBytes)
+        throw readError;
+    TTrajectoryReader reader(*bytes);
+    const int32_t phonemeCount = reader.Int32();
+    const int32_t atomCount = reader.Int32();
+    if (!HeaderFits(phonemeCount, atomCount, bytes->size()))
+        throw readError;
+
+    InitCommandTraj(traj, phonemeCount, atomCount);
+    for (int32_t& id : traj.Ids)
+        id = reader.Int32();
+    for (TPhonemeName& name : traj.Names)
+        name = reader.Name();
+    for (std::vector<double>& row : traj.Rows) {
+        for (double& score : row)
+            score = reader.Double();
+    }
+}
+
+double TVoiceCommandModel::Score(const TCommandTraj& traj)
+{
+    double result = 0.0;
+    LastScore = 0.0;
+    for (const TCommandTraj& stored : Trajectories)
+        result = std::max(result, AverageColumnLikeness(traj, stored));   // ties keep the earlier trajectory
+    LastScore = result;
+    return result;
+}
+
+void TTeskDictionary::LoadModels(const std::string& dir, const std::string& ext)
+{
+    models_.clear();
+    for (const std::string& fileName : ListModelFiles(dir, ext)) {
+        models_.push_back(std::make_unique<TVoiceCommandModel>());
+        models_.back()->Load(fileName);
+    }
+}
+
+int32_t TTeskDictionary::ModelCount() const
+{
+    return static_cast<int32_t>(models_.size());
+}
+
+TVoiceCommandModel* TTeskDictionary::GetModel(int32_t index)
+{
+    return (index < 0 || index >= ModelCount()) ? nullptr : models_[static_cast<size_t>(index)].get();
+}
+
+void TTeskDictionary::PhonemesChanged(TTeskPhoneme& sender)
+{
+    phonemes_.clear();
+    for (int32_t i = 0; i < sender.ModelCount(); ++i) {
+        const TPhonemeModel& model = *sender.GetModel(i);
+        phonemes_.push_back({model.Chars, model.Id, 0.0});
+    }
+}
+
+void TTeskDictionary::AddPhonemeScores(TTeskPhoneme& phoneme, bool last)
+{
+    const int32_t phonemeCount = phoneme.ModelCount();
+    if (!last) {
+        TArrayOfDouble row;
+        for (int32_t i = 0; i < phonemeCount; ++i)
+            row.push_back(phoneme.GetModel(i)->Decision.Score);
+        pendingRows_.push_back(std::move(row));
+        return;
+    }
+    if (pendingRows_.empty())
+        return;
+
+    InitCommandTraj(Trajectory, phonemeCount, static_cast<int32_t>(pendingRows_.size()));
+    for (int32_t i = 0; i < phonemeCount; ++i) {
+        const TPhonemeModel& model = *phoneme.GetModel(i);
+        Trajectory.Ids[static_cast<size_t>(i)] = model.Id;
+        Trajectory.Names[static_cast<size_t>(i)] = MakePhonemeName(model.Chars);
+    }
+    // A row collected before the phoneme set changed size fills only the columns it has.
+    for (size_t j = 0; j < pendingRows_.size(); ++j) {
+        const TArrayOfDouble& pending = pendingRows_[j];
+        std::vector<double>& row = Trajectory.Rows[j];
+        std::copy_n(pending.begin(), std::min(pending.size(), row.size()), row.begin());
+    }
+    pendingRows_.clear();
+    if (OnTrajectoryReady)
+        OnTrajectoryReady(*this, Trajectory);
+}
+
+double TTeskDictionary::Recognize(const TCommandTraj& traj)
+{
+    double best = 0.0;
+    int32_t bestIndex = -1;
+    for (int32_t i = 0; i < ModelCount(); ++i) {
+        const double score = models_[static_cast<size_t>(i)]->Score(traj);
+        if (score >= best) {   // ties go to the later model
+            best = score;
+            bestIndex = i;
+        }
+    }
+    if (bestIndex < 0) {
+        BestName = "Нет моделей команд";
+        BestScore = -1.0;
+    } else {
+        BestName = models_[static_cast<size_t>(bestIndex)]->Name;
+        BestScore = models_[static_cast<size_t>(bestIndex)]->LastScore;
+    }
+    return best;
+}
+
+void TTeskDictionary::SaveTrajectory(const std::string& fileName)
+{
+    switch (RewriteFile(fileName, EncodeTrajectory(Trajectory))) {
+    case TWriteResult::NotCreated:
+        throw ESovoError("Ошибка создания файла '" + fileName + "'");
+    case TWriteResult::ShortWrite:
+        throw ESovoError("Ошибка записи в файл '" + fileName + "'");
+    case TWriteResult::Written:
+        break;
+    }
+}
