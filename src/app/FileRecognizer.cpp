@@ -1,0 +1,38 @@
+#include "FileRecognizer.h"
+
+#include "ModelSet.h"
+
+TFileRecognizer::TFileRecognizer(const std::string& modelsDir)
+    : modelsDir_(modelsDir), input_(std::make_unique<TSovoFileInput>(kBlockSize, 1, 22050, 2))
+{
+    LoadModelSet(sovo_, modelsDir_);
+    sovo_.OnResult = [this](TSovoObject&, const std::string&) { reported_ = true; };
+    sovo_.SetOnUtteranceEnd([this] { sovo_.RecognizeUtterance(); });
+    sovo_.SetInput(input_.get());
+}
+
+TFileRecognizer::~TFileRecognizer()
+{
+    sovo_.SetInput(nullptr);
+}
+
+TFileResult TFileRecognizer::Recognize(const std::string& wavFile)
+{
+    input_->SetName(wavFile);
+    sovo_.Restart();
+    reported_ = false;
+    input_->Start();
+
+    TFileResult result;
+    result.Recognized = reported_;
+    if (!reported_)
+        return result;
+    result.CommandName = sovo_.CommandName;
+    result.Like = sovo_.Like;
+    result.Distance = sovo_.Distance;
+    for (int32_t i = 0; i < sovo_.Dictionary->ModelCount(); ++i) {
+        const TVoiceCommandModel* model = sovo_.Dictionary->GetModel(i);
+        result.Models.push_back({model->Name, model->LastScore});
+    }
+    return result;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Recognizes WAV files the way the window does: one facade with a model folder loaded, a file input with
+// 1024-sample blocks, Restart before each file. State carries from file to file, as in a running program.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Sovo.h"
+
+struct TModelScore {
+    std::string Name;
+    double Score = 0.0;
+};
+
+struct TFileResult {
+    bool Recognized = false;        // false when the utterance gave no result (no atoms or no trajectory)
+    std::string CommandName;
+    double Like = 0.0;
+    double Distance = 0.0;
+    std::vector<TModelScore> Models;
+};
+
+class TFileRecognizer {
+public:
+    static constexpr int32_t kBlockSize = 1024;
+
+    explicit TFileRecognizer(const std::string& modelsDir);
+    ~TFileRecognizer();
+
+    TFileResult Recognize(const std::string& wavFile);
+    TSovoObject& Sovo() { return sovo_; }
+    const std::string& ModelsDir() const { return modelsDir_; }
+
+private:
+    std::string modelsDir_;
+    TSovoObject sovo_;
+    std::unique_ptr<TSovoFileInput> input_;
+    bool reported_ = false;
+};

@@ -1,0 +1,28 @@
+#include "ModelSet.h"
+
+#include <filesystem>
+
+#include "Sovo.h"
+
+std::string ProgramDirectory()
+{
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "./";
+    return exe.parent_path().string() + "/";
+}
+
+std::string DefaultModelsDirectory()
+{
+    return ProgramDirectory() + "Models/";
+}
+
+void LoadModelSet(TSovoObject& sovo, const std::string& modelsDir)
+{
+    std::string dir = modelsDir;
+    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\')
+        dir += '/';
+    sovo.Phoneme->LoadModels(dir, "phm");
+    sovo.Dictionary->LoadModels(dir, "vcm");
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Where the shipped models live and how a model folder is loaded into a recognizer.
+#include <string>
+
+class TSovoObject;
+
+// The program's own directory (of the running executable), with a trailing '/'.
+std::string ProgramDirectory();
+// "Models/" beside the program: the phoneme and command models used when no other folder is named.
+std::string DefaultModelsDirectory();
+// Loads the phoneme models (*.phm), then the command models (*.vcm) of one folder.
+void LoadModelSet(TSovoObject& sovo, const std::string& modelsDir);

@@ -1,0 +1,117 @@
+#include "SaveModel.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "ModelFiles.h"
+#include "SovoDict.h"
+#include "SovoError.h"
+
+namespace {
+
+const std::string kTrajectoryExt = ".trj";
+const std::string kModelLinePrefix = "model=DATA\\";
+const std::string kLineEnd = "\r\n";
+
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string TrimBlanks(const std::string& text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::string UpperTrimmed(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return TrimBlanks(text);
+}
+
+bool ListsTrajectory(const std::string& descriptionFile, const std::string& modelLine)
+{
+    std::ifstream in(descriptionFile, std::ios::binary);
+    const std::string wanted = UpperTrimmed(modelLine);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (UpperTrimmed(line) == wanted)
+            return true;
+    }
+    return false;   // a description that cannot be read counts as read to its end
+}
+
+void AppendText(const std::string& fileName, const std::string& text, std::ios::openmode mode)
+{
+    std::ofstream out(fileName, std::ios::binary | mode);
+    if (!out)
+        throw ESovoError("Ошибка создания файла '" + fileName + "'");
+    out << text;
+    out.flush();
+    if (!out)
+        throw ESovoError("Ошибка записи в файл '" + fileName + "'");
+}
+
+const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::string& name)
+{
+    for (int32_t i = 0; i < dictionary.ModelCount(); ++i) {
+        if (dictionary.GetModel(i)->Name == name)
+            return dictionary.GetModel(i);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string TrajectoryFileName(const std::string& typed)
+{
+    std::string name = TrimBlanks(typed);
+    if (name.size() < kTrajectoryExt.size() ||
+        name.compare(name.size() - kTrajectoryExt.size(), kTrajectoryExt.size(), kTrajectoryExt) != 0)
+        name += kTrajectoryExt;
+    return name;
+}
+
+TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::string& modelsDir,
+                                   const std::string& commandName, const std::string& typedTrajectoryName)
+{
+    const std::string trajectoryName = TrajectoryFileName(typedTrajectoryName);
+    TSavedModel saved;
+
+    // Trajectories live in Data/ below the descriptions; a fresh model folder gets one.
+    const std::string dataDir = ResolveModelPath(modelsDir + "Data");
+    std::error_code ignored;
+    std::filesystem::create_directories(dataDir, ignored);
+    saved.TrajectoryFile = ResolveModelPath(dataDir + "/" + trajectoryName);
+    dictionary.SaveTrajectory(saved.TrajectoryFile);
+
+    const std::string modelLine = kModelLinePrefix + trajectoryName;
+    if (const TVoiceCommandModel* command = FindCommand(dictionary, commandName)) {
+        saved.DescriptionFile = ResolveModelPath(command->FileName);
+    } else {
+        saved.DescriptionFile = ResolveModelPath(modelsDir) + "/" + commandName + ".vcm";
+        // A description of that exact name that belongs to a command of another name (say "close.vcm" of
+        // CLOSE) keeps its examples: the new one is added to it instead of replacing the file.
+        if (!std::filesystem::exists(saved.DescriptionFile)) {
+            AppendText(saved.DescriptionFile,
+                       kLineEnd + ";File description of voice command" + kLineEnd + "command=" + commandName +
+                           kLineEnd + modelLine + kLineEnd,
+                       std::ios::trunc);
+            saved.DescriptionChanged = true;
+        }
+    }
+    if (!saved.DescriptionChanged && !ListsTrajectory(saved.DescriptionFile, modelLine)) {
+        AppendText(saved.DescriptionFile, kLineEnd + modelLine + kLineEnd, std::ios::app);
+        saved.DescriptionChanged = true;
+    }
+    dictionary.LoadModels(modelsDir, "vcm");
+    return saved;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Saving the last recognized utterance as an example of a command: the trajectory goes to Data/ under the
+// model folder, the command's description (.vcm) lists it, and the command models are reloaded.
+// The window's dialog and the command-line enrolment both call this.
+#include <string>
+
+class TTeskDictionary;
+
+struct TSavedModel {
+    std::string TrajectoryFile;     // path of the .trj written
+    std::string DescriptionFile;    // path of the .vcm that lists it
+    bool DescriptionChanged = false; // false when the description listed this trajectory already
+};
+
+// The typed trajectory name without surrounding blanks, with ".trj" appended unless it ends so (exact case).
+std::string TrajectoryFileName(const std::string& typed);
+
+// modelsDir ends with a separator. commandName is used exactly as typed; an existing command is found by its
+// exact name. Errors (writing the trajectory or the description) are raised as the system's messages; a
+// failure never replaces or truncates an existing description.
+TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::string& modelsDir,
+                                   const std::string& commandName, const std::string& typedTrajectoryName);

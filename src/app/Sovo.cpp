@@ -1,0 +1,95 @@
+#include "Sovo.h"
+
+#include "SovoError.h"
+
+TSovoObject::TSovoObject()
+    : Dictionary(std::make_unique<TTeskDictionary>()),
+      Phoneme(std::make_unique<TTeskPhoneme>()),
+      Processor(std::make_unique<TTeskProcessor>())
+{
+    Dictionary->OnTrajectoryReady = [this](TTeskDictionary& sender, const TCommandTraj& traj) {
+        TrajectoryReady(sender, traj);
+    };
+    Phoneme->OnAtomClassified = [this](TTeskPhoneme& sender, const TPhonemeDecision& decision, bool last) {
+        AtomClassified(sender, decision, last);
+    };
+    TTeskDictionary* dictionary = Dictionary.get();
+    Phoneme->OnModelsChanged = [dictionary](TTeskPhoneme& sender) { dictionary->PhonemesChanged(sender); };
+}
+
+TSovoObject::~TSovoObject()
+{
+    // The stages go in this order: the phoneme layer's event refers to the dictionary.
+    Dictionary.reset();
+    Phoneme.reset();
+    Processor.reset();
+}
+
+void TSovoObject::SetInput(TSovoInput* input)
+{
+    Input = input;
+    if (Input != nullptr)
+        Input->OnData = [this](const int16_t* samples, int32_t count) { InputData(samples, count); };
+}
+
+void TSovoObject::Restart()
+{
+    Processor->Restart();
+}
+
+void TSovoObject::SetOnUtteranceEnd(std::function<void()> proc)
+{
+    Processor->OnUtteranceEnd = std::move(proc);
+}
+
+void TSovoObject::RecognizeUtterance()
+{
+    if (!Dictionary)
+        throw ESovoError("Не определен основной словарь.");
+    resultReported_ = false;
+    if (!Processor->Atoms.empty())
+        Phoneme->ClassifyAtoms(Processor->Atoms);
+    // An utterance without a result must not leave a file input marked as running, or the next
+    // file would be refused as "already recording".
+    if (!resultReported_)
+        StopInput();
+}
+
+void TSovoObject::StopInput()
+{
+    if (Input != nullptr && Input->IsRecording())
+        Input->Stop();
+}
+
+void TSovoObject::InputData(const int16_t* samples, int32_t count)
+{
+    if (!Processor)
+        throw ESovoError("Нет предварительного обработчика Wave данных.");
+    Processor->AddSamples(samples, count);
+}
+
+void TSovoObject::AtomClassified(TTeskPhoneme& sender, const TPhonemeDecision& /*decision*/, bool last)
+{
+    if (!Dictionary)
+        throw ESovoError("Нет словаря команнд.");
+    Dictionary->AddPhonemeScores(sender, last);
+}
+
+void TSovoObject::TrajectoryReady(TTeskDictionary& /*sender*/, const TCommandTraj& traj)
+{
+    LastTraj = traj;
+    const double best = Dictionary->Recognize(LastTraj);
+    double second = 0.0;
+    for (int32_t i = 0; i < Dictionary->ModelCount(); ++i) {
+        const double score = Dictionary->GetModel(i)->LastScore;
+        if (score > second && score != best)
+            second = score;
+    }
+    CommandName = Dictionary->BestName;
+    Like = Dictionary->BestScore;
+    Distance = Dictionary->BestScore - second;
+    resultReported_ = true;
+    if (OnResult)
+        OnResult(*this, CommandName);
+    StopInput();
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The recognizer facade: owns the three recognition stages, wires them to one another and to the current
+// audio input, and turns the dictionary's scores into one result (command, Like, Distance).
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "SovoDict.h"
+#include "SovoInput.h"
+#include "SovoPhon.h"
+#include "SovoProc.h"
+
+class TSovoObject {
+public:
+    using TSovoResultEvent = std::function<void(TSovoObject& sender, const std::string& commandName)>;
+
+    TSovoObject();
+    ~TSovoObject();
+    TSovoObject(const TSovoObject&) = delete;
+    TSovoObject& operator=(const TSovoObject&) = delete;
+
+    // Refers to input (nullptr allowed) and routes its samples to the pre-processor; does not own it.
+    void SetInput(TSovoInput* input);
+    void Restart();
+    void SetOnUtteranceEnd(std::function<void()> proc);
+    // Classifies the pre-processor's atoms; the result arrives through OnResult.
+    void RecognizeUtterance();
+    void StopInput();
+
+    void InputData(const int16_t* samples, int32_t count);
+    void AtomClassified(TTeskPhoneme& sender, const TPhonemeDecision& decision, bool last);
+    void TrajectoryReady(TTeskDictionary& sender, const TCommandTraj& traj);
+
+    TSovoInput* Input = nullptr;
+    std::unique_ptr<TTeskDictionary> Dictionary;
+    std::unique_ptr<TTeskPhoneme> Phoneme;
+    std::unique_ptr<TTeskProcessor> Processor;
+    TCommandTraj LastTraj;          // own copy of the trajectory last reported; this is what gets scored
+    std::string CommandName;
+    double Like = 0.0;              // best score 0..1, -1 without command models
+    double Distance = 0.0;          // best score minus the next lower positive score
+    TSovoResultEvent OnResult;
+
+private:
+    bool resultReported_ = false;
+};

@@ -1,0 +1,57 @@
+// parlanto-cli atoms: the final atoms of one utterance as CSV.
+#include <cstdio>
+#include <string>
+
+#include "CliArgs.h"
+#include "Commands.h"
+#include "SovoInput.h"
+#include "SovoProc.h"
+#include "TextFormat.h"
+
+namespace {
+
+const char* const kHelp =
+    "usage: parlanto-cli atoms FILE.wav\n"
+    "\n"
+    "Prints every atom of the utterance after smoothing and trimming, as the recognizer sees it:\n"
+    "index,SampleCount,Quiet,MainTone,Voicing,Energy,Level,EnvelopeBytes (bands 0..127 in hex).\n";
+
+std::string HexBytes(const uint8_t* bytes, int count)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (int i = 0; i < count; ++i) {
+        hex += kDigits[bytes[i] >> 4];
+        hex += kDigits[bytes[i] & 15];
+    }
+    return hex;
+}
+
+}  // namespace
+
+int RunAtoms(const std::vector<std::string>& args)
+{
+    const CliArgs cli = ParseCliArgs(args, {}, {"--help"});
+    if (cli.Has("--help")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (cli.Positional.size() != 1)
+        throw CliUsageError("give exactly one WAV file");
+
+    TTeskProcessor processor;
+    TSovoFileInput input(1024, 1, 22050, 2);
+    input.OnData = [&processor](const int16_t* samples, int32_t count) { processor.AddSamples(samples, count); };
+    input.SetName(cli.Positional[0]);
+    input.Start();
+
+    std::printf("index,SampleCount,Quiet,MainTone,Voicing,Energy,Level,EnvelopeBytes\n");
+    for (size_t i = 0; i < processor.Atoms.size(); ++i) {
+        const TAtom& atom = processor.Atoms[i];
+        std::printf("%zu,%d,%d,%s,%s,%s,%s,%s\n", i, atom.SampleCount, atom.Quiet ? 1 : 0,
+                    ShortestNumber(atom.MainTone).c_str(), ShortestNumber(atom.Voicing).c_str(),
+                    ShortestNumber(atom.Energy).c_str(), ShortestNumber(atom.Level).c_str(),
+                    HexBytes(atom.EnvelopeBytes, kEnvelopeBands).c_str());
+    }
+    return 0;
+}

@@ -1,0 +1,81 @@
+// parlanto-cli recognize: one line (or one JSON object) per file.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "CliArgs.h"
+#include "Commands.h"
+#include "FileRecognizer.h"
+#include "TextFormat.h"
+#include "ModelSet.h"
+#include "PercentText.h"
+
+namespace {
+
+const char* const kHelp =
+    "usage: parlanto-cli recognize [--models DIR] [--json] [--fresh] FILE.wav...\n"
+    "\n"
+    "Recognizes each file as the window does: 1024-sample blocks, one running recognizer whose state\n"
+    "carries from file to file.\n"
+    "  --models DIR  model folder (*.phm, *.vcm); default: Models/ beside the program\n"
+    "  --json        print a JSON array with every model's score\n"
+    "  --fresh       start every file from the initial state\n";
+
+void PrintLine(const std::string& file, const TFileResult& result)
+{
+    if (!result.Recognized) {
+        std::printf("%s: no result\n", file.c_str());
+        return;
+    }
+    std::printf("%s: %s  Like %s  Distance %s\n", file.c_str(), result.CommandName.c_str(),
+                PercentText(result.Like).c_str(), PercentText(result.Distance).c_str());
+}
+
+void PrintJson(const std::string& file, const TFileResult& result, bool first)
+{
+    std::printf("%s  {\"file\": %s, \"recognized\": %s", first ? "" : ",\n", JsonString(file).c_str(),
+                result.Recognized ? "true" : "false");
+    if (result.Recognized) {
+        std::printf(", \"command\": %s, \"like\": %s, \"distance\": %s, \"models\": [",
+                    JsonString(result.CommandName).c_str(), ShortestNumber(result.Like).c_str(),
+                    ShortestNumber(result.Distance).c_str());
+        for (size_t i = 0; i < result.Models.size(); ++i) {
+            std::printf("%s{\"name\": %s, \"score\": %s}", i == 0 ? "" : ", ",
+                        JsonString(result.Models[i].Name).c_str(), ShortestNumber(result.Models[i].Score).c_str());
+        }
+        std::printf("]");
+    }
+    std::printf("}");
+}
+
+}  // namespace
+
+int RunRecognize(const std::vector<std::string>& args)
+{
+    const CliArgs cli = ParseCliArgs(args, {"--models"}, {"--json", "--fresh", "--help"});
+    if (cli.Has("--help")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (cli.Positional.empty())
+        throw CliUsageError("no WAV file given");
+    const std::string modelsDir = cli.Value("--models", DefaultModelsDirectory());
+    const bool json = cli.Has("--json");
+
+    std::unique_ptr<TFileRecognizer> recognizer;
+    if (json)
+        std::printf("[\n");
+    for (size_t i = 0; i < cli.Positional.size(); ++i) {
+        if (!recognizer || cli.Has("--fresh"))
+            recognizer = std::make_unique<TFileRecognizer>(modelsDir);
+        const std::string& file = cli.Positional[i];
+        const TFileResult result = recognizer->Recognize(file);
+        if (json)
+            PrintJson(file, result, i == 0);
+        else
+            PrintLine(file, result);
+    }
+    if (json)
+        std::printf("\n]\n");
+    return 0;
+}

@@ -1,0 +1,120 @@
+#include "SovoProc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// A vowel-like test signal: quiet lead-in and tail around a voiced stretch of harmonics of 150 Hz.
+std::vector<int16_t> Utterance(int32_t lead = 4000, int32_t voiced = 11025, int32_t tail = 4000)
+{
+    std::vector<int16_t> samples(static_cast<size_t>(lead + voiced + tail), 0);
+    for (int32_t i = 0; i < voiced; ++i) {
+        double value = 0.0;
+        for (int h = 1; h <= 8; ++h)
+            value += 3000.0 / h * std::sin(2 * std::numbers::pi * 150.0 * h * i / 22050.0);
+        samples[static_cast<size_t>(lead + i)] = static_cast<int16_t>(value);
+    }
+    return samples;
+}
+
+TArrayAtoms Feed(TTeskProcessor& processor, const std::vector<int16_t>& samples, int32_t blockSize)
+{
+    processor.Restart();
+    for (size_t at = 0; at < samples.size(); at += static_cast<size_t>(blockSize)) {
+        const auto count = static_cast<int32_t>(std::min<size_t>(static_cast<size_t>(blockSize), samples.size() - at));
+        processor.AddSamples(samples.data() + at, count);
+    }
+    processor.AddSamples(nullptr, 0);
+    return processor.Atoms;
+}
+
+TEST(Processor, OneFullBlockPrimesAndFiltersButMakesNoAtom)
+{
+    TTeskProcessor processor;
+    const std::vector<int16_t> block(1024, 100);
+    processor.AddSamples(block.data(), 1024);
+    EXPECT_EQ(processor.BandBuffer().Count(), 1024);
+    EXPECT_EQ(processor.RawBuffer().Count(), 512);
+    EXPECT_EQ(processor.AnalysisBuffer().Count(), 1024);
+    EXPECT_TRUE(processor.Atoms.empty());
+    EXPECT_FALSE(processor.FirstBlock());
+}
+
+TEST(Processor, FramesDoNotDependOnBlockSize)
+{
+    const std::vector<int16_t> samples = Utterance();
+    TTeskProcessor reference;
+    const TArrayAtoms expected = Feed(reference, samples, 1024);
+    ASSERT_GT(expected.size(), 50u);
+    for (const int32_t blockSize : {2000, 333, 64, 100000}) {
+        TTeskProcessor processor;
+        const TArrayAtoms atoms = Feed(processor, samples, blockSize);
+        ASSERT_EQ(atoms.size(), expected.size()) << blockSize;
+        for (size_t i = 0; i < atoms.size(); ++i) {
+            // Voicing alone may see more or fewer band samples; everything taken from the frame is the same.
+            EXPECT_EQ(atoms[i].Energy, expected[i].Energy) << blockSize << " atom " << i;
+            EXPECT_EQ(atoms[i].Quiet, expected[i].Quiet) << blockSize << " atom " << i;
+            EXPECT_EQ(0, std::memcmp(atoms[i].EnvelopeBytes, expected[i].EnvelopeBytes, kEnvelopeBands))
+                << blockSize << " atom " << i;
+        }
+    }
+}
+
+TEST(Processor, TrimsQuietLeadAndTailAndNormalisesLevel)
+{
+    TTeskProcessor processor;
+    const TArrayAtoms atoms = Feed(processor, Utterance(), 1024);
+    ASSERT_FALSE(atoms.empty());
+    // The kept stretch is the voiced half second, give or take the integrator's smoothing.
+    EXPECT_NEAR(static_cast<double>(atoms.size()), 11025.0 / 64, 40.0);
+    double maxLevel = 0.0;
+    for (const TAtom& atom : atoms) {
+        EXPECT_GE(atom.Level, 0.0);
+        maxLevel = std::max(maxLevel, atom.Level);
+    }
+    EXPECT_EQ(maxLevel, 1.0);
+}
+
+TEST(Processor, SilenceLeavesNoAtoms)
+{
+    TTeskProcessor processor;
+    int ended = 0;
+    processor.OnUtteranceEnd = [&ended] { ++ended; };
+    EXPECT_TRUE(Feed(processor, std::vector<int16_t>(22050, 0), 1024).empty());
+    EXPECT_EQ(ended, 1);
+}
+
+TEST(Processor, UtteranceShorterThanHalfAFrameEndsWithoutAtomsAndTheNextOneWorks)
+{
+    TTeskProcessor processor;
+    int ended = 0;
+    processor.OnUtteranceEnd = [&ended] { ++ended; };
+    for (const int32_t length : {1, 300, 511}) {
+        const std::vector<int16_t> blip(static_cast<size_t>(length), 5000);
+        EXPECT_NO_THROW(Feed(processor, blip, 1024)) << length;
+        EXPECT_TRUE(processor.Atoms.empty()) << length;
+        EXPECT_TRUE(processor.FirstBlock());
+        EXPECT_EQ(processor.AnalysisBuffer().Count(), 0);
+    }
+    EXPECT_EQ(ended, 3);
+    EXPECT_FALSE(Feed(processor, Utterance(), 1024).empty());
+}
+
+TEST(Processor, EndOfUtteranceDrainsEveryBuffer)
+{
+    TTeskProcessor processor;
+    // 64 * 100 + 37 samples: the final hop carries the 37 left over.
+    const std::vector<int16_t> samples = Utterance(0, 64 * 100 + 37, 0);
+    Feed(processor, samples, 1024);
+    EXPECT_EQ(processor.RawBuffer().Count(), 0);
+    EXPECT_EQ(processor.BandBuffer().Count(), 0);
+    EXPECT_EQ(processor.AnalysisBuffer().Count(), 0);
+    EXPECT_TRUE(processor.FirstBlock());
+}
+
+}  // namespace
