@@ -56,6 +56,9 @@ double BarkToHz(double bark)
     double previous = 0.0;
     for (;;) {
         const double current = HzToBark(hz);
+        // The frequency just measured is the answer; the step taken after it could be a whole 1000 Hz.
+        if (std::fabs(bark - current) < 1e-7)
+            return hz;
         if (hz < 0) {
             hz -= step;
             step = -step / 2;
@@ -67,8 +70,6 @@ double BarkToHz(double bark)
                 hz += step;
             previous = current;
         }
-        if (std::fabs(bark - current) < 1e-7)
-            return hz;
     }
 }
 

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "SovoEnvelope.h"
+
+namespace {
+
+TEST(SortDoubles, SortsAscendingInPlace)
+{
+    struct Case { TArrayOfDouble values, sorted; };
+    const Case cases[] = {
+        {{}, {}},
+        {{5.0}, {5.0}},
+        {{3.0, 1.0, 2.0}, {1.0, 2.0, 3.0}},
+        {{2.0, -1.5, 2.0, 0.0, -7.0}, {-7.0, -1.5, 0.0, 2.0, 2.0}},
+    };
+    for (Case c : cases) {
+        SortDoubles(c.values);
+        EXPECT_EQ(c.values, c.sorted);
+    }
+}
+
+double Correlation(const std::vector<double>& a, const std::vector<double>& b)
+{
+    return Correlate(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
+}
+
+TEST(Correlate, ShorterSeriesLiesCentredInTheLonger)
+{
+    // Each longer series equals the shorter one only at the centred offset; anywhere else the pairing is poor.
+    struct Case { std::vector<double> longer, shorter; };
+    const Case cases[] = {
+        {{9, -9, 1, 4, 2, 8, 5, 7, -9, 9}, {1, 4, 2, 8, 5, 7}},   // offset 2
+        {{100, 1, 2, 3, -50}, {1, 2, 3}},                          // offset 1
+        {{100, 1, 2, 3, -50, 0}, {1, 2, 3}},                       // offset (6 - 3) div 2 = 1
+        {{1, 5, 2}, {1, 5, 2}},                                    // equal lengths
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(Correlation(c.longer, c.shorter), 1.0, 1e-12);
+        EXPECT_NEAR(Correlation(c.shorter, c.longer), 1.0, 1e-12);
+    }
+}
+
+TEST(Correlate, MatchesThePearsonCoefficient)
+{
+    EXPECT_NEAR(Correlation({1, 2, 3}, {1, 2, 4}), 0.98198050606196574, 1e-15);
+    EXPECT_NEAR(Correlation({1, 2, 3, 4}, {8, 6, 4, 2}), -1.0, 1e-15);
+}
+
+TEST(Correlate, NoVarianceOrNoOverlapGivesZero)
+{
+    EXPECT_EQ(Correlation({1, 2, 3, 4}, {5}), 0.0);
+    EXPECT_EQ(Correlation({}, {1, 2, 3}), 0.0);
+    EXPECT_EQ(Correlation({1, 2, 3}, {}), 0.0);
+    EXPECT_EQ(Correlation({4, 4, 4}, {1, 2, 3}), 0.0);
+}
+
+TEST(MeanAbsDiff64, SumsTheStepsOfOneHopOverSixtyFour)
+{
+    struct Case { int16_t even, odd; double expected; };
+    const Case cases[] = {{0, 100, 98.4375}, {7, 7, 0.0}, {-32768, 32767, 63 * 65535 / 64.0}};
+    for (const Case& c : cases) {
+        int16_t hop[64];
+        for (int i = 0; i < 64; ++i)
+            hop[i] = i % 2 == 0 ? c.even : c.odd;
+        EXPECT_EQ(MeanAbsDiff64(hop), c.expected);
+    }
+}
+
+}  // namespace

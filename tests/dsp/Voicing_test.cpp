@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "SovoUtils.h"
+
+namespace {
+
+// A non-constant signal that repeats exactly every `period` samples.
+std::vector<int16_t> Periodic(int32_t count, int32_t period)
+{
+    std::vector<int16_t> samples(count);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t phase = i % period;
+        samples[i] = static_cast<int16_t>(phase * phase % 977 - 400);
+    }
+    return samples;
+}
+
+double VoicingOf(const std::vector<int16_t>& samples, double tone)
+{
+    return Voicing(samples.data(), static_cast<int32_t>(samples.size()), tone);
+}
+
+TEST(Voicing, NeedsTwoAndAHalfPeriodsAndTheLagReach)
+{
+    // 220.5 Hz: period 100 samples, lags 90..109, so 2.5 * 100 + 10 = 260 samples are not enough.
+    const std::vector<int16_t> samples = Periodic(300, 100);
+    struct Case { int32_t count; bool voiced; };
+    const Case cases[] = {{0, false}, {260, false}, {261, true}, {300, true}};
+    for (const Case& c : cases) {
+        const double v = Voicing(samples.data(), c.count, 220.5);
+        if (c.voiced)
+            EXPECT_NEAR(v, 1.0, 1e-12) << c.count;
+        else
+            EXPECT_EQ(v, 0.0) << c.count;
+    }
+}
+
+TEST(Voicing, SilenceAndNoiseAreNotVoiced)
+{
+    EXPECT_EQ(VoicingOf(std::vector<int16_t>(1088, 0), 220.5), 0.0);
+    EXPECT_EQ(VoicingOf(std::vector<int16_t>(1088, -300), 150.0), 0.0);
+
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> dist(-10000, 10000);
+    std::vector<int16_t> noise(1088);
+    for (int16_t& s : noise)
+        s = static_cast<int16_t>(dist(rng));
+    EXPECT_LT(VoicingOf(noise, 150.0), 0.3);
+}
+
+TEST(Voicing, ToneWithoutAUsablePeriodGivesZero)
+{
+    // Not positive: no period at all. Tiny: a period far beyond any block. Above 44.1 kHz: a period of 0 samples.
+    const std::vector<int16_t> samples = Periodic(1088, 100);
+    for (const double tone : {0.0, -0.466796875, -150.0, -std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN(), 1e-300, 50000.0})
+        EXPECT_EQ(VoicingOf(samples, tone), 0.0) << tone;
+}
+
+}  // namespace
