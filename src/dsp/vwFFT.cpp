@@ -15,7 +15,8 @@ enum class TDirection { Analysis, Synthesis };
 // In-place radix-2 decimation in frequency; the result is left in bit-reversed order.
 // Analysis halves every butterfly (overall scale 1/N) and turns by e^(+i 2 pi t / N);
 // synthesis does not scale and turns by e^(-i 2 pi t / N).
-void Transform(double* re, double* im, const double* sinTable, int32_t order, TDirection direction)
+template <TDirection direction>
+void Transform(double* re, double* im, const double* sinTable, int32_t order)
 {
     const int32_t size = int32_t{1} << order;
     const int32_t quarter = size / 4;
@@ -26,7 +27,7 @@ void Transform(double* re, double* im, const double* sinTable, int32_t order, TD
             for (int32_t k = 0; k < span; ++k) {
                 const int32_t i1 = 2 * e * span + k;
                 const int32_t i2 = i1 + span;
-                if (direction == TDirection::Analysis) {
+                if constexpr (direction == TDirection::Analysis) {
                     const double ar = (re[i1] + re[i2]) / 2;
                     const double ai = (im[i1] + im[i2]) / 2;
                     re[i1] = ar;
@@ -48,11 +49,11 @@ void Transform(double* re, double* im, const double* sinTable, int32_t order, TD
                 for (int32_t g = 1; g < span; ++g) {
                     const int32_t idx = 2 * e * span + span + g;
                     const int32_t t = g * groups;
-                    const double wc = sinTable[(t + quarter) % size];
+                    const double wc = sinTable[(t + quarter) & (size - 1)];   // mod size
                     const double ws = sinTable[t];
                     const double r = re[idx];
                     const double i = im[idx];
-                    if (direction == TDirection::Analysis) {
+                    if constexpr (direction == TDirection::Analysis) {
                         re[idx] = r * wc - i * ws;
                         im[idx] = i * wc + r * ws;
                     } else {
@@ -158,7 +159,7 @@ void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitud
 {
     ResampleToDoubles(samples, count, re_.data(), size_);
     std::fill(im_.begin(), im_.end(), 0.0);
-    Transform(re_.data(), im_.data(), sinTable_.data(), order_, TDirection::Analysis);
+    Transform<TDirection::Analysis>(re_.data(), im_.data(), sinTable_.data(), order_);
     for (int32_t k = 0; k < HalfSize(); ++k) {
         const double re = re_[bitReverse_[k]];
         const double im = im_[bitReverse_[k]];
@@ -180,7 +181,7 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
     }
     re_[half] = 0.0;
     im_[half] = 0.0;
-    Transform(re_.data(), im_.data(), sinTable_.data(), order_, TDirection::Synthesis);
+    Transform<TDirection::Synthesis>(re_.data(), im_.data(), sinTable_.data(), order_);
     // The imaginary residue of a real signal is rounding noise; its modulus still counts, signed by the real part.
     for (int32_t n = 0; n < size_; ++n) {
         const double re = re_[bitReverse_[n]];
