@@ -252,8 +252,11 @@ int32_t ParseModelInteger(const std::string& value)
 TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes)
 {
     const std::string path = ResolveModelPath(fileName);
-    ::unlink(path.c_str());   // whatever stays in the way makes the creation fail
-    // O_NONBLOCK: a FIFO that could not be deleted must fail to open rather than wait for a reader.
+    // Only files and links are deleted: a device node or FIFO in the way is left alone and makes the creation
+    // fail, and O_NONBLOCK keeps that failing open from waiting for a FIFO's reader.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)))
+        ::unlink(path.c_str());   // a failure shows when creating or writing
     TFileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666));
     if (!file.IsRegularFile())
         return TWriteResult::NotCreated;

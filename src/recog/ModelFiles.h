@@ -47,8 +47,9 @@ int32_t ParseModelInteger(const std::string& value);
 
 enum class TWriteResult { Written, NotCreated, ShortWrite };
 
-// Deletes fileName if it exists (ignoring a failure to delete), creates it anew and writes bytes to it.
-// A partly written file stays on disk.
+// Deletes fileName if it is a file or a link (ignoring a failure to delete), creates it anew and writes bytes
+// to it. Anything else at that name (a directory, a FIFO, a device) means NotCreated. A partly written file
+// stays on disk.
 TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes);
 
 ESovoError CannotOpenError(const std::string& fileName);
