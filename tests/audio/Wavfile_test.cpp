@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "wave_fixture.h"
 
 using namespace wavetest;
@@ -143,6 +145,18 @@ TEST(WaveOpen, LoadsOnlyTheBytesTheFileHolds)
         EXPECT_EQ(handle, nullptr);
         EXPECT_EQ(info.Data, payload);
     }
+}
+
+TEST(WaveOpen, KeepsPositionsOfFilesBeyond2GiBWithin32Bits)
+{
+    TempDir dir;
+    const std::string path = dir.Write("huge.wav", RiffBytes({Fmt(), Data(kPayload, 0xFFFFFFD0u)}, 0xFFFFFFF0u));
+    std::filesystem::resize_file(path, 3ull << 30);   // sparse: costs no disk space
+    TWaveHandle handle;
+    TWaveInfo info;
+    ASSERT_EQ(WaveOpen(path, handle, info, false, false), kWaveOk);
+    EXPECT_EQ(info.DataOffset, 44);
+    EXPECT_EQ(info.DataSize, INT32_MAX - 44);
 }
 
 TEST(WaveOpen, RefusesWhatIsNotARegularFile)
