@@ -9,4 +9,4 @@ build_tree "$PARLANTO_ROOT/build" -DCMAKE_BUILD_TYPE=Release
 
 # Until default models ship, the demo recognizes the reference utterances with the reference model folder.
 step "recognize: tests/data/golden/wav with the models of tests/data/golden/models"
-build/src/cli/parlanto-cli recognize --models tests/data/golden/models tests/data/golden/wav/*.wav
+build/bin/parlanto-cli recognize --models tests/data/golden/models tests/data/golden/wav/*.wav
