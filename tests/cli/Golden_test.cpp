@@ -95,7 +95,7 @@ TEST_P(Golden, RecognitionMatchesLikeDistanceAndEveryModelScore)
                                   std::regex(R"(result: (\S+)\s+Like=(\S+) .*Distance=(\S+) )")));
     std::smatch got;
     ASSERT_TRUE(std::regex_search(
-        actual, got, std::regex(R"("command": "([^"]+)", "like": ([^,]+), "distance": ([^,]+),)")))
+        actual, got, std::regex(R"re("command": "([^"]+)", "like": ([^,]+), "distance": ([^,]+),)re")))
         << actual;
     EXPECT_EQ(got[1].str(), result[1].str());
     EXPECT_NEAR(std::stod(got[2].str()), std::stod(result[2].str()), 1e-12);
