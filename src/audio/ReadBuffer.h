@@ -28,7 +28,6 @@ public:
     bool EndOfData() const { return FEndOfData; }
     int32_t Valid() const { return FValid; }
     int32_t Index() const { return FIndex; }
-    int32_t Capacity() const { return FCapacity; }
 
     TReadEvent OnRead;
 

@@ -40,7 +40,6 @@ public:
     // file), or -1 when the read fails.
     int64_t Read(void* dest, int64_t len);
     bool Seek(int64_t position);
-    int64_t Extent() const { return FExtent; }
 
     // Searches a RIFF chunk of the given form type among the top-level chunks from the current position
     // on. On success the file stands right behind the form type, at the first subchunk.

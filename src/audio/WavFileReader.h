@@ -52,7 +52,6 @@ public:
     // Frame index, from the first data byte, of the block the buffer handed out last.
     int32_t Position() const;
     bool ShortRead() const { return FShortRead; }
-    const TWaveInfo& Info() const { return FInfo; }
     TReadBuffer& Buffer() { return FBuffer; }
 
 private:

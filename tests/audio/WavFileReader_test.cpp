@@ -103,6 +103,23 @@ TEST(WavFileReader, PositionIsTheFrameOfTheBlockHandedOutLast)
     EXPECT_EQ(start, 2500);
 }
 
+TEST(WavFileReader, ReadBytesStopsAtTheEndOfTheDataChunk)
+{
+    TempDir dir;
+    const Bytes data = Pcm16Data(IndexedSamples(10));
+    TWavFileReader reader(4);   // the read-ahead takes the first 8 bytes
+    reader.Open(dir.Write("tail.wav", RiffBytes({{"fmt ", PcmFormatData(1, 22050, 16), {}}, {"data", data, {}},
+                                                 {"LIST", Bytes(100, 0x7F), {}}})));
+    Bytes dest(100, 0);
+    EXPECT_EQ(reader.ReadBytes(dest.data(), 4), 4);
+    EXPECT_FALSE(reader.ShortRead());
+    EXPECT_EQ(Head(dest, 4), Bytes(data.begin() + 8, data.begin() + 12));
+    EXPECT_EQ(reader.ReadBytes(dest.data(), 100), 8);
+    EXPECT_TRUE(reader.ShortRead());
+    EXPECT_EQ(Head(dest, 8), Bytes(data.begin() + 12, data.end()));
+    EXPECT_EQ(reader.ReadBytes(dest.data(), 4), 0);
+}
+
 TEST(WavFileReader, OpenFailuresNameTheFileAndLeaveTheReaderUsable)
 {
     TempDir dir;
