@@ -29,19 +29,19 @@ void TReadBuffer::Refill(int32_t from)
 {
     if (FSamples.empty())
         return;
+    from = std::max(from, 0);
     int32_t keep = 0;
+    bool supplied = true;
     if (from < FValid) {
         keep = FValid - from;
         std::copy(FSamples.begin() + from, FSamples.begin() + FValid, FSamples.begin());
-    } else if (from > FValid && !Discard(static_cast<int64_t>(from) - FValid)) {
+    } else if (from > FValid) {
         // Samples skipped beyond those held were never read: step over them in the supplier, or the
         // block handed out next would start too early.
-        FValid = 0;
-        FIndex = 0;
-        std::fill(FSamples.begin(), FSamples.end(), int16_t{0});
-        return;
+        supplied = Discard(static_cast<int64_t>(from) - FValid);
     }
-    keep += std::max(0, DoRead(FSamples.data() + keep, FCapacity - keep));
+    if (supplied)
+        keep += std::max(0, DoRead(FSamples.data() + keep, FCapacity - keep));
     FValid = keep;
     std::fill(FSamples.begin() + FValid, FSamples.end(), int16_t{0});
     FIndex = 0;
