@@ -25,8 +25,8 @@ char UpperAsciiChar(char c)
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return UpperAsciiChar(x) == UpperAsciiChar(y); });
+    const auto sameLetter = [](char x, char y) { return UpperAsciiChar(x) == UpperAsciiChar(y); };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), sameLetter);
 }
 
 bool IsBlank(char c)

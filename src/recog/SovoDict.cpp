@@ -58,7 +58,9 @@ bool HeaderFits(int32_t phonemeCount, int32_t atomCount, size_t fileSize)
         return false;
     const uint64_t n = static_cast<uint64_t>(phonemeCount);
     const uint64_t columnsEnd = kHeaderBytes + kColumnBytes * n;
-    return columnsEnd <= fileSize && (n == 0 || static_cast<uint64_t>(atomCount) <= (fileSize - columnsEnd) / (kScoreBytes * n));
+    if (columnsEnd > fileSize)
+        return false;
+    return n == 0 || static_cast<uint64_t>(atomCount) <= (fileSize - columnsEnd) / (kScoreBytes * n);
 }
 
 std::vector<uint8_t> EncodeTrajectory(const TCommandTraj& traj)
@@ -98,7 +100,8 @@ double AverageColumnLikeness(const TCommandTraj& utterance, const TCommandTraj& 
             continue;
         const TArrayOfDouble a = ColumnSeries(utterance, static_cast<size_t>(match - utterance.Ids.begin()));
         const TArrayOfDouble b = ColumnSeries(stored, i);
-        sum += 0.5 + 0.5 * Correlate(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
+        const double r = Correlate(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
+        sum += 0.5 + 0.5 * r;
         ++count;
     }
     return count == 0 ? 0.0 : sum / count;

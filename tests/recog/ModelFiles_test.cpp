@@ -118,9 +118,11 @@ TEST(ModelFiles, ModelLinesAreTrimmedFreedOfSpacesAndFiltered)
                      "\r"
                      "last line without end");
     EXPECT_EQ(ReadModelLines(folder.Path("m.txt"), TLetterCase::Keep),
-              (std::vector<std::string>{"\xEF\xBB\xBF" "chars=ab", "Id\t=1", "command=дверь\x7F", "lastlinewithoutend"}));
+              (std::vector<std::string>{"\xEF\xBB\xBF" "chars=ab", "Id\t=1", "command=дверь\x7F",
+                                        "lastlinewithoutend"}));
     EXPECT_EQ(ReadModelLines(folder.Path("m.txt"), TLetterCase::Upper),
-              (std::vector<std::string>{"\xEF\xBB\xBF" "CHARS=AB", "ID\t=1", "COMMAND=дверь\x7F", "LASTLINEWITHOUTEND"}));
+              (std::vector<std::string>{"\xEF\xBB\xBF" "CHARS=AB", "ID\t=1", "COMMAND=дверь\x7F",
+                                        "LASTLINEWITHOUTEND"}));
     try {
         ReadModelLines(folder.Path("none.txt"), TLetterCase::Keep);
         FAIL() << "a missing file was read";

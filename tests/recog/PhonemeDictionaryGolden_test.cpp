@@ -47,8 +47,8 @@ TArrayAtoms ReadAtoms(const std::string& fileName)
         }
         TAtom atom;
         atom.Level = ParseDouble(fields[6]);
-        for (int i = 0; i < kEnvelopeBands; ++i)
-            atom.EnvelopeBytes[i] = static_cast<uint8_t>(std::stoi(fields[7].substr(2 * static_cast<size_t>(i), 2), nullptr, 16));
+        for (size_t i = 0; i < kEnvelopeBands; ++i)
+            atom.EnvelopeBytes[i] = static_cast<uint8_t>(std::stoi(fields[7].substr(2 * i, 2), nullptr, 16));
         atoms.push_back(atom);
     }
     return atoms;

@@ -179,12 +179,13 @@ TEST(TrajectoryFile, LayoutIsLittleEndianCountsIdsNamesAndRows)
 
 TEST(TrajectoryFile, WhatIsSavedLoadsBackFieldByField)
 {
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
     TModelFolder folder;
     folder.MakeDirectory("Data");
     TCommandTraj traj = MakeTraj({7, -1, 2147483647},
                                  {{0.0, -0.0, 1.0 / 3.0},
                                   {std::numeric_limits<double>::denorm_min(), -1e300, 0.5},
-                                  {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(), 1.0},
+                                  {kInfinity, std::numeric_limits<double>::quiet_NaN(), 1.0},
                                   {0.25, 0.75, 2.0}});
     traj.Names = {MakePhonemeName("abcdefgh"), MakePhonemeName("\xD0\xB0"), MakePhonemeName("")};
     folder.WriteText("Data/u.trj", std::string(1000, 'x'));   // an older, longer file is replaced
