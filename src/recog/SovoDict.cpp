@@ -14,7 +14,7 @@ constexpr size_t kHeaderBytes = 8;                               // N and M
 constexpr size_t kColumnBytes = 4 + kPhonemeNameBytes;           // an id and a name per column
 constexpr size_t kScoreBytes = 8;
 
-// Little-endian fields of a .trj file, read and written byte by byte so that the host's order does not matter.
+// Reads the little-endian fields of a .trj file byte by byte, so that the host's byte order does not matter.
 class TTrajectoryReader {
 public:
     explicit TTrajectoryReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
