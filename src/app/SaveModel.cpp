@@ -1,5 +1,6 @@
 #include "SaveModel.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -60,6 +61,15 @@ void AppendText(const std::string& fileName, const std::string& text, std::ios::
         throw ESovoError("Ошибка записи в файл '" + fileName + "'");
 }
 
+// The model folder as it exists on disk, with a trailing separator (empty: the current folder).
+std::string FolderPath(const std::string& dir)
+{
+    std::string resolved = ResolveModelPath(dir);
+    if (!resolved.empty() && resolved.back() != '/')
+        resolved += '/';
+    return resolved;
+}
+
 const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::string& name)
 {
     for (int32_t i = 0; i < dictionary.ModelCount(); ++i) {
@@ -80,14 +90,27 @@ std::string TrajectoryFileName(const std::string& typed)
     return name;
 }
 
+bool IsValidModelFileName(const std::string& name)
+{
+    if (name.empty() || name.find("..") != std::string::npos)
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32 || c == 127;
+    });
+}
+
 TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::string& modelsDir,
                                    const std::string& commandName, const std::string& typedTrajectoryName)
 {
+    if (!IsValidModelFileName(commandName))
+        throw ESovoError("Недопустимое имя команды '" + commandName + "'");
     const std::string trajectoryName = TrajectoryFileName(typedTrajectoryName);
+    if (!IsValidModelFileName(trajectoryName))
+        throw ESovoError("Недопустимое имя файла '" + trajectoryName + "'");
     TSavedModel saved;
 
     // Trajectories live in Data/ below the descriptions; a fresh model folder gets one.
-    const std::string dataDir = ResolveModelPath(modelsDir + "Data");
+    const std::string dataDir = ResolveModelPath(FolderPath(modelsDir) + "Data");
     std::error_code ignored;
     std::filesystem::create_directories(dataDir, ignored);
     saved.TrajectoryFile = ResolveModelPath(dataDir + "/" + trajectoryName);
@@ -97,7 +120,8 @@ TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::strin
     if (const TVoiceCommandModel* command = FindCommand(dictionary, commandName)) {
         saved.DescriptionFile = ResolveModelPath(command->FileName);
     } else {
-        saved.DescriptionFile = ResolveModelPath(modelsDir) + "/" + commandName + ".vcm";
+        // The folder is found ignoring letter case, the new file gets the name exactly as typed.
+        saved.DescriptionFile = FolderPath(modelsDir) + commandName + ".vcm";
         // A description of that exact name that belongs to a command of another name (say "close.vcm" of
         // CLOSE) keeps its examples: the new one is added to it instead of replacing the file.
         if (!std::filesystem::exists(saved.DescriptionFile)) {

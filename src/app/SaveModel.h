@@ -15,7 +15,11 @@ struct TSavedModel {
 // The typed trajectory name without surrounding blanks, with ".trj" appended unless it ends so (exact case).
 std::string TrajectoryFileName(const std::string& typed);
 
-// modelsDir ends with a separator. commandName is used exactly as typed; an existing command is found by its
+// Command and trajectory names become file names in the model folder: they must not be empty nor hold "/",
+// "\\", ".." or control characters, which would write elsewhere or make a file no one can name.
+bool IsValidModelFileName(const std::string& name);
+
+// modelsDir ends with a separator. An invalid command or trajectory name is refused before anything is written. commandName is used exactly as typed; an existing command is found by its
 // exact name. Errors (writing the trajectory or the description) are raised as the system's messages; a
 // failure never replaces or truncates an existing description.
 TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::string& modelsDir,

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
@@ -252,16 +253,23 @@ int32_t ParseModelInteger(const std::string& value)
 TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes)
 {
     const std::string path = ResolveModelPath(fileName);
-    // Only files and links are deleted: a device node or FIFO in the way is left alone and makes the creation
-    // fail, and O_NONBLOCK keeps that failing open from waiting for a FIFO's reader.
+    // Only a file or a link may be replaced: a directory, device node or FIFO in the way makes it fail.
     struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)))
-        ::unlink(path.c_str());   // a failure shows when creating or writing
-    TFileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666));
-    if (!file.IsRegularFile())
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
         return TWriteResult::NotCreated;
-    const bool written = WriteAll(file.Fd(), bytes);
-    return file.Close() && written ? TWriteResult::Written : TWriteResult::ShortWrite;
+    // The bytes go to a new file beside the old one, which is replaced only once they are all written:
+    // a full disk or a failing write never destroys a saved trajectory.
+    static std::atomic<unsigned> serial{0};
+    const std::string temporary = path + ".new" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    TFileHandle file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.Fd() < 0)
+        return TWriteResult::NotCreated;
+    const bool written = WriteAll(file.Fd(), bytes) && ::fsync(file.Fd()) == 0;
+    if (!file.Close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return TWriteResult::ShortWrite;
+    }
+    return TWriteResult::Written;
 }
 
 ESovoError CannotOpenError(const std::string& fileName)

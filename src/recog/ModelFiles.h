@@ -47,9 +47,9 @@ int32_t ParseModelInteger(const std::string& value);
 
 enum class TWriteResult { Written, NotCreated, ShortWrite };
 
-// Deletes fileName if it is a file or a link (ignoring a failure to delete), creates it anew and writes bytes
-// to it. Anything else at that name (a directory, a FIFO, a device) means NotCreated. A partly written file
-// stays on disk.
+// Replaces fileName (a file, a link, or nothing yet) by a file holding bytes. The bytes go to a new file in the
+// same folder first, so a failure leaves any old file as it was and no partial file behind. Anything else at
+// that name (a directory, a FIFO, a device) means NotCreated.
 TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes);
 
 ESovoError CannotOpenError(const std::string& fileName);

@@ -97,6 +97,21 @@ TEST_F(SaveModel, TrajectoryThatCannotBeWrittenLeavesTheDescriptionsAlone)
     EXPECT_EQ(dictionary.GetModel(0)->Trajectories.size(), 1u);
 }
 
+TEST_F(SaveModel, NamesThatWouldWriteElsewhereAreRefusedBeforeAnythingIsWritten)
+{
+    const struct { const char* command; const char* trajectory; } cases[] = {
+        {"../evil", "x1"}, {"a/b", "x1"}, {"a\\b", "x1"}, {"tab\there", "x1"}, {"", "x1"},
+        {"GOOD", "../x1"}, {"GOOD", "sub/x1"}, {"GOOD", "..\\x1"}, {"GOOD", "x\n1"},
+    };
+    const auto before = std::distance(std::filesystem::recursive_directory_iterator(dir.Path()), {});
+    for (const auto& c : cases) {
+        EXPECT_THROW(SaveLastCommandAsModel(dictionary, dir.Dir(), c.command, c.trajectory), ESovoError)
+            << c.command << " / " << c.trajectory;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir.Path()), {}), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path().parent_path() / "evil.vcm"));
+}
+
 TEST_F(SaveModel, FreshFolderGetsItsDataFolder)
 {
     TempDir fresh;

@@ -292,14 +292,17 @@ TEST(TrajectoryFile, SavingReportsCreationAndWriteFailures)
         EXPECT_EQ(MessageOf([&] { dictionary.SaveTrajectory(name); }), "Ошибка создания файла '" + name + "'");
     EXPECT_TRUE(fs::is_directory(folder.Path("Data/dir.trj")));
 
+    // A write that fails half-way keeps the trajectory saved before, and leaves no partial file.
     const std::string name = folder.Path("Data/full.trj");
+    folder.WriteText("Data/full.trj", "saved before");
     std::string message;
     {
         const TFileSizeLimit limit(16);
         message = MessageOf([&] { dictionary.SaveTrajectory(name); });
     }
     EXPECT_EQ(message, "Ошибка записи в файл '" + name + "'");
-    EXPECT_EQ(fs::file_size(name), 16u);   // what was written stays
+    EXPECT_EQ(fs::file_size(name), std::string("saved before").size());
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path("Data")), fs::directory_iterator()), 3);
 }
 
 TEST(CommandScore, ShorterSeriesIsCentredInTheLongerOne)
