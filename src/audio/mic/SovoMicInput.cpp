@@ -1,0 +1,95 @@
+#include "SovoMicInput.h"
+
+#include "MicCapture.h"
+#include "SovoError.h"
+
+namespace {
+
+const char* const kBadParameters = "Неверные параметры записи (метод <Create> объект <MicInput>).";
+
+} // namespace
+
+TSovoMicInput::TSovoMicInput(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample)
+    : TSovoInput(blockSize, channels, sampleRate, bytesPerSample)
+{
+    if (!IsMicFormat(channels, sampleRate, bytesPerSample))
+        throw ESovoError(kBadParameters);
+}
+
+TSovoMicInput::~TSovoMicInput()
+{
+    if (!IsRecording() || !FRecorder)
+        return;
+    TSovoInput::Stop();
+    // A destructor cannot pass an exception on: one thrown by a receiver ends the delivery here.
+    try {
+        DeliverRecording();
+    } catch (...) {
+    }
+}
+
+void TSovoMicInput::SetOnLevel(TSovoLevelProc proc)
+{
+    FOnLevel = std::move(proc);
+    if (!IsRecording())
+        RestartLevelMeter();
+}
+
+void TSovoMicInput::Start()
+{
+    FLevelMeter.reset();
+    TSovoInput::Start();
+    try {
+        FRecorder = std::make_unique<TSovoMicRecording>(FBlockSize, FChannels, FSampleRate, FBytesPerSample);
+    } catch (...) {
+        // Left marked, the input would refuse every later Start without ever having recorded.
+        FRecording = false;
+        throw;
+    }
+}
+
+void TSovoMicInput::Reset()
+{
+    FRecorder.reset();
+    RestartLevelMeter();
+}
+
+void TSovoMicInput::Stop()
+{
+    if (FRecorder) {
+        // The mark goes first: the facade's own stop request, made while it handles the result inside the
+        // end call, then finds nothing to stop.
+        TSovoInput::Stop();
+        DeliverRecording();
+    }
+    RestartLevelMeter();
+}
+
+void TSovoMicInput::DeliverRecording()
+{
+    // Taken out of FRecorder so that the device is closed even when a receiver throws.
+    std::unique_ptr<TSovoMicRecording> recorder = std::move(FRecorder);
+    recorder->Terminate();
+    recorder->WaitFor();
+    const std::vector<std::vector<int16_t>>& blocks = recorder->Blocks();
+    const auto total = static_cast<int32_t>(blocks.size());
+    for (int32_t i = 0; i < total; ++i) {
+        FCount = FBlockSize;
+        FData = blocks[i].data();
+        DoData();
+        if (OnProgress)
+            OnProgress(i, total);
+    }
+    recorder.reset();
+    FData = nullptr;
+    FCount = 0;
+    DoData();
+}
+
+void TSovoMicInput::RestartLevelMeter()
+{
+    FLevelMeter.reset();
+    FLevelMeter = std::make_unique<TSovoMicLevelShowing>(FBlockSize, FChannels, FSampleRate, FBytesPerSample);
+    FLevelMeter->OnLevel = FOnLevel;
+    FLevelMeter->Resume();
+}

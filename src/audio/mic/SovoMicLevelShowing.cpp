@@ -1,0 +1,66 @@
+#include "SovoMicLevelShowing.h"
+
+#include <algorithm>
+#include <chrono>
+#include <span>
+#include <thread>
+
+#include "MicCapture.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval{50};
+
+} // namespace
+
+TSovoMicLevelShowing::TSovoMicLevelShowing(int32_t blockSize, int32_t channels, int32_t sampleRate,
+                                           int32_t bytesPerSample)
+{
+    CheckMicRecordFormat(channels, sampleRate, bytesPerSample);
+    AttachCaptureBuffer(FHeader, FBuffer, blockSize);
+    try {
+        OpenCapture(FHandle, FResult, {channels, sampleRate, bytesPerSample}, std::span<TWaveHeader>(&FHeader, 1));
+    } catch (...) {
+        ReleaseDevice();
+        throw;
+    }
+}
+
+TSovoMicLevelShowing::~TSovoMicLevelShowing()
+{
+    Terminate();
+    WaitFor();
+    ReleaseDevice();
+}
+
+void TSovoMicLevelShowing::Execute()
+{
+    while (!Terminated()) {
+        if (!FHeader.IsDone()) {
+            std::this_thread::sleep_for(kPollInterval);
+            continue;
+        }
+        ReleaseCaptureBuffer(FHandle, FResult, FHeader);
+        FLevel = 0;
+        const auto recorded = std::span<const int16_t>(FBuffer).first(FHeader.BytesRecorded / sizeof(int16_t));
+        for (const int16_t sample : recorded)
+            FLevel = std::max(FLevel, sample);
+        Synchronize([this] { DoLevel(); });
+        FHeader.BytesRecorded = 0;
+        FHeader.Flags.store(0);
+        RequeueCaptureBuffer(FHandle, FResult, FHeader);
+    }
+}
+
+void TSovoMicLevelShowing::DoLevel()
+{
+    if (OnLevel)
+        OnLevel(FLevel, kMaxLevel);
+}
+
+void TSovoMicLevelShowing::ReleaseDevice()
+{
+    FHandle.Stop();
+    FHandle.Unprepare(FHeader);
+    FHandle.Close();
+}

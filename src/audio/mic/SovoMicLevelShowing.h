@@ -1,0 +1,39 @@
+#pragma once
+// The level-meter thread of the microphone input, run between recordings: captures one buffer at a time
+// from the default input device and hands the positive peak of each to the main thread.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "WaveIn.h"
+#include "WorkerThread.h"
+
+// Called on the main thread as Proc(level, maxLevel).
+using TSovoLevelProc = std::function<void(int32_t level, int32_t maxLevel)>;
+
+class TSovoMicLevelShowing : public TWorkerThread {
+public:
+    static constexpr int32_t kMaxLevel = 32767;
+
+    // Opens the device and starts capturing; the thread is created suspended. Raises the recording
+    // messages on failure.
+    TSovoMicLevelShowing(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample);
+    ~TSovoMicLevelShowing() override;
+
+    // Set by the owner before Resume.
+    TSovoLevelProc OnLevel;
+
+protected:
+    void Execute() override;
+
+private:
+    // Runs on the main thread.
+    void DoLevel();
+    void ReleaseDevice();
+
+    TWaveIn FHandle;
+    TWaveResult FResult = TWaveResult::Ok;
+    TWaveHeader FHeader;
+    std::vector<int16_t> FBuffer;
+    int16_t FLevel = 0;
+};

@@ -1,0 +1,62 @@
+#include "SovoMicRecording.h"
+
+#include <chrono>
+#include <thread>
+
+#include "MicCapture.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval{50};
+
+} // namespace
+
+TSovoMicRecording::TSovoMicRecording(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample)
+{
+    CheckMicRecordFormat(channels, sampleRate, bytesPerSample);
+    for (int32_t i = 0; i < kBufferCount; ++i)
+        AttachCaptureBuffer(FHeaders[i], FBuffers[i], blockSize);
+    try {
+        OpenCapture(FHandle, FResult, {channels, sampleRate, bytesPerSample}, FHeaders);
+    } catch (...) {
+        ReleaseDevice();
+        throw;
+    }
+    Resume();
+}
+
+TSovoMicRecording::~TSovoMicRecording()
+{
+    Terminate();
+    WaitFor();
+    ReleaseDevice();
+}
+
+void TSovoMicRecording::Execute()
+{
+    // Buffers fill strictly in queue order, so only the next one in turn is looked at; when several have
+    // filled during a sleep, they are taken in successive passes without sleeping.
+    while (!Terminated()) {
+        TWaveHeader& header = FHeaders[FCurrent];
+        if (!header.IsDone()) {
+            std::this_thread::sleep_for(kPollInterval);
+            continue;
+        }
+        ReleaseCaptureBuffer(FHandle, FResult, header);
+        FBlocks.push_back(FBuffers[FCurrent]);
+        header.Flags.store(0);
+        RequeueCaptureBuffer(FHandle, FResult, header);
+        FCurrent = (FCurrent + 1) % kBufferCount;
+    }
+    // Buffers handed back by the reset are not full: they are not collected.
+    FResult = FHandle.Reset();
+}
+
+void TSovoMicRecording::ReleaseDevice()
+{
+    FHandle.Reset();
+    for (TWaveHeader& header : FHeaders)
+        FHandle.Unprepare(header);
+    FHandle.Stop();
+    FHandle.Close();
+}

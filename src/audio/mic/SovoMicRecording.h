@@ -1,0 +1,36 @@
+#pragma once
+// The recording thread of the microphone input: keeps three capture buffers queued on the default input
+// device and copies every buffer that fills into a new block. It does no other work and never calls back:
+// its owner asks it to end, waits for it and only then reads the blocks.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "WaveIn.h"
+#include "WorkerThread.h"
+
+class TSovoMicRecording : public TWorkerThread {
+public:
+    static constexpr int32_t kBufferCount = 3;
+
+    // Opens the device and starts capturing and the thread; raises the recording messages on failure.
+    TSovoMicRecording(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample);
+    ~TSovoMicRecording() override;
+
+    // The collected blocks, blockSize samples each, in the order they were captured.
+    const std::vector<std::vector<int16_t>>& Blocks() const { return FBlocks; }
+
+protected:
+    void Execute() override;
+
+private:
+    // Gives every buffer back and closes the device, whatever state a failed start left it in.
+    void ReleaseDevice();
+
+    TWaveIn FHandle;
+    TWaveResult FResult = TWaveResult::Ok;
+    std::array<TWaveHeader, kBufferCount> FHeaders;
+    std::array<std::vector<int16_t>, kBufferCount> FBuffers;
+    int32_t FCurrent = 0;                  // the buffer expected to fill next
+    std::vector<std::vector<int16_t>> FBlocks;
+};

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# A private PulseAudio server for the audio tests: no sound card, no D-Bus, allowed to run as root.
+# It offers a virtual microphone (a pipe source the tests write samples into) as the default source and a
+# null sink (a virtual loudspeaker whose monitor can be recorded) as the default sink, both 22050 Hz mono
+# s16le like the program's audio.
+#
+# Sourced by test.sh:  pulse_test_server_start  (exports what clients need)  ...  pulse_test_server_stop
+# Run by a test that needs a server of its own:  pulse_test_server.sh start DIR  /  pulse_test_server.sh stop DIR
+# (the server's socket is then DIR/native).
+
+PULSE_TEST_SINK=parlanto_speaker
+PULSE_TEST_SOURCE=parlanto_mic
+
+# pulse_test_server_launch DIR: starts a daemon whose runtime files live in DIR and waits until it answers.
+pulse_test_server_launch() {
+  local dir="$1"
+  mkdir -p "$dir"
+  # norewinds: without it, monitor recordings have gaps and drains overrun.
+  # .fail: a module that cannot be loaded stops the start instead of leaving a server without it.
+  # The pipe source makes the FIFO itself.
+  cat >"$dir/server.pa" <<EOF
+.fail
+load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
+load-module module-null-sink sink_name=$PULSE_TEST_SINK rate=22050 channels=1 format=s16le norewinds=1
+load-module module-pipe-source source_name=$PULSE_TEST_SOURCE file=$dir/mic.fifo rate=22050 channels=1 format=s16le
+set-default-sink $PULSE_TEST_SINK
+set-default-source $PULSE_TEST_SOURCE
+EOF
+  # Every runtime path points into DIR: an inherited PULSE_RUNTIME_PATH makes a second daemon refuse to start.
+  env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" HOME="$dir" \
+    pulseaudio --daemonize=yes -n -F "$dir/server.pa" --exit-idle-time=-1 --use-pid-file=yes \
+      --realtime=no --high-priority=no --log-target=file:"$dir/server.log" || return 1
+  local tries
+  for tries in $(seq 50); do
+    PULSE_SERVER="unix:$dir/native" PULSE_COOKIE="$dir/cookie" pactl info >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# pulse_test_server_halt DIR: asks the daemon of DIR to exit, waits for it (kills it after 5 s) and removes DIR.
+pulse_test_server_halt() {
+  local dir="$1" pid="" tries
+  [ -f "$dir/pid" ] && pid="$(cat "$dir/pid")"
+  PULSE_SERVER="unix:$dir/native" PULSE_COOKIE="$dir/cookie" pactl exit >/dev/null 2>&1
+  if [ -n "$pid" ]; then
+    for tries in $(seq 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null
+  fi
+  rm -rf "$dir"
+}
+
+# A short directory keeps the socket path far below the 108-byte limit of a unix socket name.
+pulse_test_server_start() {
+  PULSE_TEST_DIR="$(mktemp -d /tmp/pulse-XXXXXX)"
+  if ! pulse_test_server_launch "$PULSE_TEST_DIR"; then
+    printf 'FAILED: private PulseAudio server (log: %s)\n' "$PULSE_TEST_DIR/server.log" >&2
+    return 1
+  fi
+  export PULSE_SERVER="unix:$PULSE_TEST_DIR/native"
+  export PULSE_COOKIE="$PULSE_TEST_DIR/cookie"
+  export PARLANTO_TEST_MIC_FIFO="$PULSE_TEST_DIR/mic.fifo"
+  export PARLANTO_TEST_MIC_SOURCE="$PULSE_TEST_SOURCE"
+  export PARLANTO_TEST_SPEAKER_MONITOR="$PULSE_TEST_SINK.monitor"
+}
+
+pulse_test_server_stop() {
+  [ -n "${PULSE_TEST_DIR:-}" ] && pulse_test_server_halt "$PULSE_TEST_DIR"
+  unset PULSE_TEST_DIR PULSE_SERVER PULSE_COOKIE PARLANTO_TEST_MIC_FIFO PARLANTO_TEST_MIC_SOURCE \
+        PARLANTO_TEST_SPEAKER_MONITOR
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  case "${1:-}" in
+    start) pulse_test_server_launch "$2" ;;
+    stop) pulse_test_server_halt "$2" ;;
+    *) printf 'usage: %s start|stop DIR\n' "$0" >&2; exit 2 ;;
+  esac
+fi
