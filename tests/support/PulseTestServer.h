@@ -1,0 +1,150 @@
+#pragma once
+// The private sound server that test.sh starts for the audio tests (tools/pulse_test_server.sh), found
+// through the environment: its virtual microphone is a pipe source fed through a FIFO (it delivers exactly
+// what is written, as fast as it is written, and never produces silence of its own); the monitor of its
+// virtual loudspeaker, a null sink, runs in real time and is silent while nothing plays.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace pulsetest {
+
+// Sets (or with nullopt removes) an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const std::string& name, const std::optional<std::string>& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name.c_str()))
+            old_ = old;
+        Apply(value);
+    }
+    ~ScopedEnv() { Apply(old_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    void Apply(const std::optional<std::string>& value)
+    {
+        if (value)
+            setenv(name_.c_str(), value->c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+inline std::string EnvOr(const char* name, const std::string& otherwise = "")
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : otherwise;
+}
+
+using Clock = std::chrono::steady_clock;
+
+inline double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Runs action and returns how long it took, in seconds.
+inline double Timed(const std::function<void()>& action)
+{
+    const auto start = Clock::now();
+    action();
+    return SecondsSince(start);
+}
+
+// Base of the tests that need the server: skips without one; holds the server alone while a test runs
+// (ctest runs tests in parallel processes, and they share one microphone); starts every test with an empty
+// microphone.
+class PulseServerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        micFifo_ = EnvOr("PARLANTO_TEST_MIC_FIFO");
+        if (EnvOr("PULSE_SERVER").empty() || micFifo_.empty())
+            GTEST_SKIP() << "no test sound server: ./test.sh starts one and exports PULSE_SERVER and "
+                            "PARLANTO_TEST_MIC_FIFO";
+        lock_ = open((micFifo_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(lock_, 0);
+        ASSERT_EQ(flock(lock_, LOCK_EX), 0);
+        DrainMicrophone();
+        UseMicrophone();
+    }
+
+    void TearDown() override
+    {
+        source_.reset();
+        if (lock_ >= 0)
+            close(lock_);
+    }
+
+    // Makes the virtual microphone, or the loudspeaker's monitor, the default source of new streams.
+    void UseMicrophone() { UseSource(EnvOr("PARLANTO_TEST_MIC_SOURCE")); }
+    void UseSpeakerMonitor() { UseSource(EnvOr("PARLANTO_TEST_SPEAKER_MONITOR")); }
+
+    // Writes samples into the virtual microphone. Fails the test instead of hanging when nothing has read
+    // them within a few seconds (the source reads only while someone records).
+    void FeedMicrophone(const std::vector<int16_t>& samples)
+    {
+        const int fifo = open(micFifo_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(fifo, 0);
+        const auto* bytes = reinterpret_cast<const char*>(samples.data());
+        size_t left = samples.size() * sizeof(int16_t);
+        const auto deadline = Clock::now() + std::chrono::seconds(5);
+        while (left > 0 && Clock::now() < deadline) {
+            const ssize_t written = write(fifo, bytes, left);
+            if (written > 0) {
+                bytes += written;
+                left -= static_cast<size_t>(written);
+                continue;
+            }
+            pollfd ready{fifo, POLLOUT, 0};
+            poll(&ready, 1, 100);
+        }
+        close(fifo);
+        ASSERT_EQ(left, 0u) << "the virtual microphone stopped taking samples";
+    }
+
+    // Throws away what earlier tests left in the microphone's FIFO.
+    void DrainMicrophone()
+    {
+        const int fifo = open(micFifo_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(fifo, 0);
+        char scrap[65536];
+        while (read(fifo, scrap, sizeof scrap) > 0) {
+        }
+        close(fifo);
+    }
+
+    // The pipe source is not paced: fed samples reach a running recorder at once, and its 50 ms polling
+    // collects them within a few passes.
+    static void LetCaptureCatchUp() { std::this_thread::sleep_for(std::chrono::milliseconds(400)); }
+
+private:
+    void UseSource(const std::string& name)
+    {
+        source_.reset();
+        source_.emplace("PULSE_SOURCE", name);
+    }
+
+    std::string micFifo_;
+    int lock_ = -1;
+    std::optional<ScopedEnv> source_;
+};
+
+} // namespace pulsetest
