@@ -27,7 +27,8 @@ set-default-sink $PULSE_TEST_SINK
 set-default-source $PULSE_TEST_SOURCE
 EOF
   # Every runtime path points into DIR: an inherited PULSE_RUNTIME_PATH makes a second daemon refuse to start.
-  env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" HOME="$dir" \
+  # The client variables of the caller (perhaps naming another test server) are not the daemon's business.
+  env -u DBUS_SESSION_BUS_ADDRESS -u PULSE_SERVER -u PULSE_COOKIE -u PULSE_SOURCE -u PULSE_SINK XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" HOME="$dir" \
     pulseaudio --daemonize=yes -n -F "$dir/server.pa" --exit-idle-time=-1 --use-pid-file=yes \
       --realtime=no --high-priority=no --log-target=file:"$dir/server.log" || return 1
   local tries

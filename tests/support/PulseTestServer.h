@@ -8,6 +8,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -145,6 +148,42 @@ private:
     std::string micFifo_;
     int lock_ = -1;
     std::optional<ScopedEnv> source_;
+};
+
+// A server of the test's own, for tests that take it down; made like the shared one, by the same script.
+class PrivateServer {
+public:
+    PrivateServer()
+    {
+        char pattern[] = "/tmp/pulse-own-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        started_ = Script("start") == 0;
+    }
+    ~PrivateServer() { Script("stop"); }
+    PrivateServer(const PrivateServer&) = delete;
+    PrivateServer& operator=(const PrivateServer&) = delete;
+
+    bool Started() const { return started_; }
+    std::string Address() const { return "unix:" + dir_ + "/native"; }
+    // Asks the server to exit and waits until it has.
+    void Exit() { Script("stop"); }
+    void Kill()
+    {
+        pid_t pid = 0;
+        std::ifstream(dir_ + "/pid") >> pid;
+        if (pid > 0)
+            kill(pid, SIGKILL);
+    }
+
+private:
+    int Script(const std::string& verb) const
+    {
+        const std::string command = std::string(PARLANTO_SOURCE_DIR) + "/tools/pulse_test_server.sh " + verb + " " + dir_;
+        return std::system(command.c_str());
+    }
+
+    std::string dir_;
+    bool started_ = false;
 };
 
 } // namespace pulsetest

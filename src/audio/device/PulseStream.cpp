@@ -145,6 +145,16 @@ TWaveResult TPulseStream::Flush()
     return Await(pa_stream_flush(stream_, &Answered, &answer), answer);
 }
 
+pa_time_event* TPulseStream::StartTimer(pa_usec_t delay, pa_time_event_cb_t callback, void* userdata)
+{
+    return pa_context_rttime_new(context_, pa_rtclock_now() + delay, callback, userdata);
+}
+
+void TPulseStream::FreeTimer(pa_time_event* timer)
+{
+    pa_threaded_mainloop_get_api(loop_)->time_free(timer);
+}
+
 TWaveResult TPulseStream::WaitUntil(const std::function<bool()>& done)
 {
     const auto connectionGood = [this] {
@@ -152,13 +162,12 @@ TWaveResult TPulseStream::WaitUntil(const std::function<bool()>& done)
                (stream_ == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)));
     };
     TDeadline deadline{loop_};
-    pa_time_event* timer =
-        pa_context_rttime_new(context_, pa_rtclock_now() + kAnswerDeadline, &DeadlinePassed, &deadline);
+    pa_time_event* timer = StartTimer(kAnswerDeadline, &DeadlinePassed, &deadline);
     if (timer == nullptr)
         return TWaveResult::ServerFailed;
     while (!done() && connectionGood() && !deadline.Expired)
         pa_threaded_mainloop_wait(loop_);
-    pa_threaded_mainloop_get_api(loop_)->time_free(timer);
+    FreeTimer(timer);
     if (done())
         return TWaveResult::Ok;
     return deadline.Expired && connectionGood() ? TWaveResult::Timeout : TWaveResult::ServerFailed;

@@ -40,6 +40,9 @@ public:
     pa_stream* Stream() const { return stream_; }
     TWaveResult Cork(bool pause);
     TWaveResult Flush();
+    // Calls callback on the event thread after delay; the timer is freed with FreeTimer, fired or not.
+    pa_time_event* StartTimer(pa_usec_t delay, pa_time_event_cb_t callback, void* userdata);
+    void FreeTimer(pa_time_event* timer);
 
     // Called on the event thread with the lock held; set before Open.
     std::function<void()> OnReadable;

@@ -11,12 +11,15 @@ struct TWaveOut::TImpl {
     uint32_t FrameBytes = 0;
     size_t Playable = 0;             // whole frames of the playing buffer, in bytes
     size_t Written = 0;              // bytes of it handed to the server
-    pa_operation* Drain = nullptr;   // running once everything is written; answers when it has been played
+    // Once everything is written: the drain (the server has taken the last sample), then the query of the
+    // latency still ahead of it, then the wait for that latency, after which the buffer has been heard.
+    pa_operation* Pending = nullptr;
+    pa_time_event* Tail = nullptr;
 
-    // Writes as much of the playing buffer as the server takes; after the last byte, waits for it to play.
+    // Writes as much of the playing buffer as the server takes; after the last byte, drains.
     void Feed()
     {
-        if (Queue.Empty() || Drain != nullptr)
+        if (Queue.Empty() || Pending != nullptr || Tail != nullptr)
             return;
         pa_stream* stream = Stream.Stream();
         while (Written < Playable) {
@@ -34,29 +37,59 @@ struct TWaveOut::TImpl {
             }
             Written += bytes;
         }
-        Drain = pa_stream_drain(stream, &Drained, this);
-        if (Drain == nullptr)
+        Pending = pa_stream_drain(stream, &Drained, this);
+        if (Pending == nullptr)
             Finish();
     }
 
     // Hands the playing buffer back, played or not.
     void Finish()
     {
-        if (Drain != nullptr) {
-            pa_operation_cancel(Drain);
-            pa_operation_unref(Drain);
-            Drain = nullptr;
+        if (Pending != nullptr) {
+            pa_operation_cancel(Pending);
+            pa_operation_unref(Pending);
+            Pending = nullptr;
+        }
+        if (Tail != nullptr) {
+            Stream.FreeTimer(Tail);
+            Tail = nullptr;
         }
         Queue.GiveBackAll();
         Playable = Written = 0;
     }
 
-    static void Drained(pa_stream* /*stream*/, int /*success*/, void* self)
+    // Takes the answered operation off Pending (it is not to be cancelled any more).
+    void Answered()
+    {
+        pa_operation_unref(Pending);
+        Pending = nullptr;
+    }
+
+    static void Drained(pa_stream* stream, int /*success*/, void* self)
     {
         auto* impl = static_cast<TImpl*>(self);
-        pa_operation_unref(impl->Drain);
-        impl->Drain = nullptr;
-        impl->Finish();
+        impl->Answered();
+        impl->Pending = pa_stream_update_timing_info(stream, &LatencyKnown, self);
+        if (impl->Pending == nullptr)
+            impl->Finish();
+    }
+
+    static void LatencyKnown(pa_stream* stream, int /*success*/, void* self)
+    {
+        auto* impl = static_cast<TImpl*>(self);
+        impl->Answered();
+        pa_usec_t latency = 0;
+        int negative = 0;
+        if (pa_stream_get_latency(stream, &latency, &negative) < 0 || negative != 0)
+            latency = 0;
+        impl->Tail = impl->Stream.StartTimer(latency, &Heard, self);
+        if (impl->Tail == nullptr)
+            impl->Finish();
+    }
+
+    static void Heard(pa_mainloop_api* /*api*/, pa_time_event* /*timer*/, const struct timeval* /*when*/, void* self)
+    {
+        static_cast<TImpl*>(self)->Finish();
     }
 };
 

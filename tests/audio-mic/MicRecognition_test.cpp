@@ -1,0 +1,98 @@
+// An utterance spoken into the microphone is recognized exactly as the same samples read from a file.
+#include <gtest/gtest.h>
+
+#include "FileRecognizer.h"
+#include "ModelSet.h"
+#include "PulseTestServer.h"
+#include "R_SOURCE.h"
+#include "SovoMicInput.h"
+#include "TempDir.h"
+#include "mic_fixture.h"
+
+using namespace mictest;
+using namespace pulsetest;
+
+namespace {
+
+const std::string kGolden = PARLANTO_GOLDEN_DIR;
+const std::string kModels = kGolden + "/models/";
+
+// The utterance cut to whole 1024-sample blocks: the microphone drops a partial last buffer.
+std::vector<int16_t> WholeBlocksOf(const std::string& wavFile)
+{
+    TWavFileSource source;
+    source.Open(wavFile);
+    const int16_t* samples = nullptr;
+    const int32_t count = source.Read(1, samples, static_cast<int32_t>(source.TotalSamples()), 0);
+    return std::vector<int16_t>(samples, samples + count / 1024 * 1024);
+}
+
+// The facade wired to a microphone input the way the window wires it.
+class MicRecognizer {
+public:
+    MicRecognizer()
+    {
+        LoadModelSet(sovo_, kModels);
+        sovo_.OnResult = [this](TSovoObject&, const std::string&) { reported_ = true; };
+        sovo_.SetOnUtteranceEnd([this] { sovo_.RecognizeUtterance(); });
+        sovo_.SetInput(&input_);
+    }
+    ~MicRecognizer() { sovo_.SetInput(nullptr); }
+
+    void PressCtrl()
+    {
+        sovo_.Restart();
+        input_.Start();
+    }
+    TFileResult ReleaseCtrl()
+    {
+        reported_ = false;
+        input_.Stop();
+        TFileResult result;
+        result.Recognized = reported_;
+        result.CommandName = sovo_.CommandName;
+        result.Like = sovo_.Like;
+        result.Distance = sovo_.Distance;
+        for (int32_t i = 0; i < sovo_.Dictionary->ModelCount(); ++i)
+            result.Models.push_back({sovo_.Dictionary->GetModel(i)->Name, sovo_.Dictionary->GetModel(i)->LastScore});
+        return result;
+    }
+    bool IsRecording() const { return input_.IsRecording(); }
+
+private:
+    TSovoObject sovo_;
+    TSovoMicInput input_{1024, 1, 22050, 2};
+    bool reported_ = false;
+};
+
+class MicRecognition : public PulseServerTest {};
+
+TEST_F(MicRecognition, SpokenUtteranceGivesTheResultOfTheSameSamplesReadFromAFile)
+{
+    TempDir dir;
+    MicRecognizer mic;
+    TFileRecognizer files(kModels);
+    for (const char* name : {"open_test1", "close_test1", "stop_test1"}) {
+        SCOPED_TRACE(name);
+        const std::vector<int16_t> utterance = WholeBlocksOf(kGolden + "/wav/" + name + ".wav");
+        const TFileResult expected = files.Recognize(dir.WriteWav("utterance.wav", utterance));
+        ASSERT_TRUE(expected.Recognized);
+
+        mic.PressCtrl();
+        FeedMicrophone(utterance);
+        LetCaptureCatchUp();
+        const TFileResult got = mic.ReleaseCtrl();
+        ASSERT_TRUE(got.Recognized);
+        EXPECT_FALSE(mic.IsRecording());
+        EXPECT_EQ(got.CommandName, expected.CommandName);
+        EXPECT_EQ(got.Like, expected.Like);
+        EXPECT_EQ(got.Distance, expected.Distance);
+        ASSERT_EQ(got.Models.size(), expected.Models.size());
+        for (size_t i = 0; i < got.Models.size(); ++i) {
+            EXPECT_EQ(got.Models[i].Name, expected.Models[i].Name);
+            EXPECT_EQ(got.Models[i].Score, expected.Models[i].Score) << got.Models[i].Name;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,82 @@
+#include "PlayBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+
+#include "PulseTestServer.h"
+#include "mic_fixture.h"
+
+using namespace mictest;
+using namespace pulsetest;
+
+namespace {
+
+// Plays into the virtual loudspeaker while the microphone input records its monitor.
+class Playback : public PulseServerTest {
+protected:
+    void SetUp() override
+    {
+        PulseServerTest::SetUp();
+        if (!IsSkipped())
+            UseSpeakerMonitor();
+    }
+};
+
+// Where needle starts inside haystack, or -1.
+std::ptrdiff_t FindRun(const std::vector<int16_t>& haystack, const std::vector<int16_t>& needle)
+{
+    const auto at = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end());
+    return at == haystack.end() ? -1 : at - haystack.begin();
+}
+
+TEST_F(Playback, PlaysTheSamplesAndReturnsOnceTheyHaveBeenPlayed)
+{
+    // Half a second, as the window plays a short command, and a longer utterance.
+    for (const int32_t count : {11025, 3 * 22050}) {
+        SCOPED_TRACE(testing::Message() << count << " samples");
+        TSovoMicInput monitor(1024, 1, 22050, 2);
+        Delivery heard;
+        heard.Attach(monitor);
+        const std::vector<int16_t> sound = Numbered(count);
+        monitor.Start();
+        const double seconds = Timed([&] { PlayBuffer(sound.data(), count, 1, 22050, 2); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        monitor.Stop();
+
+        const double length = count / 22050.0;
+        EXPECT_GE(seconds, length);
+        EXPECT_LT(seconds, length + 0.1);
+        const std::ptrdiff_t offset = FindRun(heard.Samples, sound);
+        EXPECT_GE(offset, 0) << "every sample comes back, unchanged and in order";
+        std::cout << "played " << length << " s in " << seconds << " s; heard at sample " << offset << "\n";
+    }
+}
+
+TEST_F(Playback, RefusesWhatTheDeviceCannotTake)
+{
+    struct Case {
+        const char* Name;
+        int32_t Count, Channels, SampleRate, BytesPerSample;
+        std::string Message;
+    };
+    const std::string cannotOpen = "Ошибка открытия устройства вывода";
+    const std::string cannotPrepare = "Ошибка подготовки буфера";
+    const Case cases[] = {
+        {"no channels", 100, 0, 22050, 2, cannotOpen},
+        {"no rate", 100, 1, 0, 2, cannotOpen},
+        {"5 bytes per sample", 100, 1, 22050, 5, cannotOpen},
+        {"negative count", -1, 1, 22050, 2, cannotPrepare},
+        {"more bytes than a buffer holds", 0x7FFFFFFF, 1, 22050, 4, cannotPrepare},
+    };
+    const std::vector<int16_t> sound(100, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(MessageOf([&] { PlayBuffer(sound.data(), c.Count, c.Channels, c.SampleRate, c.BytesPerSample); }),
+                  c.Message);
+    }
+    EXPECT_EQ(MessageOf([&] { PlayBuffer(nullptr, 0, 1, 22050, 2); }), "(nothing thrown)");
+}
+
+} // namespace

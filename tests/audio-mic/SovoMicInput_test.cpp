@@ -1,0 +1,152 @@
+#include "SovoMicInput.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "PulseTestServer.h"
+#include "mic_fixture.h"
+
+using namespace mictest;
+using namespace pulsetest;
+
+namespace {
+
+const std::string kAlreadyRecording = "Запись уже идет (метод <Start> объект <Input>).";
+
+// The input as the window makes it, fed through the virtual microphone.
+class MicInput : public PulseServerTest {
+protected:
+    // Records fed between Start and Stop.
+    void Record(TSovoMicInput& input, const std::vector<int16_t>& fed)
+    {
+        input.Start();
+        FeedMicrophone(fed);
+        LetCaptureCatchUp();
+        input.Stop();
+    }
+};
+
+TEST_F(MicInput, DeliversEveryCompleteBufferAtStopThenTheEndCall)
+{
+    struct Case {
+        int32_t Fed;
+        int32_t Blocks;
+    };
+    // A partial last buffer is dropped; a recording shorter than one buffer gives only the end call.
+    const Case cases[] = {{500, 0}, {1024, 1}, {5 * 1024 + 300, 5}, {40 * 1024, 40}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Fed << " samples fed");
+        DrainMicrophone();
+        TSovoMicInput input(1024, 1, 22050, 2);
+        Delivery got;
+        got.Attach(input);
+        const std::vector<int16_t> fed = Numbered(c.Fed);
+        bool recordingDuringDelivery = true;
+        input.OnData = [&, deliver = input.OnData](const int16_t* samples, int32_t count) {
+            recordingDuringDelivery = input.IsRecording();
+            deliver(samples, count);
+        };
+        Record(input, fed);
+        EXPECT_EQ(got, Delivery::Expected(fed, c.Blocks));
+        EXPECT_FALSE(recordingDuringDelivery) << "the mark is cleared before anything is delivered";
+        EXPECT_FALSE(input.IsRecording());
+    }
+}
+
+TEST_F(MicInput, RecordsAgainAfterEachStop)
+{
+    TSovoMicInput input(1024, 1, 22050, 2);
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        Delivery got;
+        got.Attach(input);
+        const std::vector<int16_t> fed = Numbered(3 * 1024 + run * 1024);
+        Record(input, fed);
+        EXPECT_EQ(got, Delivery::Expected(fed, 3 + run));
+    }
+}
+
+TEST_F(MicInput, LevelMeterReportsThePositivePeakOfEachBufferOnTheMainThread)
+{
+    TSovoMicInput input(1024, 1, 22050, 2);
+    LevelLog log;
+    input.SetOnLevel(log.Proc());
+    FeedMicrophone(Joined({std::vector<int16_t>(1024, 0), ToneBlock(12000), NegativeBlock(), ToneBlock(32767)}));
+    ASSERT_TRUE(log.WaitFor(4));
+    const std::vector<std::pair<int32_t, int32_t>> expected = {{0, 32767}, {12000, 32767}, {0, 32767}, {32767, 32767}};
+    EXPECT_EQ(log.Levels, expected);
+    EXPECT_TRUE(log.AllOnMainThread);
+}
+
+TEST_F(MicInput, StopWithoutARecordingRaisesNothingAndRestartsTheMeter)
+{
+    TSovoMicInput input(1024, 1, 22050, 2);
+    Delivery got;
+    got.Attach(input);
+    LevelLog log;
+    input.SetOnLevel(log.Proc());
+    EXPECT_EQ(MessageOf([&] { input.Stop(); }), "(nothing thrown)");
+    EXPECT_FALSE(input.IsRecording());
+    FeedMicrophone(ToneBlock(5000));
+    ASSERT_TRUE(log.WaitFor(1));
+    EXPECT_EQ(log.Levels.front().first, 5000);
+    EXPECT_TRUE(got.Counts.empty());
+}
+
+TEST_F(MicInput, LevelProcedureSetDuringARecordingServesTheMeterStartedAtStop)
+{
+    TSovoMicInput input(1024, 1, 22050, 2);
+    Delivery got;
+    got.Attach(input);
+    LevelLog before;
+    LevelLog after;
+    input.SetOnLevel(before.Proc());
+    input.Start();
+    input.SetOnLevel(after.Proc());
+    const std::vector<int16_t> fed = Numbered(2 * 1024);
+    FeedMicrophone(fed);
+    LetCaptureCatchUp();
+    input.Stop();
+    EXPECT_EQ(got, Delivery::Expected(fed, 2)) << "the recorder kept the device";
+
+    FeedMicrophone(ToneBlock(7000));
+    ASSERT_TRUE(after.WaitFor(1));
+    EXPECT_EQ(after.Levels.front(), std::make_pair(7000, 32767));
+    EXPECT_TRUE(before.Levels.empty());
+}
+
+TEST_F(MicInput, FreeingTheInputWhileRecordingDeliversTheRecordingFirst)
+{
+    auto input = std::make_unique<TSovoMicInput>(1024, 1, 22050, 2);
+    Delivery got;
+    got.Attach(*input);
+    input->Start();
+    const std::vector<int16_t> fed = Numbered(2 * 1024);
+    FeedMicrophone(fed);
+    LetCaptureCatchUp();
+    input.reset();
+    EXPECT_EQ(got, Delivery::Expected(fed, 2));
+}
+
+TEST_F(MicInput, ResetDiscardsTheRecordingAndLeavesTheMarkSet)
+{
+    TSovoMicInput input(1024, 1, 22050, 2);
+    Delivery got;
+    got.Attach(input);
+    LevelLog log;
+    input.SetOnLevel(log.Proc());
+    input.Start();
+    FeedMicrophone(Numbered(2 * 1024));
+    LetCaptureCatchUp();
+    input.Reset();
+    EXPECT_TRUE(input.IsRecording());
+    EXPECT_EQ(MessageOf([&] { input.Start(); }), kAlreadyRecording);
+    EXPECT_EQ(MessageOf([&] { input.Stop(); }), "(nothing thrown)");
+    EXPECT_TRUE(got.Counts.empty()) << "nothing of the discarded recording is delivered";
+    FeedMicrophone(ToneBlock(3000));
+    ASSERT_TRUE(log.WaitFor(1)) << "the meter runs again";
+    EXPECT_EQ(log.Levels.back().first, 3000);
+}
+
+} // namespace

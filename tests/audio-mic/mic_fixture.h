@@ -1,0 +1,131 @@
+#pragma once
+// What the microphone tests observe and feed: everything an input delivers, the levels a meter reports,
+// and sample blocks with known content.
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <numbers>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "MainThreadQueue.h"
+#include "SovoMicInput.h"
+
+namespace mictest {
+
+// The count of every OnData call (0 = end call), the samples, the progress calls.
+struct Delivery {
+    std::vector<int32_t> Counts;
+    std::vector<int16_t> Samples;
+    std::vector<std::pair<int32_t, int32_t>> Progress;
+
+    void Attach(TSovoMicInput& input)
+    {
+        input.OnData = [this](const int16_t* samples, int32_t count) {
+            Counts.push_back(count);
+            if (count > 0)
+                Samples.insert(Samples.end(), samples, samples + count);
+        };
+        input.OnProgress = [this](int32_t position, int32_t total) { Progress.emplace_back(position, total); };
+    }
+
+    // What a recording of blocks full buffers must deliver: the blocks, progress (i, blocks), the end call.
+    static Delivery Expected(const std::vector<int16_t>& fed, int32_t blocks, int32_t blockSize = 1024)
+    {
+        Delivery expected;
+        for (int32_t i = 0; i < blocks; ++i) {
+            expected.Counts.push_back(blockSize);
+            expected.Progress.emplace_back(i, blocks);
+        }
+        expected.Counts.push_back(0);
+        expected.Samples.assign(fed.begin(), fed.begin() + blocks * blockSize);
+        return expected;
+    }
+};
+
+inline bool operator==(const Delivery& a, const Delivery& b)
+{
+    return a.Counts == b.Counts && a.Samples == b.Samples && a.Progress == b.Progress;
+}
+
+inline void PrintTo(const Delivery& d, std::ostream* out)
+{
+    *out << d.Counts.size() << " data calls (last count " << (d.Counts.empty() ? -1 : d.Counts.back()) << "), "
+         << d.Samples.size() << " samples, " << d.Progress.size() << " progress calls";
+}
+
+// The levels a meter reported, and whether each came on the main thread.
+struct LevelLog {
+    std::vector<std::pair<int32_t, int32_t>> Levels;
+    bool AllOnMainThread = true;
+
+    TSovoLevelProc Proc()
+    {
+        return [this](int32_t level, int32_t maxLevel) {
+            Levels.emplace_back(level, maxLevel);
+            AllOnMainThread = AllOnMainThread && MainThreadQueue().IsMainThread();
+        };
+    }
+
+    // Drains the main-thread queue, as the window's event loop would, until count levels have come.
+    bool WaitFor(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(3))
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (Levels.size() < count && std::chrono::steady_clock::now() < deadline) {
+            MainThreadQueue().Drain();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return Levels.size() >= count;
+    }
+};
+
+// count samples that tell their position: all above zero, no value repeated within 30011 samples, and
+// neighbours far apart (a shifted or dropped sample shows at once).
+inline std::vector<int16_t> Numbered(int32_t count)
+{
+    std::vector<int16_t> samples(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i)
+        samples[static_cast<size_t>(i)] = static_cast<int16_t>(static_cast<int64_t>(i) * 7919 % 30011 + 1);
+    return samples;
+}
+
+// A 1024-sample sine with a period of 32 samples, whose crest sample is exactly peak.
+inline std::vector<int16_t> ToneBlock(int16_t peak)
+{
+    std::vector<int16_t> block(1024);
+    for (size_t k = 0; k < block.size(); ++k)
+        block[k] = static_cast<int16_t>(std::lround(peak * std::sin(2 * std::numbers::pi * static_cast<double>(k) / 32)));
+    return block;
+}
+
+// 1024 samples, all of them below zero.
+inline std::vector<int16_t> NegativeBlock()
+{
+    std::vector<int16_t> block(1024);
+    for (size_t k = 0; k < block.size(); ++k)
+        block[k] = static_cast<int16_t>(-1 - static_cast<int>(k * 31 % 32767));
+    return block;
+}
+
+inline std::vector<int16_t> Joined(const std::vector<std::vector<int16_t>>& parts)
+{
+    std::vector<int16_t> all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+inline std::string MessageOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(nothing thrown)";
+}
+
+} // namespace mictest
