@@ -2,10 +2,15 @@
 # Sets everything up and runs every test.
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
+source "$PARLANTO_ROOT/tools/pulse_test_server.sh"
 cd "$PARLANTO_ROOT"
 
 ensure_packages "${PARLANTO_PACKAGES[@]}"
 build_tree "$PARLANTO_ROOT/build" -DCMAKE_BUILD_TYPE=Release
+step "sound server for the audio tests"
+pulse_test_server_start
+# Stopped however the run ends, failed tests included.
+trap pulse_test_server_stop EXIT
 step "tests"
 ctest --test-dir build --output-on-failure -j"$(nproc)" 2>&1 | tail -n 40
 exit "${PIPESTATUS[0]}"

@@ -10,6 +10,7 @@ PARLANTO_PACKAGES=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng
+  pulseaudio pulseaudio-utils libpulse-dev
 )
 
 step() { printf '== %s\n' "$*"; }

@@ -28,28 +28,34 @@ set-default-source $PULSE_TEST_SOURCE
 EOF
   # Every runtime path points into DIR: an inherited PULSE_RUNTIME_PATH makes a second daemon refuse to start.
   # The client variables of the caller (perhaps naming another test server) are not the daemon's business.
-  env -u DBUS_SESSION_BUS_ADDRESS -u PULSE_SERVER -u PULSE_COOKIE -u PULSE_SOURCE -u PULSE_SINK XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" HOME="$dir" \
+  env -u DBUS_SESSION_BUS_ADDRESS -u PULSE_SERVER -u PULSE_COOKIE -u PULSE_SOURCE -u PULSE_SINK \
+      XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" HOME="$dir" \
     pulseaudio --daemonize=yes -n -F "$dir/server.pa" --exit-idle-time=-1 --use-pid-file=yes \
       --realtime=no --high-priority=no --log-target=file:"$dir/server.log" || return 1
   local tries
   for tries in $(seq 50); do
-    PULSE_SERVER="unix:$dir/native" PULSE_COOKIE="$dir/cookie" pactl info >/dev/null 2>&1 && return 0
+    if PULSE_SERVER="unix:$dir/native" PULSE_COOKIE="$dir/cookie" pactl info >/dev/null 2>&1; then
+      return 0
+    fi
     sleep 0.1
   done
   return 1
 }
 
 # pulse_test_server_halt DIR: asks the daemon of DIR to exit, waits for it (kills it after 5 s) and removes DIR.
+# Safe under set -e: a server that is already gone is no failure here.
 pulse_test_server_halt() {
   local dir="$1" pid="" tries
-  [ -f "$dir/pid" ] && pid="$(cat "$dir/pid")"
-  PULSE_SERVER="unix:$dir/native" PULSE_COOKIE="$dir/cookie" pactl exit >/dev/null 2>&1
+  if [ -f "$dir/pid" ]; then
+    pid="$(cat "$dir/pid")"
+  fi
+  PULSE_SERVER="unix:$dir/native" PULSE_COOKIE="$dir/cookie" pactl exit >/dev/null 2>&1 || true
   if [ -n "$pid" ]; then
     for tries in $(seq 50); do
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
     done
-    kill -9 "$pid" 2>/dev/null
+    kill -9 "$pid" 2>/dev/null || true
   fi
   rm -rf "$dir"
 }
@@ -58,7 +64,9 @@ pulse_test_server_halt() {
 pulse_test_server_start() {
   PULSE_TEST_DIR="$(mktemp -d /tmp/pulse-XXXXXX)"
   if ! pulse_test_server_launch "$PULSE_TEST_DIR"; then
-    printf 'FAILED: private PulseAudio server (log: %s)\n' "$PULSE_TEST_DIR/server.log" >&2
+    printf 'FAILED: private PulseAudio server; its log:\n' >&2
+    tail -n 20 "$PULSE_TEST_DIR/server.log" >&2 || true
+    pulse_test_server_halt "$PULSE_TEST_DIR"
     return 1
   fi
   export PULSE_SERVER="unix:$PULSE_TEST_DIR/native"
@@ -69,7 +77,9 @@ pulse_test_server_start() {
 }
 
 pulse_test_server_stop() {
-  [ -n "${PULSE_TEST_DIR:-}" ] && pulse_test_server_halt "$PULSE_TEST_DIR"
+  if [ -n "${PULSE_TEST_DIR:-}" ]; then
+    pulse_test_server_halt "$PULSE_TEST_DIR"
+  fi
   unset PULSE_TEST_DIR PULSE_SERVER PULSE_COOKIE PARLANTO_TEST_MIC_FIFO PARLANTO_TEST_MIC_SOURCE \
         PARLANTO_TEST_SPEAKER_MONITOR
 }
