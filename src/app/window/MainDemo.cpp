@@ -1,0 +1,284 @@
+#include "MainDemo.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QWindow>
+
+#include "HandlerGuard.h"
+#include "PercentText.h"
+#include "SaveAs.h"
+#include "SaveModel.h"
+#include "Sovo.h"
+
+namespace {
+
+const QString kCaption = "Brenvik Parlanto";
+constexpr int32_t kBlockSize = 1024;
+constexpr int32_t kChannels = 1;
+constexpr int32_t kSampleRate = 22050;
+constexpr int32_t kBytesPerSample = 2;
+
+// Grid row r (row 0 being the headings) is table row r - 1.
+void SetCell(QTableWidget* grid, int gridRow, int column, const QString& text)
+{
+    QTableWidgetItem* item = grid->item(gridRow - 1, column);
+    if (item == nullptr)
+        grid->setItem(gridRow - 1, column, new QTableWidgetItem(text));
+    else
+        item->setText(text);
+}
+
+QString CellText(const QTableWidget* grid, int gridRow, int column)
+{
+    const QTableWidgetItem* item = grid->item(gridRow - 1, column);
+    return item == nullptr ? QString() : item->text();
+}
+
+void SetGridRowCount(QTableWidget* grid, int gridRows)
+{
+    grid->setRowCount(gridRows - 1);
+}
+
+int GridRowCount(const QTableWidget* grid)
+{
+    return grid->rowCount() + 1;
+}
+
+// Tenths of a percent with the user's decimal separator.
+QString LocalePercent(double value)
+{
+    return QString::fromStdString(PercentText(value)).replace('.', QLocale().decimalPoint());
+}
+
+}  // namespace
+
+template <typename Sender, typename Signal>
+void TMainForm::Bind(Sender* sender, Signal signal, void (TMainForm::*handler)())
+{
+    connect(sender, signal, this, [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); });
+}
+
+TMainForm::TMainForm(const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), FProgramDir(QFile::encodeName(programDir).toStdString())
+{
+    CreateControls();
+    FSaveAs = new TFSaveAs(programDir, this);
+    Bind(BOpen, &QPushButton::clicked, &TMainForm::BOpenClick);
+    Bind(CBMic, &QCheckBox::toggled, &TMainForm::CBMicClick);
+    Bind(BClear, &QPushButton::clicked, &TMainForm::BClearClick);
+    Bind(BSaveModel, &QPushButton::clicked, &TMainForm::BSaveModelClick);
+    createWinId();
+    windowHandle()->installEventFilter(this);
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    // The facade refers to the input: the input goes first.
+    ReleaseInput();
+    FSovo.reset();
+}
+
+std::string TMainForm::ModelsDir() const
+{
+    return FProgramDir + "Models/";
+}
+
+// "Models/open.vcm" rather than the whole path: the list is narrow.
+std::string TMainForm::RelativeToProgram(const std::string& fileName) const
+{
+    return fileName.starts_with(FProgramDir) ? fileName.substr(FProgramDir.size()) : fileName;
+}
+
+// A step that fails shows its error and the start-up goes on, so that the window always ends with its
+// handlers wired and an input installed: at worst it recognizes with fewer (or no) models.
+void TMainForm::FormCreate()
+{
+    setWindowTitle(kCaption);
+    Open->setDirectory(QFile::decodeName(FProgramDir.c_str()));
+    FWaveFileName.clear();
+    FSovo = std::make_unique<TSovoObject>();
+    RunGuarded(this, [this] { FSovo->Phoneme->LoadModels(ModelsDir(), "phm"); });
+    RunGuarded(this, [this] { LoadCommandModels(); });
+    FSovo->OnResult = [this](TSovoObject& sender, const std::string& commandName) {
+        ShowResult(sender, commandName);
+    };
+    FSovo->SetOnUtteranceEnd([this] { UtteranceEnd(); });
+    SetGridRowCount(GridRes, 2);
+    RunGuarded(this, [this] { CBMicClick(); });
+}
+
+void TMainForm::LoadCommandModels()
+{
+    try {
+        FSovo->Dictionary->LoadModels(ModelsDir(), "vcm");
+    } catch (...) {
+        ListCommandModels();   // the grid shows what did load
+        throw;
+    }
+    ListCommandModels();
+}
+
+void TMainForm::ListCommandModels()
+{
+    const int32_t count = FSovo->Dictionary->ModelCount();
+    SGModels->clearContents();
+    SetGridRowCount(SGModels, count + 1);
+    for (int32_t i = 0; i < count; ++i) {
+        SetCell(SGModels, i + 1, 0, QString::fromStdString(FSovo->Dictionary->GetModel(i)->Name));
+        SetCell(SGModels, i + 1, 1, QString());
+        SetCell(SGModels, i + 1, 2, QString());
+    }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        RunGuarded(this, [&] {
+            if (event->type() == QEvent::KeyPress)
+                FormKeyDown(key);
+            else
+                FormKeyUp(key);
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);   // the focused control still gets the key
+}
+
+// Push-to-talk: any key pressed with Ctrl held (Ctrl itself and every auto-repeat) keeps the utterance
+// starting afresh and the recording running; a key released without Ctrl held ends the recording.
+void TMainForm::FormKeyDown(const QKeyEvent& event)
+{
+    if (!CBMic->isChecked() || !event.modifiers().testFlag(Qt::ControlModifier))
+        return;
+    PBScan->show();
+    repaint();
+    FSovo->Restart();
+    if (!FInput->IsRecording())
+        FInput->Start();
+}
+
+void TMainForm::FormKeyUp(const QKeyEvent& event)
+{
+    if (!CBMic->isChecked() || event.modifiers().testFlag(Qt::ControlModifier))
+        return;
+    if (FInput->IsRecording())
+        FInput->Stop();
+}
+
+void TMainForm::BOpenClick()
+{
+    if (Open->exec() != QDialog::Accepted)
+        return;
+    BPlay->setEnabled(false);
+    BOpen->setEnabled(false);
+    BClear->setEnabled(false);
+    FWaveFileName = Open->selectedFiles().value(0);
+    setWindowTitle(kCaption + " - " + FWaveFileName);
+    repaint();
+    try {
+        auto& fileInput = dynamic_cast<TSovoFileInput&>(*FInput);   // "Open file" is enabled in file mode only
+        fileInput.SetName(QFile::encodeName(FWaveFileName).toStdString());
+        FSovo->Restart();
+        fileInput.Start();
+    } catch (...) {
+        BOpen->setEnabled(true);
+        throw;
+    }
+    BOpen->setEnabled(true);
+}
+
+void TMainForm::CBMicClick()
+{
+    ReleaseInput();
+    InstallFileInput(kBlockSize);
+    PBLevel->hide();
+    BOpen->setEnabled(true);
+    BPlay->setEnabled(false);
+    PBScan->hide();
+}
+
+void TMainForm::ReleaseInput()
+{
+    if (FInput) {
+        FInput.reset();
+        FSovo->SetInput(nullptr);
+    }
+}
+
+void TMainForm::InstallFileInput(int32_t blockSize)
+{
+    auto input = std::make_unique<TSovoFileInput>(blockSize, kChannels, kSampleRate, kBytesPerSample);
+    input->OnProgress = [this](int32_t position, int32_t total) { ShowProgress(position, total); };
+    FSovo->SetInput(input.get());
+    FInput = std::move(input);
+}
+
+void TMainForm::BClearClick()
+{
+    SetGridRowCount(GridRes, 2);
+    for (int column = 0; column < 3; ++column)
+        SetCell(GridRes, 1, column, QString());
+}
+
+void TMainForm::ShowResult(TSovoObject& sender, const std::string& commandName)
+{
+    int row = 1;
+    if (!CellText(GridRes, 1, 0).trimmed().isEmpty()) {
+        row = GridRowCount(GridRes);
+        SetGridRowCount(GridRes, row + 1);
+    }
+    SetCell(GridRes, row, 0, QString::fromStdString(commandName));
+    SetCell(GridRes, row, 1, LocalePercent(sender.Like));
+    SetCell(GridRes, row, 2, LocalePercent(sender.Distance));
+    GridRes->setCurrentCell(GridRes->rowCount() - 1, 0);
+    GridRes->setFocus();
+
+    CBMic->setEnabled(true);
+    PBScan->hide();
+    BClear->setEnabled(true);
+    BPlay->setEnabled(true);
+
+    FBuffer.Clear();
+    for (const TAtom& atom : FSovo->Processor->Atoms)
+        FBuffer.Append(atom.Samples, atom.SampleCount);
+    for (int32_t i = 0; i < FSovo->Dictionary->ModelCount(); ++i)
+        SetCell(SGModels, i + 1, 1, LocalePercent(FSovo->Dictionary->GetModel(i)->LastScore));
+    BSaveModel->setEnabled(true);
+}
+
+void TMainForm::ShowProgress(int32_t position, int32_t total)
+{
+    PBScan->show();
+    PBScan->setMaximum(total);
+    PBScan->setValue(position);
+    PBScan->repaint();   // the event loop waits until the whole utterance is recognized
+}
+
+void TMainForm::UtteranceEnd()
+{
+    FSovo->RecognizeUtterance();
+}
+
+void TMainForm::BSaveModelClick()
+{
+    QStringList names, files;
+    for (int32_t i = 0; i < FSovo->Dictionary->ModelCount(); ++i) {
+        const TVoiceCommandModel& model = *FSovo->Dictionary->GetModel(i);
+        names << QString::fromStdString(model.Name);
+        files << QFile::decodeName(RelativeToProgram(model.FileName).c_str());
+    }
+    FSaveAs->SetModels(names, files);
+    if (FSaveAs->exec() != QDialog::Accepted)
+        return;
+    FSaveAs->SetTrajectoryName(QString::fromStdString(TrajectoryFileName(FSaveAs->TrajectoryName().toStdString())));
+    SaveLastCommandAsModel(*FSovo->Dictionary, ModelsDir(), FSaveAs->CommandName().toStdString(),
+                           FSaveAs->TrajectoryName().toStdString());
+    ListCommandModels();
+}

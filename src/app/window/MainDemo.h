@@ -1,0 +1,83 @@
+#pragma once
+// The main window: opens WAV files or records the microphone while Ctrl is held, shows each recognition
+// result and every command model's last score, plays the last utterance back and saves it as a model.
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "BufferObject.h"
+
+class QCheckBox;
+class QFileDialog;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTextEdit;
+class QWidget;
+class TFSaveAs;
+class TSovoInput;
+class TSovoObject;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // programDir (ending with a separator) holds Models/: the phoneme and command models are loaded from
+    // there and saved models go there.
+    explicit TMainForm(const QString& programDir, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+protected:
+    // Key preview: sees every key of the window before the focused control does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void FormCreate();
+    void FormKeyDown(const QKeyEvent& event);
+    void FormKeyUp(const QKeyEvent& event);
+    void BOpenClick();
+    void CBMicClick();
+    void BClearClick();
+    void BSaveModelClick();
+
+    void LoadCommandModels();
+    void ListCommandModels();
+    void ShowResult(TSovoObject& sender, const std::string& commandName);
+    void ShowProgress(int32_t position, int32_t total);
+    void UtteranceEnd();
+
+    void ReleaseInput();
+    void InstallFileInput(int32_t blockSize);
+    std::string ModelsDir() const;
+    std::string RelativeToProgram(const std::string& fileName) const;
+    // Connects a control's signal to a handler that runs through the error box.
+    template <typename Sender, typename Signal>
+    void Bind(Sender* sender, Signal signal, void (TMainForm::*handler)());
+
+    std::string FProgramDir;
+    QString FWaveFileName;
+    std::unique_ptr<TSovoObject> FSovo;
+    TBufferObject FBuffer;                 // the last recognized utterance, for playback
+    std::unique_ptr<TSovoInput> FInput;    // the facade refers to it as its Input
+
+    QWidget* Panel1;
+    QProgressBar* PBLevel;
+    QPushButton* BOpen;
+    QProgressBar* PBScan;
+    QCheckBox* CBMic;
+    QPushButton* BClear;
+    QTextEdit* RichEdit1;
+    QGroupBox* GroupBox1;
+    QPushButton* BPlay;
+    QPushButton* BSaveModel;
+    QWidget* Panel2;
+    QLabel* Label2;
+    QLabel* Label3;
+    QTableWidget* GridRes;
+    QTableWidget* SGModels;
+    QFileDialog* Open;
+    TFSaveAs* FSaveAs;
+};

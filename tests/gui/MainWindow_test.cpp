@@ -1,0 +1,224 @@
+// The main window in file mode, driven through its controls and dialogs as a user would.
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <memory>
+
+#include "GuiTest.h"
+#include "MainDemo.h"
+
+namespace {
+
+const QString kFormatMessage = "Не поддерживаемый формат файла.\nПока работаю только с файлами:\n"
+                               "22050 16 бит Моно\n(метод <SetName> объект <FileInput>)";
+
+std::unique_ptr<TMainForm> ShowWindow(const TProgramFolder& folder)
+{
+    auto window = std::make_unique<TMainForm>(folder.ProgramDir());
+    window->show();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qFatal("the window did not show");
+    return window;
+}
+
+// Opens a file through "Open file" and its dialog; message receives the text of an error box, if one shows.
+void OpenFile(TMainForm& window, const std::string& fileName, QString* message = nullptr)
+{
+    QString shown;
+    TModalScript script;
+    script.ChooseFile(fileName);
+    if (message != nullptr)
+        script.ReadMessage(shown);
+    QTest::mouseClick(Control<QPushButton>(window, "BOpen"), Qt::LeftButton);
+    QVERIFY(script.AllStepsRan());
+    QCOMPARE(script.Unanswered(), 0);
+    if (message != nullptr)
+        *message = shown;
+}
+
+bool Enabled(const TMainForm& window, const char* button)
+{
+    return Control<QPushButton>(window, button)->isEnabled();
+}
+
+// A PCM WAV of silence in any format.
+std::string WriteWav(const TempDir& dir, const std::string& name, int channels, int rate, int bits)
+{
+    const int blockAlign = channels * bits / 8;
+    const uint32_t dataBytes = 4410u * static_cast<uint32_t>(blockAlign);
+    std::string bytes = "RIFF" + TempDir::Le32(36 + dataBytes) + "WAVEfmt " + TempDir::Le32(16) +
+                        TempDir::Le16(1) + TempDir::Le16(static_cast<uint16_t>(channels)) +
+                        TempDir::Le32(static_cast<uint32_t>(rate)) +
+                        TempDir::Le32(static_cast<uint32_t>(rate * blockAlign)) +
+                        TempDir::Le16(static_cast<uint16_t>(blockAlign)) + TempDir::Le16(static_cast<uint16_t>(bits)) +
+                        "data" + TempDir::Le32(dataBytes) + std::string(dataBytes, '\0');
+    return dir.Write(name, bytes);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startState()
+    {
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        QCOMPARE(window->windowTitle(), QString("Brenvik Parlanto"));
+        QVERIFY(Enabled(*window, "BOpen"));
+        QVERIFY(Enabled(*window, "BClear"));
+        QVERIFY(!Enabled(*window, "BPlay"));
+        QVERIFY(!Enabled(*window, "BSaveModel"));
+        QVERIFY(!Control<QCheckBox>(*window, "CBMic")->isChecked());
+        QVERIFY(Control<QProgressBar>(*window, "PBLevel")->isHidden());
+        QVERIFY(Control<QProgressBar>(*window, "PBScan")->isHidden());
+
+        const auto* results = Control<QTableWidget>(*window, "GridRes");
+        QCOMPARE(GridHeadings(results), QStringList({"Near model", "Like", "Distance"}));
+        QCOMPARE(GridRows(results), QStringList({"||"}));
+        const auto* models = Control<QTableWidget>(*window, "SGModels");
+        QCOMPARE(GridHeadings(models), QStringList({"Model name", "Last result", ""}));
+        QCOMPARE(GridRows(models), QStringList({"CLOSE||", "OPEN||", "STOP||"}));
+    }
+
+    void resultsFillRowOneThenAccumulateUntilCleared()
+    {
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        auto* results = Control<QTableWidget>(*window, "GridRes");
+
+        OpenFile(*window, GoldenWav("open_test1"));
+        QCOMPARE(window->windowTitle(), "Brenvik Parlanto - " + QString::fromStdString(GoldenWav("open_test1")));
+        QCOMPARE(GridRows(results), QStringList({"OPEN|95.1%|50.9%"}));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")),
+                 QStringList({"CLOSE|40.1%|", "OPEN|95.1%|", "STOP|44.2%|"}));
+        for (const char* button : {"BOpen", "BPlay", "BClear", "BSaveModel"})
+            QVERIFY2(Enabled(*window, button), button);
+        QVERIFY(Control<QProgressBar>(*window, "PBScan")->isHidden());
+
+        OpenFile(*window, GoldenWav("close_test1"));
+        QCOMPARE(GridRows(results), QStringList({"OPEN|95.1%|50.9%", "CLOSE|98.4%|33.6%"}));
+        QCOMPARE(results->currentRow(), 1);
+        QCOMPARE(results->currentColumn(), 0);
+        QCOMPARE(window->focusWidget(), results);
+
+        QTest::mouseClick(Control<QPushButton>(*window, "BClear"), Qt::LeftButton);
+        QCOMPARE(GridRows(results), QStringList({"||"}));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")),
+                 QStringList({"CLOSE|98.4%|", "OPEN|46.2%|", "STOP|64.8%|"}));
+        OpenFile(*window, GoldenWav("open_test1"));
+        QCOMPARE(GridRows(results), QStringList({"OPEN|95.1%|50.9%"}));
+    }
+
+    void refusedFileShowsTheFormatMessage_data()
+    {
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("bits");
+        QTest::newRow("8-bit") << 1 << 22050 << 8;
+        QTest::newRow("stereo") << 2 << 22050 << 16;
+        QTest::newRow("44.1 kHz") << 1 << 44100 << 16;
+    }
+
+    void refusedFileShowsTheFormatMessage()
+    {
+        QFETCH(int, channels);
+        QFETCH(int, rate);
+        QFETCH(int, bits);
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        QString message;
+        OpenFile(*window, WriteWav(folder, "refused.wav", channels, rate, bits), &message);
+        QCOMPARE(message, kFormatMessage);
+        QVERIFY(Enabled(*window, "BOpen"));
+        QVERIFY(!Enabled(*window, "BPlay"));
+        QVERIFY(!Enabled(*window, "BClear"));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({"||"}));
+
+        // The window stays usable: the next file is recognized.
+        OpenFile(*window, GoldenWav("stop_test1"));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);
+        QVERIFY(GridRows(Control<QTableWidget>(*window, "GridRes"))[0].startsWith("STOP|"));
+        QVERIFY(Enabled(*window, "BPlay"));
+    }
+
+    void percentTextUsesTheLocaleDecimalSeparator()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        OpenFile(*window, GoldenWav("open_test1"));
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({"OPEN|95,1%|50,9%"}));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels"))[0], QString("CLOSE|40,1%|"));
+    }
+
+    // Cut texts ("87....") would hide the scores.
+    void percentTextsFitTheirColumns()
+    {
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        for (const char* name : {"GridRes", "SGModels"}) {
+            const auto* grid = Control<QTableWidget>(*window, name);
+            const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+            for (int column = 1; column < (grid->objectName() == "GridRes" ? 3 : 2); ++column) {
+                for (const QString text : {"-100%", "100%", "88.8%"})
+                    QVERIFY2(grid->fontMetrics().horizontalAdvance(text) + margins <= grid->columnWidth(column),
+                             qPrintable(QString("%1 column %2: %3").arg(name).arg(column).arg(text)));
+            }
+        }
+        const auto* note = Control<QTextEdit>(*window, "RichEdit1");
+        QCOMPARE(note->document()->lineCount(), 3);
+        QVERIFY(note->document()->size().height() <= note->viewport()->height());
+    }
+
+    void noCommandModelsGiveMinusHundredPercent()
+    {
+        TProgramFolder folder;
+        for (const char* command : {"close.vcm", "open.vcm", "stop.vcm"})
+            std::filesystem::remove(folder.Path() / "Models" / command);
+        auto window = ShowWindow(folder);
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")), QStringList());
+        OpenFile(*window, GoldenWav("open_test1"));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")),
+                 QStringList({"Нет моделей команд|-100%|-100%"}));
+    }
+
+    // A model file that cannot be read is shown at start; the window still recognizes with the rest.
+    void unreadableModelAtStartLeavesAWorkingWindow()
+    {
+        TProgramFolder folder;
+        folder.Write("Models/zz.vcm", "command=zz\r\nnonsense\r\n");
+        QString message;
+        TModalScript script;
+        script.ReadMessage(message);
+        auto window = ShowWindow(folder);
+        QVERIFY(script.AllStepsRan());
+        QVERIFY2(message.contains("zz.vcm"), qPrintable(message));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")).mid(0, 3),
+                 QStringList({"CLOSE||", "OPEN||", "STOP||"}));
+        OpenFile(*window, GoldenWav("open_test1"));
+        QVERIFY(GridRows(Control<QTableWidget>(*window, "GridRes"))[0].startsWith("OPEN|95.1%|"));
+    }
+
+    void ctrlDoesNothingInFileMode()
+    {
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        QTest::keyPress(window->windowHandle(), Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyPress(window->windowHandle(), Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(Control<QProgressBar>(*window, "PBScan")->isHidden());
+        QTest::keyRelease(window->windowHandle(), Qt::Key_Control, Qt::NoModifier);
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({"||"}));
+    }
+};
+
+PARLANTO_GUI_TEST_MAIN(MainWindowTest)
+#include "MainWindow_test.moc"
