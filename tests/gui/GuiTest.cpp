@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
@@ -89,6 +90,21 @@ void TModalScript::Poll()
         dialog->reject();
     else
         modal->close();
+}
+
+void SendKey(QWindow* window, QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    // A modifier key's event reports its modifier flipped against the state it carries (the platform's
+    // state is the one before the key): store the state that makes it report modifiers.
+    static const std::pair<Qt::Key, Qt::KeyboardModifier> kFlipped[] = {
+        {Qt::Key_Shift, Qt::ShiftModifier}, {Qt::Key_Control, Qt::ControlModifier},
+        {Qt::Key_Alt, Qt::AltModifier}, {Qt::Key_Meta, Qt::MetaModifier}};
+    for (const auto& [modifierKey, modifier] : kFlipped) {
+        if (key == modifierKey)
+            modifiers ^= modifier;
+    }
+    QKeyEvent event(type, key, modifiers, QString(), autoRepeat);
+    QCoreApplication::sendEvent(window, &event);
 }
 
 QStringList GridRows(const QTableWidget* grid)

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
+#include <ostream>
 #include <clocale>
 #include <functional>
 #include <string>
@@ -74,9 +76,19 @@ private:
     int unanswered_ = 0;
 };
 
+// One key event as the platform delivers it to the window, reporting exactly these modifiers (QTest's key
+// functions add presses and releases of the modifier keys of their own).
+void SendKey(QWindow* window, QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers,
+             bool autoRepeat = false);
+
 // The rows of a grid below its headings, each as its cells joined by "|".
 QStringList GridRows(const QTableWidget* grid);
 QStringList GridHeadings(const QTableWidget* grid);
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // A control of the window by its name; a missing one ends the test program.
 template <typename Widget>

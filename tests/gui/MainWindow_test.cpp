@@ -212,10 +212,10 @@ private slots:
     {
         TProgramFolder folder;
         auto window = ShowWindow(folder);
-        QTest::keyPress(window->windowHandle(), Qt::Key_Control, Qt::ControlModifier);
-        QTest::keyPress(window->windowHandle(), Qt::Key_A, Qt::ControlModifier);
+        SendKey(window->windowHandle(), QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+        SendKey(window->windowHandle(), QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
         QVERIFY(Control<QProgressBar>(*window, "PBScan")->isHidden());
-        QTest::keyRelease(window->windowHandle(), Qt::Key_Control, Qt::NoModifier);
+        SendKey(window->windowHandle(), QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
         QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({"||"}));
     }
 };

@@ -1,25 +1,32 @@
 #include "MainDemo.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QWindow>
 
 #include "HandlerGuard.h"
+#include "MainThreadQueue.h"
+#include "MessageText.h"
 #include "PercentText.h"
+#include "PlayBuffer.h"
 #include "SaveAs.h"
 #include "SaveModel.h"
 #include "Sovo.h"
+#include "SovoMicInput.h"
 
 namespace {
 
 const QString kCaption = "Brenvik Parlanto";
 constexpr int32_t kBlockSize = 1024;
+constexpr int32_t kFallbackBlockSize = 2000;
 constexpr int32_t kChannels = 1;
 constexpr int32_t kSampleRate = 22050;
 constexpr int32_t kBytesPerSample = 2;
@@ -71,8 +78,13 @@ TMainForm::TMainForm(const QString& programDir, QWidget* parent)
     FSaveAs = new TFSaveAs(programDir, this);
     Bind(BOpen, &QPushButton::clicked, &TMainForm::BOpenClick);
     Bind(CBMic, &QCheckBox::toggled, &TMainForm::CBMicClick);
+    Bind(BPlay, &QPushButton::clicked, &TMainForm::BPlayClick);
     Bind(BClear, &QPushButton::clicked, &TMainForm::BClearClick);
     Bind(BSaveModel, &QPushButton::clicked, &TMainForm::BSaveModelClick);
+    // The level meter's thread hands its levels to the main thread through the queue; the event loop runs them.
+    MainThreadQueue().SetOnPosted([] {
+        QMetaObject::invokeMethod(qApp, [] { MainThreadQueue().Drain(); }, Qt::QueuedConnection);
+    });
     createWinId();
     windowHandle()->installEventFilter(this);
     FormCreate();
@@ -197,11 +209,43 @@ void TMainForm::BOpenClick()
 void TMainForm::CBMicClick()
 {
     ReleaseInput();
+    if (CBMic->isChecked()) {
+        try {
+            InstallMicInput();
+        } catch (const std::exception& e) {
+            FallBackToFileInput(e.what());
+        }
+        return;
+    }
     InstallFileInput(kBlockSize);
     PBLevel->hide();
     BOpen->setEnabled(true);
     BPlay->setEnabled(false);
     PBScan->hide();
+}
+
+void TMainForm::InstallMicInput()
+{
+    auto input = std::make_unique<TSovoMicInput>(kBlockSize, kChannels, kSampleRate, kBytesPerSample);
+    TSovoMicInput& mic = *input;
+    FSovo->SetInput(input.get());
+    FInput = std::move(input);
+    mic.SetOnLevel([this](int32_t level, int32_t maxLevel) { ShowLevel(level, maxLevel); });
+    mic.OnProgress = [this](int32_t position, int32_t total) { ShowProgress(position, total); };
+    PBLevel->show();
+    BOpen->setEnabled(false);
+    BPlay->setEnabled(false);
+    PBScan->hide();
+}
+
+void TMainForm::FallBackToFileInput(const std::string& cause)
+{
+    ReleaseInput();
+    QMessageBox::warning(this, QGuiApplication::applicationDisplayName(),
+                         QString::fromStdString(DisplayText("Ошибка создания объекта записи с микрофона.\r\r" + cause)));
+    CBMic->setChecked(false);   // installs a file input, as the box cleared by hand does
+    ReleaseInput();
+    InstallFileInput(kFallbackBlockSize);
 }
 
 void TMainForm::ReleaseInput()
@@ -261,9 +305,20 @@ void TMainForm::ShowProgress(int32_t position, int32_t total)
     PBScan->repaint();   // the event loop waits until the whole utterance is recognized
 }
 
+void TMainForm::ShowLevel(int32_t level, int32_t maxLevel)
+{
+    PBLevel->setMaximum(maxLevel);
+    PBLevel->setValue(level);
+}
+
 void TMainForm::UtteranceEnd()
 {
     FSovo->RecognizeUtterance();
+}
+
+void TMainForm::BPlayClick()
+{
+    PlayBuffer(FBuffer.Data(), FBuffer.Count(), kChannels, kSampleRate, kBytesPerSample);
 }
 
 void TMainForm::BSaveModelClick()

@@ -40,17 +40,22 @@ private:
     void FormKeyUp(const QKeyEvent& event);
     void BOpenClick();
     void CBMicClick();
+    void BPlayClick();
     void BClearClick();
     void BSaveModelClick();
 
     void LoadCommandModels();
     void ListCommandModels();
     void ShowResult(TSovoObject& sender, const std::string& commandName);
+    void ShowLevel(int32_t level, int32_t maxLevel);
     void ShowProgress(int32_t position, int32_t total);
     void UtteranceEnd();
 
     void ReleaseInput();
     void InstallFileInput(int32_t blockSize);
+    void InstallMicInput();
+    // After a failed microphone set-up: says why and ends in file mode.
+    void FallBackToFileInput(const std::string& cause);
     std::string ModelsDir() const;
     std::string RelativeToProgram(const std::string& fileName) const;
     // Connects a control's signal to a handler that runs through the error box.

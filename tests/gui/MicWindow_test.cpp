@@ -1,0 +1,198 @@
+// The window with the microphone: push-to-talk, the level meter and playback against the private sound
+// server that test.sh starts, and the fall-back to file mode when there is no server.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QWindow>
+#include <memory>
+
+#include "FileRecognizer.h"
+#include "GuiTest.h"
+#include "MainDemo.h"
+#include "PercentText.h"
+#include "PulseTestServer.h"
+#include "R_SOURCE.h"
+#include "SovoMicInput.h"
+#include "mic_fixture.h"
+
+using namespace mictest;
+using namespace pulsetest;
+
+namespace {
+
+const std::string kModels = std::string(PARLANTO_GOLDEN_DIR) + "/models/";
+
+// The utterance cut to whole 1024-sample blocks: the microphone drops a partial last buffer.
+std::vector<int16_t> WholeBlocksOf(const std::string& wavFile)
+{
+    TWavFileSource source;
+    source.Open(wavFile);
+    const int16_t* samples = nullptr;
+    const int32_t count = source.Read(1, samples, static_cast<int32_t>(source.TotalSamples()), 0);
+    return std::vector<int16_t>(samples, samples + count / 1024 * 1024);
+}
+
+std::unique_ptr<TMainForm> ShowWindow(const TProgramFolder& folder)
+{
+    auto window = std::make_unique<TMainForm>(folder.ProgramDir());
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    return window;
+}
+
+void Click(const TMainForm& window, const char* name)
+{
+    QTest::mouseClick(Control<QAbstractButton>(window, name), Qt::LeftButton);
+}
+
+QProgressBar* Bar(const TMainForm& window, const char* name)
+{
+    return Control<QProgressBar>(window, name);
+}
+
+TEST(MicWindowWithoutServer, ShowsTheCauseAndEndsInFileModeWith2000SampleBlocks)
+{
+    ScopedEnv noServer("PULSE_SERVER", "unix:/nonexistent/parlanto/native");
+    TProgramFolder folder;
+    auto window = ShowWindow(folder);
+    QString message;
+    TModalScript script;
+    script.ReadMessage(message);
+    Click(*window, "CBMic");
+    ASSERT_TRUE(script.AllStepsRan());
+    EXPECT_TRUE(message.startsWith("Ошибка создания объекта записи с микрофона.\n\n")) << message.toStdString();
+    EXPECT_GT(message.size(), QString("Ошибка создания объекта записи с микрофона.\n\n").size()) << "the cause follows";
+    EXPECT_FALSE(Control<QCheckBox>(*window, "CBMic")->isChecked());
+    EXPECT_TRUE(Control<QPushButton>(*window, "BOpen")->isEnabled());
+    EXPECT_FALSE(Control<QPushButton>(*window, "BPlay")->isEnabled());
+    EXPECT_TRUE(Bar(*window, "PBLevel")->isHidden());
+    EXPECT_TRUE(Bar(*window, "PBScan")->isHidden());
+
+    // The file input now reads 2000 samples at a time.
+    std::vector<int> positions;
+    QObject::connect(Bar(*window, "PBScan"), &QProgressBar::valueChanged, [&](int value) { positions.push_back(value); });
+    script.ChooseFile(GoldenWav("open_test1"));
+    Click(*window, "BOpen");
+    ASSERT_TRUE(script.AllStepsRan());
+    EXPECT_EQ(positions, (std::vector<int>{0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000}));
+    EXPECT_EQ(GridRows(Control<QTableWidget>(*window, "GridRes")).value(0).section('|', 0, 0), "OPEN");
+    EXPECT_EQ(script.Unanswered(), 0);
+}
+
+class MicWindow : public PulseServerTest {
+protected:
+    void SetUp() override
+    {
+        PulseServerTest::SetUp();
+        if (IsSkipped())
+            return;
+        window = ShowWindow(folder);
+        Click(*window, "CBMic");
+        ASSERT_TRUE(Control<QCheckBox>(*window, "CBMic")->isChecked());
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        EXPECT_EQ(modals.Unanswered(), 0);
+        PulseServerTest::TearDown();
+    }
+
+    void Key(QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, bool autoRepeat = false)
+    {
+        SendKey(window->windowHandle(), type, key, modifiers, autoRepeat);
+    }
+
+    TModalScript modals;   // rejects, and counts, any error box nobody expected
+    TProgramFolder folder;
+    std::unique_ptr<TMainForm> window;
+};
+
+TEST_F(MicWindow, MicrophoneModeShowsTheLevelMeterAndTheLevelsReachIt)
+{
+    EXPECT_FALSE(Bar(*window, "PBLevel")->isHidden());
+    EXPECT_FALSE(Control<QPushButton>(*window, "BOpen")->isEnabled());
+    EXPECT_FALSE(Control<QPushButton>(*window, "BPlay")->isEnabled());
+    FeedMicrophone(ToneBlock(12000));
+    // The meter's thread hands each level over through the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Bar(*window, "PBLevel")->value() == 12000; }, 3000));
+    EXPECT_EQ(Bar(*window, "PBLevel")->maximum(), 32767);
+}
+
+TEST_F(MicWindow, CtrlHeldRecordsOnceAndItsReleaseRecognizes)
+{
+    const std::vector<int16_t> utterance = WholeBlocksOf(GoldenWav("open_test1"));
+    TempDir dir;
+    TFileRecognizer files(kModels);
+    const TFileResult expected = files.Recognize(dir.WriteWav("utterance.wav", utterance));
+    ASSERT_TRUE(expected.Recognized);
+
+    Key(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_FALSE(Bar(*window, "PBScan")->isHidden());
+    // Auto-repeats of Ctrl, and another key pressed and released while Ctrl is held, keep the one recording.
+    for (int repeat = 0; repeat < 3; ++repeat)
+        Key(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, true);
+    Key(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+    Key(QEvent::KeyRelease, Qt::Key_A, Qt::ControlModifier);
+    FeedMicrophone(utterance);
+    QTest::qWait(400);   // the recorder polls its buffers every 50 ms
+    Key(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+
+    const QStringList rows = GridRows(Control<QTableWidget>(*window, "GridRes"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0], QString::fromStdString(expected.CommandName + "|") +
+                           QString::fromStdString(PercentText(expected.Like) + "|" + PercentText(expected.Distance)));
+    EXPECT_TRUE(Bar(*window, "PBScan")->isHidden());
+    EXPECT_TRUE(Control<QPushButton>(*window, "BPlay")->isEnabled());
+    EXPECT_FALSE(Control<QPushButton>(*window, "BOpen")->isEnabled());
+
+    // A key released while Ctrl is up and nothing records changes nothing.
+    Key(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);
+}
+
+class PlayWindow : public MicWindow {
+protected:
+    void SetUp() override
+    {
+        PulseServerTest::SetUp();
+        if (!IsSkipped())
+            window = ShowWindow(folder);
+    }
+};
+
+TEST_F(PlayWindow, PlayPlaysTheUtteranceAsThePreProcessorKeptIt)
+{
+    TFileRecognizer files(kModels);
+    ASSERT_TRUE(files.Recognize(GoldenWav("close_test1")).Recognized);
+    std::vector<int16_t> kept;
+    for (const TAtom& atom : files.Sovo().Processor->Atoms)
+        kept.insert(kept.end(), atom.Samples, atom.Samples + atom.SampleCount);
+
+    modals.ChooseFile(GoldenWav("close_test1"));
+    Click(*window, "BOpen");
+    UseSpeakerMonitor();
+    TSovoMicInput monitor(1024, 1, 22050, 2);
+    Delivery heard;
+    heard.Attach(monitor);
+    monitor.Start();
+    Click(*window, "BPlay");
+    QTest::qWait(200);
+    monitor.Stop();
+    const auto at = std::search(heard.Samples.begin(), heard.Samples.end(), kept.begin(), kept.end());
+    EXPECT_NE(at, heard.Samples.end()) << "every kept sample comes back, unchanged and in order";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
