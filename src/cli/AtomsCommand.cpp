@@ -4,9 +4,8 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
-#include "SovoInput.h"
-#include "SovoProc.h"
 #include "TextFormat.h"
+#include "UtteranceAtoms.h"
 
 namespace {
 
@@ -39,15 +38,10 @@ int RunAtoms(const std::vector<std::string>& args)
     if (cli.Positional.size() != 1)
         throw CliUsageError("give exactly one WAV file");
 
-    TTeskProcessor processor;
-    TSovoFileInput input(1024, 1, 22050, 2);
-    input.OnData = [&processor](const int16_t* samples, int32_t count) { processor.AddSamples(samples, count); };
-    input.SetName(cli.Positional[0]);
-    input.Start();
-
+    const TArrayAtoms atoms = ReadUtteranceAtoms(cli.Positional[0]);
     std::printf("index,SampleCount,Quiet,MainTone,Voicing,Energy,Level,EnvelopeBytes\n");
-    for (size_t i = 0; i < processor.Atoms.size(); ++i) {
-        const TAtom& atom = processor.Atoms[i];
+    for (size_t i = 0; i < atoms.size(); ++i) {
+        const TAtom& atom = atoms[i];
         std::printf("%zu,%d,%d,%s,%s,%s,%s,%s\n", i, atom.SampleCount, atom.Quiet ? 1 : 0,
                     ShortestNumber(atom.MainTone).c_str(), ShortestNumber(atom.Voicing).c_str(),
                     ShortestNumber(atom.Energy).c_str(), ShortestNumber(atom.Level).c_str(),

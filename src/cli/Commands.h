@@ -6,3 +6,5 @@
 int RunRecognize(const std::vector<std::string>& args);
 int RunAtoms(const std::vector<std::string>& args);
 int RunEnroll(const std::vector<std::string>& args);
+int RunEval(const std::vector<std::string>& args);
+int RunPhonemes(const std::vector<std::string>& args);

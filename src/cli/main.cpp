@@ -18,6 +18,9 @@ const char* const kUsage =
     "  atoms FILE.wav                                            print the utterance's atoms as CSV\n"
     "  enroll --models DIR --command NAME [--as NAME.trj] FILE.wav\n"
     "                                                            save FILE.wav as an example of a command\n"
+    "  eval --manifest CSV [--enroll K] [--models DIR]           accuracy of enrolment and recognition\n"
+    "  phonemes build --out DIR (--from FOLDER | --manifest CSV) [--templates T] [--units N]\n"
+    "                                                            learn a phoneme set from recordings\n"
     "\n"
     "'parlanto-cli COMMAND --help' describes one command.\n";
 
@@ -30,6 +33,8 @@ const Command kCommands[] = {
     {"recognize", RunRecognize},
     {"atoms", RunAtoms},
     {"enroll", RunEnroll},
+    {"eval", RunEval},
+    {"phonemes", RunPhonemes},
 };
 
 }  // namespace

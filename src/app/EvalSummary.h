@@ -1,0 +1,49 @@
+#pragma once
+// What an evaluation run comes to: top-1 accuracy per speaker and vocabulary, per vocabulary and overall,
+// a confusion matrix per vocabulary, and how Like and Distance spread over right and wrong answers.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "Evaluation.h"
+
+struct TAccuracy {
+    std::string Speaker;   // empty in per-vocabulary and overall rows
+    std::string Vocab;     // empty in the overall row
+    size_t Right = 0;
+    size_t Total = 0;
+
+    double Fraction() const { return Total == 0 ? 0.0 : static_cast<double>(Right) / static_cast<double>(Total); }
+};
+
+// Counts[i][j]: how often Words[i] was spoken and Answers[j] recognized. Answers lists the words first, then
+// any other answer (a command name outside the vocabulary, or kNoResult).
+struct TConfusion {
+    static constexpr const char* kNoResult = "(no result)";
+    std::string Vocab;
+    std::vector<std::string> Words;
+    std::vector<std::string> Answers;
+    std::vector<std::vector<size_t>> Counts;
+};
+
+// Mean and quartiles (linear interpolation between ranks); all 0 when Count is 0.
+struct TSpread {
+    size_t Count = 0;
+    double Mean = 0.0;
+    double Q1 = 0.0;
+    double Median = 0.0;
+    double Q3 = 0.0;
+};
+
+TSpread SpreadOf(std::vector<double> values);
+
+struct TEvalSummary {
+    std::vector<TAccuracy> Groups;       // per speaker and vocabulary, in run order
+    std::vector<TAccuracy> Vocabularies; // per vocabulary over all speakers
+    TAccuracy Overall;
+    std::vector<TConfusion> Confusions;  // per vocabulary
+    TSpread LikeRight, LikeWrong;        // over answers with a result
+    TSpread DistanceRight, DistanceWrong;
+};
+
+TEvalSummary Summarize(const TEvalRun& run);

@@ -1,0 +1,129 @@
+#include "Evaluation.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "FileRecognizer.h"
+#include "PhonemeSetCopy.h"
+#include "SaveModel.h"
+#include "SovoError.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A model folder of its own for one speaker and vocabulary, removed with everything in it afterwards.
+class TScratchModelFolder {
+public:
+    TScratchModelFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "parlanto-eval-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw ESovoError("Ошибка создания папки '" + pattern + "'");
+        dir_ = pattern + "/";
+    }
+    ~TScratchModelFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    TScratchModelFolder(const TScratchModelFolder&) = delete;
+    TScratchModelFolder& operator=(const TScratchModelFolder&) = delete;
+
+    const std::string& Dir() const { return dir_; }
+
+private:
+    std::string dir_;
+};
+
+bool SameGroup(const TEvalTake& a, const TEvalTake& b)
+{
+    return a.Speaker == b.Speaker && a.Vocab == b.Vocab;
+}
+
+std::string UpperAscii(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// The command reader upper-cases names; the answer is given back as the vocabulary's word.
+std::string AnswerWord(const std::string& commandName, const std::vector<TEvalTake>& group)
+{
+    for (const TEvalTake& take : group) {
+        if (UpperAscii(take.Word) == commandName)
+            return take.Word;
+    }
+    return commandName;
+}
+
+// The takes of one speaker and vocabulary, in manifest order; the groups in order of first appearance.
+std::vector<std::vector<TEvalTake>> Groups(const std::vector<TEvalTake>& takes)
+{
+    std::vector<std::vector<TEvalTake>> groups;
+    for (const TEvalTake& take : takes) {
+        auto group = groups.begin();
+        while (group != groups.end() && !SameGroup(group->front(), take))
+            ++group;
+        if (group == groups.end())
+            groups.push_back({take});
+        else
+            group->push_back(take);
+    }
+    return groups;
+}
+
+void Enroll(const TEvalTake& take, const std::string& modelsDir, TEvalRun& run)
+{
+    TFileRecognizer recognizer(modelsDir);
+    if (!recognizer.Recognize(take.Path).Recognized) {
+        run.NotEnrolled.push_back(take);
+        return;
+    }
+    SaveLastCommandAsModel(*recognizer.Sovo().Dictionary, modelsDir, take.Word,
+                           take.Word + "_" + std::to_string(take.Take));
+}
+
+TEvalAnswer Answer(const TEvalTake& take, const std::vector<TEvalTake>& group, const std::string& modelsDir)
+{
+    TFileRecognizer recognizer(modelsDir);
+    const TFileResult result = recognizer.Recognize(take.Path);
+    TEvalAnswer answer;
+    answer.Spoken = take;
+    answer.Recognized = result.Recognized;
+    if (result.Recognized) {
+        answer.Answer = AnswerWord(result.CommandName, group);
+        answer.Like = result.Like;
+        answer.Distance = result.Distance;
+    }
+    return answer;
+}
+
+}  // namespace
+
+TEvalRun RunEvaluation(const std::vector<TEvalTake>& takes, const TEvalSettings& settings)
+{
+    TEvalRun run;
+    run.Settings = settings;
+    for (const std::vector<TEvalTake>& group : Groups(takes)) {
+        TScratchModelFolder models;
+        CopyPhonemeSet(settings.PhonemeModelsDir, models.Dir());
+        // Takes in recording order, so that a word's examples are saved in the order a user says them.
+        for (int take = 1; take <= settings.EnrolledTakes; ++take) {
+            for (const TEvalTake& candidate : group) {
+                if (candidate.Take == take)
+                    Enroll(candidate, models.Dir(), run);
+            }
+        }
+        for (const TEvalTake& take : group) {
+            if (take.Take < 1)
+                ++run.UnusedTakes;
+            else if (take.Take > settings.EnrolledTakes)
+                run.Answers.push_back(Answer(take, group, models.Dir()));
+        }
+    }
+    return run;
+}

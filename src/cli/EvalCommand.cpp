@@ -1,0 +1,129 @@
+// parlanto-cli eval: enrolment and recognition of a labelled corpus, as a user would live it.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "CliArgs.h"
+#include "Commands.h"
+#include "EvalManifest.h"
+#include "EvalSummary.h"
+#include "Evaluation.h"
+#include "ModelFiles.h"
+#include "FolderPath.h"
+#include "ModelSet.h"
+#include "PercentText.h"
+
+namespace {
+
+const char* const kHelp =
+    "usage: parlanto-cli eval --manifest CSV [--enroll K] [--models DIR]\n"
+    "\n"
+    "For every speaker and vocabulary of the manifest, saves takes 1..K of each word as command models\n"
+    "(as \"Save as model\" does, into a scratch folder holding a copy of the phoneme models of DIR), then\n"
+    "recognizes every later take, each with a freshly started recognizer. Prints top-1 accuracy per speaker\n"
+    "and vocabulary, per vocabulary and overall, a confusion matrix per vocabulary, and the Like and Distance\n"
+    "of right and wrong answers.\n"
+    "  --manifest CSV  columns path (relative to the manifest), speaker, vocab, word, rep (the take's number;\n"
+    "                  rows numbered below 1 are not used)\n"
+    "  --enroll K      takes enrolled per word, 1 or more; default 3\n"
+    "  --models DIR    folder of the phoneme models (*.phm) under test; default: Models/ beside the program\n";
+
+void PrintAccuracy(const TAccuracy& accuracy)
+{
+    std::printf("%-20s %-12s %6zu %6zu %9s\n", accuracy.Speaker.empty() ? "all" : accuracy.Speaker.c_str(),
+                accuracy.Vocab.empty() ? "all" : accuracy.Vocab.c_str(), accuracy.Right, accuracy.Total,
+                PercentText(accuracy.Fraction()).c_str());
+}
+
+void PrintConfusion(const TConfusion& confusion)
+{
+    size_t width = 4;
+    for (const std::string& label : confusion.Answers)
+        width = std::max(width, label.size());
+    size_t rowWidth = 6;
+    for (const std::string& word : confusion.Words)
+        rowWidth = std::max(rowWidth, word.size());
+    const int w = static_cast<int>(width), rw = static_cast<int>(rowWidth);
+
+    std::printf("\nConfusion, vocabulary %s (rows: spoken, columns: recognized)\n%-*s", confusion.Vocab.c_str(), rw,
+                "");
+    for (const std::string& label : confusion.Answers)
+        std::printf(" %*s", w, label.c_str());
+    std::printf("\n");
+    for (size_t row = 0; row < confusion.Words.size(); ++row) {
+        std::printf("%-*s", rw, confusion.Words[row].c_str());
+        for (size_t column = 0; column < confusion.Answers.size(); ++column) {
+            const size_t count = row < confusion.Counts.size() ? confusion.Counts[row][column] : 0;
+            if (count == 0)
+                std::printf(" %*s", w, ".");
+            else
+                std::printf(" %*zu", w, count);
+        }
+        std::printf("\n");
+    }
+}
+
+void PrintSpreads(const char* label, const TSpread& like, const TSpread& distance)
+{
+    std::printf("%-6s %6zu  %7s %7s %7s %7s   %7s %7s %7s %7s\n", label, like.Count, PercentText(like.Mean).c_str(),
+                PercentText(like.Q1).c_str(), PercentText(like.Median).c_str(), PercentText(like.Q3).c_str(),
+                PercentText(distance.Mean).c_str(), PercentText(distance.Q1).c_str(),
+                PercentText(distance.Median).c_str(), PercentText(distance.Q3).c_str());
+}
+
+int PositiveNumber(const std::string& option, const std::string& value)
+{
+    try {
+        const int32_t number = ParseModelInteger(value);
+        if (number >= 1)
+            return number;
+    } catch (const ESovoError&) {
+    }
+    throw CliUsageError(option + " needs a whole number of 1 or more, not '" + value + "'");
+}
+
+}  // namespace
+
+int RunEval(const std::vector<std::string>& args)
+{
+    const CliArgs cli = ParseCliArgs(args, {"--manifest", "--enroll", "--models"}, {"--help"});
+    if (cli.Has("--help")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (!cli.Positional.empty())
+        throw CliUsageError("unexpected argument " + cli.Positional.front());
+    const std::string manifest = cli.Value("--manifest");
+    if (manifest.empty())
+        throw CliUsageError("--manifest is required");
+    TEvalSettings settings;
+    settings.EnrolledTakes = PositiveNumber("--enroll", cli.Value("--enroll", "3"));
+    settings.PhonemeModelsDir = WithTrailingSeparator(cli.Value("--models", DefaultModelsDirectory()));
+
+    const TEvalRun run = RunEvaluation(ReadEvalManifest(manifest), settings);
+    const TEvalSummary summary = Summarize(run);
+
+    std::printf("Takes 1..%d of each word enrolled, phoneme models of %s\n", settings.EnrolledTakes,
+                settings.PhonemeModelsDir.c_str());
+    std::printf("%zu takes recognized, %zu rows numbered below 1 not used, %zu enrolment takes without result\n",
+                run.Answers.size(), run.UnusedTakes, run.NotEnrolled.size());
+    for (const TEvalTake& take : run.NotEnrolled)
+        std::printf("  no result, not enrolled: %s\n", take.Path.c_str());
+
+    std::printf("\nTop-1 accuracy\n%-20s %-12s %6s %6s %9s\n", "speaker", "vocabulary", "right", "total", "accuracy");
+    for (const TAccuracy& accuracy : summary.Groups)
+        PrintAccuracy(accuracy);
+    for (const TAccuracy& accuracy : summary.Vocabularies)
+        PrintAccuracy(accuracy);
+    PrintAccuracy(summary.Overall);
+
+    for (const TConfusion& confusion : summary.Confusions)
+        PrintConfusion(confusion);
+
+    std::printf("\nLike and Distance of the answers with a result: mean, quartiles\n");
+    std::printf("%-6s %6s  %7s %7s %7s %7s   %7s %7s %7s %7s\n", "answer", "count", "Like", "q1", "median", "q3",
+                "Distance", "q1", "median", "q3");
+    PrintSpreads("right", summary.LikeRight, summary.DistanceRight);
+    PrintSpreads("wrong", summary.LikeWrong, summary.DistanceWrong);
+    return 0;
+}
