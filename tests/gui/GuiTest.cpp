@@ -1,11 +1,15 @@
 #include "GuiTest.h"
 
+#include "MainDemo.h"
+
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTableWidget>
 #include <algorithm>
 #include <filesystem>
@@ -39,6 +43,29 @@ std::vector<std::pair<std::string, std::string>> TProgramFolder::ModelFiles() co
 std::string GoldenWav(const std::string& name)
 {
     return std::string(PARLANTO_GOLDEN_DIR) + "/wav/" + name + ".wav";
+}
+
+std::unique_ptr<TMainForm> ShowWindow(const TProgramFolder& folder)
+{
+    auto window = std::make_unique<TMainForm>(folder.ProgramDir());
+    window->show();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qFatal("the window did not show");
+    return window;
+}
+
+void OpenFile(TMainForm& window, const std::string& fileName, QString* message)
+{
+    QString shown;
+    TModalScript script;
+    script.ChooseFile(fileName);
+    if (message != nullptr)
+        script.ReadMessage(shown);
+    QTest::mouseClick(Control<QPushButton>(window, "BOpen"), Qt::LeftButton);
+    if (!script.AllStepsRan() || script.Unanswered() != 0)
+        QFAIL("the file dialog or the error box did not show as expected");
+    if (message != nullptr)
+        *message = shown;
 }
 
 TModalScript::TModalScript()

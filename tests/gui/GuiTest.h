@@ -10,6 +10,7 @@
 #include <ostream>
 #include <clocale>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 
 class QDialog;
 class QTableWidget;
+class TMainForm;
 
 // Qt takes the C locale from the environment; model files are read with '.' as the decimal point.
 #define PARLANTO_GUI_TEST_MAIN(TestClass)                \
@@ -75,6 +77,13 @@ private:
     int idlePolls_ = 0;
     int unanswered_ = 0;
 };
+
+// The window on the folder's models, shown and active.
+std::unique_ptr<TMainForm> ShowWindow(const TProgramFolder& folder);
+
+// Opens a file through "Open file" and its dialog, as a user does; message receives the text of an error
+// box, when one is expected.
+void OpenFile(TMainForm& window, const std::string& fileName, QString* message = nullptr);
 
 // One key event as the platform delivers it to the window, reporting exactly these modifiers (QTest's key
 // functions add presses and releases of the modifier keys of their own).

@@ -19,30 +19,6 @@ namespace {
 const QString kFormatMessage = "Не поддерживаемый формат файла.\nПока работаю только с файлами:\n"
                                "22050 16 бит Моно\n(метод <SetName> объект <FileInput>)";
 
-std::unique_ptr<TMainForm> ShowWindow(const TProgramFolder& folder)
-{
-    auto window = std::make_unique<TMainForm>(folder.ProgramDir());
-    window->show();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qFatal("the window did not show");
-    return window;
-}
-
-// Opens a file through "Open file" and its dialog; message receives the text of an error box, if one shows.
-void OpenFile(TMainForm& window, const std::string& fileName, QString* message = nullptr)
-{
-    QString shown;
-    TModalScript script;
-    script.ChooseFile(fileName);
-    if (message != nullptr)
-        script.ReadMessage(shown);
-    QTest::mouseClick(Control<QPushButton>(window, "BOpen"), Qt::LeftButton);
-    QVERIFY(script.AllStepsRan());
-    QCOMPARE(script.Unanswered(), 0);
-    if (message != nullptr)
-        *message = shown;
-}
-
 bool Enabled(const TMainForm& window, const char* button)
 {
     return Control<QPushButton>(window, button)->isEnabled();

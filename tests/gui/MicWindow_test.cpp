@@ -36,14 +36,6 @@ std::vector<int16_t> WholeBlocksOf(const std::string& wavFile)
     return std::vector<int16_t>(samples, samples + count / 1024 * 1024);
 }
 
-std::unique_ptr<TMainForm> ShowWindow(const TProgramFolder& folder)
-{
-    auto window = std::make_unique<TMainForm>(folder.ProgramDir());
-    window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    return window;
-}
-
 void Click(const TMainForm& window, const char* name)
 {
     QTest::mouseClick(Control<QAbstractButton>(window, name), Qt::LeftButton);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -40,6 +41,7 @@ QComboBox* NewModelList(const char* name, QWidget* parent)
     box->setObjectName(name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);   // Enter means "Save", not "add what I typed to the list"
+    box->completer()->setCaseSensitivity(Qt::CaseSensitive);   // "open" is another command than "OPEN"
     return box;
 }
 
@@ -83,10 +85,15 @@ TFSaveAs::TFSaveAs(const QString& programDir, QWidget* parent) : QDialog(parent)
     Save->setAcceptMode(QFileDialog::AcceptSave);
     Save->setDefaultSuffix("trj");
 
-    // Picking an item, or typing exactly an item's text, picks the matching item of the other list.
+    // Picking an item selects it; typed text selects the item it equals exactly, or none, and stays as typed.
     const auto typed = [this](QComboBox* box, void (TFSaveAs::*handler)(int)) {
         return [this, box, handler](const QString& text) {
-            (this->*handler)(box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+            const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (index != box->currentIndex()) {
+                box->setCurrentIndex(index);
+                box->setEditText(text);
+            }
+            (this->*handler)(index);
         };
     };
     connect(CBModels, &QComboBox::activated, this, &TFSaveAs::CBModelsChange);
@@ -123,15 +130,18 @@ void TFSaveAs::SetTrajectoryName(const QString& name)
     FName->setText(name);
 }
 
-// The two lists hold the names and the description files of the same commands in the same order.
+// The two lists hold the names and the description files of the same commands in the same order. A list
+// whose selection changes shows the item selected, or no text when none is.
 void TFSaveAs::CBModelsChange(int index)
 {
-    CBFileModel->setCurrentIndex(index);
+    if (CBFileModel->currentIndex() != index)
+        CBFileModel->setCurrentIndex(index);
 }
 
 void TFSaveAs::CBFileModelChange(int index)
 {
-    CBModels->setCurrentIndex(index);
+    if (CBModels->currentIndex() != index)
+        CBModels->setCurrentIndex(index);
 }
 
 void TFSaveAs::Button3Click()
