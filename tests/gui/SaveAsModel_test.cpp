@@ -118,7 +118,7 @@ private slots:
             Fill(dialog, {.pickCommand = 2, .trajectory = "open3"});
             QCOMPARE(List(*dialog, "CBModels")->currentText(), QString("OPEN"));
             QCOMPARE(List(*dialog, "CBFileModel")->currentText(), QString("Models/open.vcm"));
-            Press(dialog, "Button1");
+            QTest::keyClick(List(*dialog, "CBModels"), Qt::Key_Return);   // Enter means "Save"
         });
         QCOMPARE(folder->Read("Models/open.vcm"), std::string(kOpenDescription) + "\r\nmodel=DATA\\open3.trj\r\n");
         QVERIFY(std::filesystem::is_regular_file(folder->Path() / "Models/Data/open3.trj"));

@@ -114,7 +114,6 @@ void TMainForm::FormCreate()
 {
     setWindowTitle(kCaption);
     Open->setDirectory(QFile::decodeName(FProgramDir.c_str()));
-    FWaveFileName.clear();
     FSovo = std::make_unique<TSovoObject>();
     RunGuarded(this, [this] { FSovo->Phoneme->LoadModels(ModelsDir(), "phm"); });
     RunGuarded(this, [this] { LoadCommandModels(); });
