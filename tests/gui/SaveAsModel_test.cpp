@@ -139,6 +139,23 @@ private slots:
         QVERIFY(!std::filesystem::exists(folder->Path() / "Models/Data/OPEN2.trj"));
     }
 
+    // The trajectory cannot be written: the error is shown, the description is left alone, nothing reloads.
+    void failedTrajectoryWriteIsShownAndListsNothing()
+    {
+        std::filesystem::create_directories(folder->Path() / "Models/Data/blocked.trj");
+        QString message;
+        TModalScript errorBox;
+        errorBox.Then<TFSaveAs>([](TFSaveAs*) {}).ReadMessage(message);
+        ClickSave(*window, [](TFSaveAs* dialog) {
+            Fill(dialog, {.pickCommand = 2, .trajectory = "blocked"});
+            Press(dialog, "Button1");
+        });
+        QVERIFY(errorBox.AllStepsRan());
+        QVERIFY2(message.startsWith("Ошибка создания файла '") && message.endsWith("blocked.trj'"), qPrintable(message));
+        QCOMPARE(folder->Read("Models/open.vcm"), std::string(kOpenDescription));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels"))[1], QString("OPEN|95.1%|"));
+    }
+
     void cancelWritesNothing_data()
     {
         QTest::addColumn<bool>("escape");

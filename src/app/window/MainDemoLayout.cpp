@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -78,6 +79,7 @@ QTableWidget* NewGrid(const char* name, QWidget* parent, std::initializer_list<i
 void TMainForm::CreateControls()
 {
     resize(566, 370);
+    move(screen()->availableGeometry().center() - rect().center());
     setFont(PixelFont(font(), kWindowFontPixels));
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);
