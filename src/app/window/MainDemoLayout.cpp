@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "MainDemo.h"
+#include "Placement.h"
 
 namespace {
 
@@ -30,14 +31,6 @@ QFont PixelFont(const QFont& base, int pixels)
     QFont font = base;
     font.setPixelSize(pixels);
     return font;
-}
-
-template <typename Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(left, top, width, height);
-    return widget;
 }
 
 QProgressBar* NewScanBar(QWidget* parent, Qt::Orientation orientation)

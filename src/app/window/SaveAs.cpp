@@ -12,6 +12,7 @@
 
 #include "HandlerGuard.h"
 #include "ModelFiles.h"
+#include "Placement.h"
 #include "SaveModel.h"
 
 namespace {
@@ -43,14 +44,6 @@ QComboBox* NewModelList(const char* name, QWidget* parent)
     box->setInsertPolicy(QComboBox::NoInsert);   // Enter means "Save", not "add what I typed to the list"
     box->completer()->setCaseSensitivity(Qt::CaseSensitive);   // "open" is another command than "OPEN"
     return box;
-}
-
-template <typename Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(left, top, width, height);
-    return widget;
 }
 
 }  // namespace
