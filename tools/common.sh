@@ -11,6 +11,7 @@ PARLANTO_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng
   pulseaudio pulseaudio-utils libpulse-dev
+  qt6-base-dev xvfb xauth
 )
 
 step() { printf '== %s\n' "$*"; }
