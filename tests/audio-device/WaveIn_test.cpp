@@ -131,6 +131,37 @@ TEST(WaveInWithoutServer, RefusesAFormatTheServerCannotTakeBeforeConnecting)
     }
 }
 
+// The server goes away while the device still holds the rest of a fragment for the next buffer: the event
+// thread then cleans up the lost connection, and every call must still return at once.
+TEST(WaveInServerLoss, CallsReturnPromptlyWhenTheServerWentAwayMidFragment)
+{
+    if (EnvOr("PULSE_SERVER").empty())
+        GTEST_SKIP() << "no test sound server: ./test.sh starts one (this test starts its own the same way)";
+    PrivateServer server;
+    ASSERT_TRUE(server.Started());
+    ScopedEnv address("PULSE_SERVER", server.Address());
+    ScopedEnv source("PULSE_SOURCE", EnvOr("PARLANTO_TEST_MIC_SOURCE"));
+    HangGuard guard(std::chrono::seconds(10), "the device after the server was killed");
+    TWaveIn device;
+    ASSERT_EQ(device.Open(kMono22k), TWaveResult::Ok);
+    ASSERT_EQ(device.Start(), TWaveResult::Ok);
+    Buffer small(1000);     // less than a fragment of 1024 samples
+    ASSERT_EQ(device.Prepare(small.Header), TWaveResult::Ok);
+    ASSERT_EQ(device.Add(small.Header), TWaveResult::Ok);
+    FeedFifo(server.MicFifo(), Numbered(4096));
+    ASSERT_TRUE(WaitDone(small.Header));
+
+    server.Kill();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Buffer next(1000);
+    EXPECT_LT(Timed([&] {
+        EXPECT_EQ(device.Prepare(next.Header), TWaveResult::Ok);
+        EXPECT_EQ(device.Add(next.Header), TWaveResult::ServerFailed);
+        EXPECT_NE(device.Reset(), TWaveResult::Ok);
+        EXPECT_EQ(device.Close(), TWaveResult::Ok);
+    }), 0.5);
+}
+
 // A socket that takes the connection but never answers: the device gives up at its deadline.
 TEST(WaveInWithoutServer, AServerThatNeverAnswersIsGivenUpAfterTwoSeconds)
 {

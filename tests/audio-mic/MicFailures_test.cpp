@@ -102,6 +102,7 @@ private:
     std::optional<PrivateServer> server_;
     std::optional<ScopedEnv> address_;
     ScopedEnv source_{"PULSE_SOURCE", EnvOr("PARLANTO_TEST_SPEAKER_MONITOR")};
+    HangGuard guard_{std::chrono::seconds(30), "a test whose server went away"};
 };
 
 TEST_F(ServerGoesAway, StopStillDeliversWhatWasCollected)

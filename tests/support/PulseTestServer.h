@@ -14,9 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -71,6 +74,63 @@ inline double Timed(const std::function<void()>& action)
     return SecondsSince(start);
 }
 
+// Writes samples into a pipe source's FIFO. Fails the test instead of hanging when nothing has read them
+// within a few seconds (the source reads only while someone records).
+inline void FeedFifo(const std::string& fifoPath, const std::vector<int16_t>& samples)
+{
+    const int fifo = open(fifoPath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fifo, 0);
+    const auto* bytes = reinterpret_cast<const char*>(samples.data());
+    size_t left = samples.size() * sizeof(int16_t);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (left > 0 && Clock::now() < deadline) {
+        const ssize_t written = write(fifo, bytes, left);
+        if (written > 0) {
+            bytes += written;
+            left -= static_cast<size_t>(written);
+            continue;
+        }
+        pollfd ready{fifo, POLLOUT, 0};
+        poll(&ready, 1, 100);
+    }
+    close(fifo);
+    ASSERT_EQ(left, 0u) << "the virtual microphone stopped taking samples";
+}
+
+// Ends the test program with a failure when it is still alive after the given time: a test of "never
+// hangs" must not stall the whole run when it does hang.
+class HangGuard {
+public:
+    HangGuard(std::chrono::milliseconds limit, std::string what)
+        : watcher_([this, limit, what = std::move(what)] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!disarmed_.wait_for(lock, limit, [this] { return done_; })) {
+                  std::fprintf(stderr, "HANG: %s did not end within %lld ms\n", what.c_str(),
+                               static_cast<long long>(limit.count()));
+                  std::_Exit(1);
+              }
+          })
+    {
+    }
+    ~HangGuard()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        disarmed_.notify_one();
+        watcher_.join();
+    }
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable disarmed_;
+    bool done_ = false;
+    std::thread watcher_;
+};
+
 // Base of the tests that need the server: skips without one; holds the server alone while a test runs
 // (ctest runs tests in parallel processes, and they share one microphone); starts every test with an empty
 // microphone.
@@ -100,28 +160,8 @@ protected:
     void UseMicrophone() { UseSource(EnvOr("PARLANTO_TEST_MIC_SOURCE")); }
     void UseSpeakerMonitor() { UseSource(EnvOr("PARLANTO_TEST_SPEAKER_MONITOR")); }
 
-    // Writes samples into the virtual microphone. Fails the test instead of hanging when nothing has read
-    // them within a few seconds (the source reads only while someone records).
-    void FeedMicrophone(const std::vector<int16_t>& samples)
-    {
-        const int fifo = open(micFifo_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        ASSERT_GE(fifo, 0);
-        const auto* bytes = reinterpret_cast<const char*>(samples.data());
-        size_t left = samples.size() * sizeof(int16_t);
-        const auto deadline = Clock::now() + std::chrono::seconds(5);
-        while (left > 0 && Clock::now() < deadline) {
-            const ssize_t written = write(fifo, bytes, left);
-            if (written > 0) {
-                bytes += written;
-                left -= static_cast<size_t>(written);
-                continue;
-            }
-            pollfd ready{fifo, POLLOUT, 0};
-            poll(&ready, 1, 100);
-        }
-        close(fifo);
-        ASSERT_EQ(left, 0u) << "the virtual microphone stopped taking samples";
-    }
+    // Writes samples into the virtual microphone.
+    void FeedMicrophone(const std::vector<int16_t>& samples) { FeedFifo(micFifo_, samples); }
 
     // Throws away what earlier tests left in the microphone's FIFO.
     void DrainMicrophone()
@@ -165,6 +205,7 @@ public:
 
     bool Started() const { return started_; }
     std::string Address() const { return "unix:" + dir_ + "/native"; }
+    std::string MicFifo() const { return dir_ + "/mic.fifo"; }
     // Asks the server to exit and waits until it has.
     void Exit() { Script("stop"); }
     void Kill()

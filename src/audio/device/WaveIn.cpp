@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "PulseStream.h"
 #include "WaveHeaderQueue.h"
@@ -16,48 +17,50 @@ constexpr uint32_t kFragmentBytes = 2048;
 struct TWaveIn::TImpl {
     TPulseStream Stream;
     TWaveHeaderQueue Queue;
-    // The fragment taken from the stream and not yet dropped, and how much of it has been copied out.
-    const char* Fragment = nullptr;
-    size_t FragmentSize = 0;
-    size_t FragmentUsed = 0;
-    bool Peeked = false;
+    // Sound taken from the stream and not yet copied into a buffer: the rest of the last fragment. A
+    // fragment is never kept peeked, because when the connection is lost the event thread waits, holding
+    // the lock, until every peeked fragment is given back.
+    std::vector<char> Held;
+    size_t HeldUsed = 0;
 
-    // Copies captured sound into the queued buffers, in order, as far as both reach.
+    // Copies captured sound into the queued buffers, in order, as far as both reach. Sound is taken from
+    // the stream only while a buffer waits for it.
     void Fill()
     {
         while (!Queue.Empty()) {
-            if (!Peeked) {
-                const void* data = nullptr;
-                size_t size = 0;
-                if (pa_stream_peek(Stream.Stream(), &data, &size) < 0 || size == 0)
-                    return;
-                Fragment = static_cast<const char*>(data);
-                FragmentSize = size;
-                FragmentUsed = 0;
-                Peeked = true;
-            }
+            if (HeldUsed == Held.size() && !TakeFragment())
+                return;
             TWaveHeader& header = Queue.Front();
-            const size_t take = std::min<size_t>(header.BufferLength - header.BytesRecorded, FragmentSize - FragmentUsed);
-            char* to = header.Data + header.BytesRecorded;
-            // A fragment without data is a gap in the capture: silence.
-            if (Fragment != nullptr)
-                std::memcpy(to, Fragment + FragmentUsed, take);
-            else
-                std::memset(to, 0, take);
+            const size_t take = std::min<size_t>(header.BufferLength - header.BytesRecorded, Held.size() - HeldUsed);
+            std::memcpy(header.Data + header.BytesRecorded, Held.data() + HeldUsed, take);
             header.BytesRecorded += static_cast<uint32_t>(take);
-            FragmentUsed += take;
-            if (FragmentUsed == FragmentSize)
-                DropFragment();
+            HeldUsed += take;
             if (header.BytesRecorded == header.BufferLength)
                 Queue.GiveBackFront();
         }
     }
 
-    void DropFragment()
+    bool TakeFragment()
     {
-        if (Peeked)
-            pa_stream_drop(Stream.Stream());
-        Peeked = false;
+        pa_stream* stream = Stream.Stream();
+        const void* data = nullptr;
+        size_t size = 0;
+        if (pa_stream_peek(stream, &data, &size) < 0 || size == 0)
+            return false;
+        // A fragment without data is a gap in the capture: silence.
+        if (data != nullptr)
+            Held.assign(static_cast<const char*>(data), static_cast<const char*>(data) + size);
+        else
+            Held.assign(size, 0);
+        HeldUsed = 0;
+        pa_stream_drop(stream);
+        return true;
+    }
+
+    void DiscardHeld()
+    {
+        Held.clear();
+        HeldUsed = 0;
     }
 };
 
@@ -138,7 +141,7 @@ TWaveResult TWaveIn::Reset()
     if (!impl_->Stream.IsOpen())
         return TWaveResult::NotOpen;
     TPulseStream::TLock lock(impl_->Stream);
-    impl_->DropFragment();
+    impl_->DiscardHeld();
     TWaveResult result = impl_->Stream.Cork(true);
     if (result == TWaveResult::Ok)
         result = impl_->Stream.Flush();
@@ -153,7 +156,7 @@ TWaveResult TWaveIn::Close()
         return TWaveResult::NotOpen;
     {
         TPulseStream::TLock lock(impl_->Stream);
-        impl_->DropFragment();
+        impl_->DiscardHeld();
         impl_->Queue.GiveBackAll();
     }
     impl_->Stream.Close();
