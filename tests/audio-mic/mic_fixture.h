@@ -96,8 +96,10 @@ inline std::vector<int16_t> Numbered(int32_t count)
 inline std::vector<int16_t> ToneBlock(int16_t peak)
 {
     std::vector<int16_t> block(1024);
-    for (size_t k = 0; k < block.size(); ++k)
-        block[k] = static_cast<int16_t>(std::lround(peak * std::sin(2 * std::numbers::pi * static_cast<double>(k) / 32)));
+    for (size_t k = 0; k < block.size(); ++k) {
+        const double phase = 2 * std::numbers::pi * static_cast<double>(k) / 32;
+        block[k] = static_cast<int16_t>(std::lround(peak * std::sin(phase)));
+    }
     return block;
 }
 

@@ -219,7 +219,8 @@ public:
 private:
     int Script(const std::string& verb) const
     {
-        const std::string command = std::string(PARLANTO_SOURCE_DIR) + "/tools/pulse_test_server.sh " + verb + " " + dir_;
+        const std::string script = std::string(PARLANTO_SOURCE_DIR) + "/tools/pulse_test_server.sh";
+        const std::string command = script + " " + verb + " " + dir_;
         return std::system(command.c_str());
     }
 

@@ -55,44 +55,57 @@ TWaveResult TPulseStream::Open(const TPcmFormat& format, pa_stream_direction_t d
     pa_sample_spec spec{};
     if (!SampleSpecOf(format, spec))
         return TWaveResult::BadFormat;
-    loop_ = pa_threaded_mainloop_new();
-    if (loop_ == nullptr)
-        return TWaveResult::NoServer;
-    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Brenvik Parlanto");
-    if (context_ == nullptr || pa_threaded_mainloop_start(loop_) < 0) {
-        Close();
-        return TWaveResult::NoServer;
-    }
-
-    TWaveResult result = TWaveResult::NoServer;
-    {
+    TWaveResult result = StartLoop();
+    if (result == TWaveResult::Ok) {
         TLock lock(*this);
-        pa_context_set_state_callback(context_, &ContextChanged, this);
-        // No autospawn: without a server the call must fail, not start one.
-        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0)
-            result = WaitUntil([this] { return pa_context_get_state(context_) == PA_CONTEXT_READY; });
-        if (result == TWaveResult::Ok) {
-            const bool record = direction == PA_STREAM_RECORD;
-            stream_ = pa_stream_new(context_, record ? "Microphone" : "Playback", &spec, nullptr);
-            if (stream_ != nullptr) {
-                pa_stream_set_state_callback(stream_, &StreamChanged, this);
-                pa_stream_set_read_callback(stream_, &Readable, this);
-                pa_stream_set_write_callback(stream_, &Writable, this);
-                const int connected = record ? pa_stream_connect_record(stream_, nullptr, &attr, flags)
-                                             : pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr,
-                                                                          nullptr);
-                result = connected < 0 ? TWaveResult::ServerFailed : WaitUntil([this] { return IsReady(); });
-            } else {
-                result = TWaveResult::ServerFailed;
-            }
-        }
+        result = ConnectContext();
+        if (result == TWaveResult::Ok)
+            result = ConnectStream(spec, direction, attr, flags);
     }
     if (result != TWaveResult::Ok) {
         Close();
+        // Refused before anything was open: for the caller the device is simply not there.
         if (result == TWaveResult::ServerFailed)
             result = TWaveResult::NoServer;
     }
     return result;
+}
+
+TWaveResult TPulseStream::StartLoop()
+{
+    loop_ = pa_threaded_mainloop_new();
+    if (loop_ == nullptr)
+        return TWaveResult::NoServer;
+    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Brenvik Parlanto");
+    if (context_ == nullptr || pa_threaded_mainloop_start(loop_) < 0)
+        return TWaveResult::NoServer;
+    return TWaveResult::Ok;
+}
+
+TWaveResult TPulseStream::ConnectContext()
+{
+    pa_context_set_state_callback(context_, &ContextChanged, this);
+    // No autospawn: without a server the call must fail, not start one.
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        return TWaveResult::NoServer;
+    return WaitUntil([this] { return pa_context_get_state(context_) == PA_CONTEXT_READY; });
+}
+
+TWaveResult TPulseStream::ConnectStream(const pa_sample_spec& spec, pa_stream_direction_t direction,
+                                        const pa_buffer_attr& attr, pa_stream_flags_t flags)
+{
+    const bool record = direction == PA_STREAM_RECORD;
+    stream_ = pa_stream_new(context_, record ? "Microphone" : "Playback", &spec, nullptr);
+    if (stream_ == nullptr)
+        return TWaveResult::ServerFailed;
+    pa_stream_set_state_callback(stream_, &StreamChanged, this);
+    pa_stream_set_read_callback(stream_, &Readable, this);
+    pa_stream_set_write_callback(stream_, &Writable, this);
+    const int connected = record ? pa_stream_connect_record(stream_, nullptr, &attr, flags)
+                                 : pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr);
+    if (connected < 0)
+        return TWaveResult::ServerFailed;
+    return WaitUntil([this] { return IsReady(); });
 }
 
 void TPulseStream::Close()

@@ -8,6 +8,13 @@
 
 #include "WaveTypes.h"
 
+// Buffer sizes all left to the server.
+inline pa_buffer_attr ServerChosenBuffering()
+{
+    const auto chosen = static_cast<uint32_t>(-1);
+    return {chosen, chosen, chosen, chosen, chosen};
+}
+
 class TPulseStream {
 public:
     TPulseStream() = default;
@@ -51,6 +58,12 @@ public:
 
 private:
     struct TAnswer;
+
+    // The steps of Open; a failed step leaves the cleaning up to Close.
+    TWaveResult StartLoop();
+    TWaveResult ConnectContext();
+    TWaveResult ConnectStream(const pa_sample_spec& spec, pa_stream_direction_t direction,
+                              const pa_buffer_attr& attr, pa_stream_flags_t flags);
 
     // Waits until done() holds (Ok), the connection fails (ServerFailed) or the deadline passes (Timeout).
     TWaveResult WaitUntil(const std::function<bool()>& done);

@@ -77,11 +77,7 @@ TWaveIn::~TWaveIn()
 TWaveResult TWaveIn::Open(const TPcmFormat& format)
 {
     Close();
-    pa_buffer_attr attr;
-    attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(-1);
-    attr.prebuf = static_cast<uint32_t>(-1);
-    attr.minreq = static_cast<uint32_t>(-1);
+    pa_buffer_attr attr = ServerChosenBuffering();
     attr.fragsize = kFragmentBytes;
     return impl_->Stream.Open(format, PA_STREAM_RECORD, attr,
                               static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY));

@@ -107,14 +107,12 @@ TWaveOut::~TWaveOut()
 TWaveResult TWaveOut::Open(const TPcmFormat& format)
 {
     Close();
-    pa_buffer_attr attr;
-    attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(-1);
-    attr.prebuf = static_cast<uint32_t>(-1);
-    attr.minreq = static_cast<uint32_t>(-1);
-    attr.fragsize = static_cast<uint32_t>(-1);
-    impl_->FrameBytes = static_cast<uint32_t>(format.Channels * format.BytesPerSample);
-    return impl_->Stream.Open(format, PA_STREAM_PLAYBACK, attr, PA_STREAM_NOFLAGS);
+    const TWaveResult result =
+        impl_->Stream.Open(format, PA_STREAM_PLAYBACK, ServerChosenBuffering(), PA_STREAM_NOFLAGS);
+    // Only a valid format opens, so the product is small.
+    if (result == TWaveResult::Ok)
+        impl_->FrameBytes = static_cast<uint32_t>(format.Channels * format.BytesPerSample);
+    return result;
 }
 
 TWaveResult TWaveOut::Prepare(TWaveHeader& header)
