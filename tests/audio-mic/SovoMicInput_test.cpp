@@ -13,6 +13,7 @@ using namespace pulsetest;
 namespace {
 
 const std::string kAlreadyRecording = "Запись уже идет (метод <Start> объект <Input>).";
+const std::string kCannotPrepare = "Ошибка подготовки буфера записи (метод <Create> объект <MicRecord>).";
 
 // The input as the window makes it, fed through the virtual microphone.
 class MicInput : public PulseServerTest {
@@ -147,6 +148,18 @@ TEST_F(MicInput, ResetDiscardsTheRecordingAndLeavesTheMarkSet)
     FeedMicrophone(ToneBlock(3000));
     ASSERT_TRUE(log.WaitFor(1)) << "the meter runs again";
     EXPECT_EQ(log.Levels.back().first, 3000);
+}
+
+// The block size is not checked when the input is made; the device refuses the empty buffers it gives.
+TEST_F(MicInput, BlockSizeBelowOneIsRefusedWhenADeviceBufferIsPrepared)
+{
+    for (const int32_t blockSize : {0, -1024}) {
+        SCOPED_TRACE(blockSize);
+        TSovoMicInput input(blockSize, 1, 22050, 2);
+        EXPECT_EQ(MessageOf([&] { input.SetOnLevel([](int32_t, int32_t) {}); }), kCannotPrepare);
+        EXPECT_EQ(MessageOf([&] { input.Start(); }), kCannotPrepare);
+        EXPECT_FALSE(input.IsRecording());
+    }
 }
 
 } // namespace
