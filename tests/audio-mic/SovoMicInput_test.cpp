@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "PulseTestServer.h"
 #include "mic_fixture.h"
@@ -128,6 +129,33 @@ TEST_F(MicInput, FreeingTheInputWhileRecordingDeliversTheRecordingFirst)
     LetCaptureCatchUp();
     input.reset();
     EXPECT_EQ(got, Delivery::Expected(fed, 2));
+}
+
+// What a receiver throws leaves Stop at once; the recording it interrupted is gone, the device closed,
+// and the next recording starts afresh. Freeing the input cannot pass the exception on.
+TEST_F(MicInput, AReceiverThatThrowsEndsTheDeliveryAndRecordingGoesOn)
+{
+    auto input = std::make_unique<TSovoMicInput>(1024, 1, 22050, 2);
+    const auto refuse = [](const int16_t*, int32_t) { throw std::runtime_error("receiver refused"); };
+    input->OnData = refuse;
+    input->Start();
+    FeedMicrophone(Numbered(2 * 1024));
+    LetCaptureCatchUp();
+    EXPECT_EQ(MessageOf([&] { input->Stop(); }), "receiver refused");
+    EXPECT_FALSE(input->IsRecording());
+    EXPECT_EQ(MessageOf([&] { input->Stop(); }), "(nothing thrown)") << "no recorder is left over";
+
+    Delivery got;
+    got.Attach(*input);
+    const std::vector<int16_t> fed = Numbered(3 * 1024);
+    Record(*input, fed);
+    EXPECT_EQ(got, Delivery::Expected(fed, 3));
+
+    input->OnData = refuse;
+    input->Start();
+    FeedMicrophone(Numbered(1024));
+    LetCaptureCatchUp();
+    EXPECT_EQ(MessageOf([&] { input.reset(); }), "(nothing thrown)");
 }
 
 TEST_F(MicInput, ResetDiscardsTheRecordingAndLeavesTheMarkSet)
