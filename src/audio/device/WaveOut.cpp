@@ -5,6 +5,15 @@
 #include "PulseStream.h"
 #include "WaveHeaderQueue.h"
 
+namespace {
+
+// Sound queued ahead of the loudspeaker: a tenth of a second. Left to the server it is 2 s, and the end of
+// a sound is then heard up to 0.1 s after the server has taken the last sample; a tenth keeps that short
+// and still leaves a busy machine time to refill.
+constexpr int64_t kQueuedAheadPerSecond = 10;
+
+} // namespace
+
 struct TWaveOut::TImpl {
     TPulseStream Stream;
     TWaveHeaderQueue Queue;          // the buffer being played, if any
@@ -107,8 +116,10 @@ TWaveOut::~TWaveOut()
 TWaveResult TWaveOut::Open(const TPcmFormat& format)
 {
     Close();
-    const TWaveResult result =
-        impl_->Stream.Open(format, PA_STREAM_PLAYBACK, ServerChosenBuffering(), PA_STREAM_NOFLAGS);
+    pa_buffer_attr attr = ServerChosenBuffering();
+    const int64_t bytesPerSecond = int64_t{format.SampleRate} * format.Channels * format.BytesPerSample;
+    attr.tlength = static_cast<uint32_t>(bytesPerSecond / kQueuedAheadPerSecond);
+    const TWaveResult result = impl_->Stream.Open(format, PA_STREAM_PLAYBACK, attr, PA_STREAM_ADJUST_LATENCY);
     // Only a valid format opens, so the product is small.
     if (result == TWaveResult::Ok)
         impl_->FrameBytes = static_cast<uint32_t>(format.Channels * format.BytesPerSample);
