@@ -2,6 +2,10 @@
 // third of the spectrum give tone candidates, and the candidate whose harmonic comb fits the spectrum best wins.
 #include "SovoUtils.h"
 
+#include "ArithmeticPath.h"
+#include "DoublePair.h"
+#include "HarmonicComb.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -15,18 +19,17 @@ constexpr int32_t kLowBins = kBinCount / 3;   // peaks and combs use bins below 
 constexpr int32_t kFirstBin = 2;              // bins 0 and 1 (DC and its neighbour) never count
 constexpr int32_t kWindowBefore = 8;          // spreading and smoothing look at bins k-8 .. k+7
 constexpr int32_t kWindowAfter = 7;
+// Bins whose whole window lies inside bins 2..511, an even number of them from the first on.
+constexpr int32_t kFirstInnerBin = kFirstBin + kWindowBefore;
+constexpr int32_t kInnerEnd = kFirstInnerBin + (kBinCount - kWindowAfter - kFirstInnerBin) / 2 * 2;
 constexpr double kPeakFloor = 0.05;           // normalised values below this are no peaks at all
 constexpr int32_t kFirstLevel = 10;           // the first pass takes bins above 10/11 of the envelope
 constexpr double kLevelDivisor = 11.0;
 constexpr double kPickedEnough = 0.75;        // share of the lower band that ends peak picking
 constexpr double kWeakWeightRatio = 0.3;      // peaks weaker than this against the mean weight are dropped
 constexpr int32_t kRefineHz = 22;             // candidates are tried within +-kBinHz, rounded, in 1 Hz steps
-constexpr double kCombFlank = 0.2;
 
-// A group is a run of neighbouring bins taken as one peak.
-using TPeakGroups = std::vector<std::vector<int32_t>>;
-constexpr int kNoGroup = -1;
-constexpr int kTwoGroups = -2;   // the bin touches two taken bins: it would join separate peaks
+constexpr int32_t kNoGroup = -1;
 
 double LargestOf(const double* values, int32_t from, int32_t to)
 {
@@ -46,22 +49,6 @@ const std::array<double, kWindowBefore + kWindowAfter + 1>& SmoothingWeights()
         return w;
     }();
     return weights;
-}
-
-// The group that bin touches (a member within one bin), kNoGroup, or kTwoGroups as soon as a second member touches.
-int FindGroup(const TPeakGroups& groups, int32_t bin)
-{
-    int found = kNoGroup;
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        for (const int32_t member : groups[g]) {
-            if (std::abs(member - bin) > 1)
-                continue;
-            if (found != kNoGroup)
-                return kTwoGroups;
-            found = static_cast<int>(g);
-        }
-    }
-    return found;
 }
 
 // Values closer than one bin apart become their mean (the list is sorted ascending).
@@ -99,29 +86,42 @@ void TToneEstimator::PrepareSpectrum(const double* spectrum)
     for (double& value : normalized_)
         value /= peak;
 
-    // Triangular maximum filter, then a raised-cosine average: the envelope the peaks must stand out of.
+    // Triangular maximum filter, then a raised-cosine average: the envelope the peaks must stand out of. Where
+    // the whole window lies inside the bins, two neighbouring bins are done together, each taking the same
+    // terms in the same order as alone.
+    const auto& weights = SmoothingWeights();
+    const auto spreadWeight = [](int32_t l) { return static_cast<double>(kWindowBefore - std::abs(l)) / kWindowBefore; };
+    const auto edgeBins = [](int32_t k) { return k < kFirstInnerBin || k >= kInnerEnd; };
     for (int32_t k = kFirstBin; k < kBinCount; ++k) {
+        if (!edgeBins(k))
+            continue;
         double spread = 0.0;
-        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l) {
-            const int32_t at = k + l;
-            if (at < kFirstBin || at >= kBinCount)
-                continue;
-            spread = std::max(spread, static_cast<double>(kWindowBefore - std::abs(l)) / kWindowBefore * normalized_[at]);
-        }
+        for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l)
+            spread = std::max(spread, spreadWeight(l) * normalized_[k + l]);
         lowBand_[k] = spread;
     }
-    const auto& weights = SmoothingWeights();
+    for (int32_t k = kFirstInnerBin; k < kInnerEnd; k += 2) {
+        TDoublePair spread{0.0, 0.0};
+        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
+            spread = MaxPair(spread, spreadWeight(l) * LoadPair(normalized_ + k + l));
+        StorePair(lowBand_ + k, spread);
+    }
     for (int32_t k = kFirstBin; k < kBinCount; ++k) {
+        if (!edgeBins(k))
+            continue;
         double sum = 0.0;
         int32_t terms = 0;
-        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l) {
-            const int32_t at = k + l;
-            if (at < kFirstBin || at >= kBinCount)
-                continue;
-            sum += weights[l + kWindowBefore] * lowBand_[at];
+        for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l) {
+            sum += weights[l + kWindowBefore] * lowBand_[k + l];
             ++terms;
         }
         smoothed_[k] = sum / terms;
+    }
+    for (int32_t k = kFirstInnerBin; k < kInnerEnd; k += 2) {
+        TDoublePair sum{0.0, 0.0};
+        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
+            sum += weights[l + kWindowBefore] * LoadPair(lowBand_ + k + l);
+        StorePair(smoothed_ + k, sum / (kWindowBefore + kWindowAfter + 1));
     }
     const double smoothedPeak = LargestOf(smoothed_, kFirstBin, kBinCount);
     if (smoothedPeak == 0)
@@ -147,22 +147,29 @@ void TToneEstimator::FindPeaks()
         return;   // nothing in the lower band: the candidates of the previous frame stay
 
     // Passes with a falling threshold take bins until they hold most of the lower band's energy, or until a bin
-    // would bridge two peaks.
-    TPeakGroups groups;
+    // would bridge two peaks. A taken bin is never taken again, so the taken bins that touch bin k can only
+    // be its two neighbours.
+    int32_t groupOf[kLowBins + 1];
+    std::fill(std::begin(groupOf), std::end(groupOf), kNoGroup);
+    peakBins_.clear();
+    peakGroups_.clear();
+    int32_t groups = 0;
     double picked = 0.0;
     bool bridged = false;
     for (int32_t level = kFirstLevel; level > 0; --level) {
         for (int32_t k = kFirstBin; k < kLowBins; ++k) {
             if (!(normalized_[k] > level * smoothed_[k] / kLevelDivisor))
                 continue;
-            const int group = FindGroup(groups, k);
-            if (group == kNoGroup) {
-                groups.push_back({k});
-            } else if (group == kTwoGroups) {
+            const int32_t below = groupOf[k - 1];
+            const int32_t above = groupOf[k + 1];
+            if (below != kNoGroup && above != kNoGroup) {
                 bridged = true;
                 normalized_[k] = 0.0;   // a bridging bin joins no peak and counts for nothing
             } else {
-                groups[static_cast<std::size_t>(group)].push_back(k);
+                const int32_t group = below != kNoGroup ? below : above != kNoGroup ? above : groups++;
+                groupOf[k] = group;
+                peakBins_.push_back(k);
+                peakGroups_.push_back(group);
             }
             picked += normalized_[k];
             normalized_[k] = 0.0;
@@ -171,26 +178,29 @@ void TToneEstimator::FindPeaks()
             break;
     }
 
-    candidates_.resize(groups.size());
-    candidateWeights_.resize(groups.size());
-    for (std::size_t g = 0; g < groups.size(); ++g) {
+    candidates_.resize(static_cast<std::size_t>(groups));
+    candidateWeights_.resize(static_cast<std::size_t>(groups));
+    for (int32_t g = 0; g < groups; ++g) {
         int32_t binSum = 0;
         double bandSum = 0.0;
-        for (const int32_t bin : groups[g]) {
-            binSum += bin;
-            bandSum += lowBand_[bin];
+        int32_t members = 0;
+        for (std::size_t i = 0; i < peakBins_.size(); ++i) {
+            if (peakGroups_[i] != g)
+                continue;
+            binSum += peakBins_[i];
+            bandSum += lowBand_[peakBins_[i]];
+            ++members;
         }
-        const double members = static_cast<double>(groups[g].size());
-        candidates_[g] = kBinHz * (binSum / members);
+        candidates_[g] = kBinHz * (binSum / static_cast<double>(members));
         candidateWeights_[g] = bandSum / total / members;
     }
-    if (groups.empty())
+    if (groups == 0)
         return;
 
     double weightSum = 0.0;
     for (const double weight : candidateWeights_)
         weightSum += weight;
-    const double meanWeight = weightSum / static_cast<double>(groups.size());
+    const double meanWeight = weightSum / groups;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
         if (candidateWeights_[i] / meanWeight < kWeakWeightRatio || candidateWeights_[i] == 0)
@@ -221,12 +231,18 @@ void TToneEstimator::ChooseTone()
     MergeClose(candidates_);
     MergeClose(candidates_);
 
+    if (ArithmeticPath() == TArithmeticPath::Fast) {
+        combSearch_.Prepare(smoothed_, lowBand_);
+        const auto tone = combSearch_.Best(candidates_, kRefineHz, [this](double f) { return PlainCombScore(f); });
+        if (tone)
+            toneResult_ = *tone;
+        return;
+    }
     double best = 0.0;
     for (const double candidate : candidates_) {
         for (int32_t offset = -kRefineHz; offset <= kRefineHz; ++offset) {
             const double frequency = candidate + offset;
-            BuildComb(frequency);
-            const double score = Correlate(comb_, kBinCount, lowBand_, kBinCount) * 0.5 + 0.5;
+            const double score = PlainCombScore(frequency);
             if (score > best) {
                 best = score;
                 toneResult_ = frequency;
@@ -235,18 +251,22 @@ void TToneEstimator::ChooseTone()
     }
 }
 
+double TToneEstimator::PlainCombScore(double frequency)
+{
+    BuildComb(frequency);
+    return Correlate(comb_, kBinCount, lowBand_, kBinCount) * 0.5 + 0.5;
+}
+
 void TToneEstimator::BuildComb(double frequency)
 {
     std::fill(comb_, comb_ + kBinCount, 0.0);
     const double fundamental = std::max(frequency, kBinHz);
-    for (int32_t harmonic = 1; harmonic < kLowBins; ++harmonic) {
+    for (int32_t harmonic = 1; harmonic < kCombHarmonicLimit; ++harmonic) {
         const int32_t bin = static_cast<int32_t>(harmonic * fundamental / kBinHz);
         if (bin + 2 >= kBinCount)
             break;
-        comb_[bin - 1] = kCombFlank;
-        comb_[bin] = 1.0;
-        comb_[bin + 1] = 1.0;
-        comb_[bin + 2] = kCombFlank;
+        for (int32_t c = 0; c < kCombCells; ++c)
+            comb_[bin - 1 + c] = kCombWeights[c];
     }
     for (int32_t k = 0; k < kBinCount; ++k)
         comb_[k] *= smoothed_[k];

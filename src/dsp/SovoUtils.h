@@ -2,6 +2,7 @@
 // Main tone (fundamental) of a 512-bin magnitude spectrum by harmonic analysis, and voicing at that tone.
 #include <cstdint>
 
+#include "HarmonicCombSearch.h"
 #include "NumericArrays.h"
 #include "SovoEnvelope.h"
 
@@ -19,11 +20,15 @@ private:
     void FindPeaks();
     void ChooseTone();
     void BuildComb(double frequency);
+    double PlainCombScore(double frequency);
 
     double normalized_[kBinCount] = {};
     double smoothed_[kBinCount] = {};
     double lowBand_[kBinCount] = {};
     double comb_[kBinCount] = {};
+    THarmonicCombSearch combSearch_;
+    std::vector<int32_t> peakBins_;     // bins taken by peak picking, in the order taken
+    std::vector<int32_t> peakGroups_;   // the group of each taken bin
     TArrayOfDouble candidates_;
     TArrayOfDouble candidateWeights_;
     double toneResult_ = 0.0;

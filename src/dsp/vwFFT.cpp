@@ -4,69 +4,13 @@
 #include <cmath>
 #include <numbers>
 
+#include "ArithmeticPath.h"
+
 namespace {
 
 constexpr int32_t kMinOrder = 4;
 constexpr int32_t kMaxOrder = 16;
 constexpr double kMaxSample = 32767.0;   // symmetric range: -32768 is never produced
-
-enum class TDirection { Analysis, Synthesis };
-
-// In-place radix-2 decimation in frequency; the result is left in bit-reversed order.
-// Analysis halves every butterfly (overall scale 1/N) and turns by e^(+i 2 pi t / N);
-// synthesis does not scale and turns by e^(-i 2 pi t / N).
-template <TDirection direction>
-void Transform(double* re, double* im, const double* sinTable, int32_t order)
-{
-    const int32_t size = int32_t{1} << order;
-    const int32_t quarter = size / 4;
-    int32_t span = size / 2;
-    int32_t groups = 1;
-    for (int32_t stage = 0; stage < order; ++stage) {
-        for (int32_t e = 0; e < groups; ++e) {
-            for (int32_t k = 0; k < span; ++k) {
-                const int32_t i1 = 2 * e * span + k;
-                const int32_t i2 = i1 + span;
-                if constexpr (direction == TDirection::Analysis) {
-                    const double ar = (re[i1] + re[i2]) / 2;
-                    const double ai = (im[i1] + im[i2]) / 2;
-                    re[i1] = ar;
-                    im[i1] = ai;
-                    re[i2] = ar - re[i2];
-                    im[i2] = ai - im[i2];
-                } else {
-                    const double ar = re[i1] + re[i2];
-                    const double ai = im[i1] + im[i2];
-                    re[i1] = ar;
-                    im[i1] = ai;
-                    re[i2] = ar - 2 * re[i2];
-                    im[i2] = ai - 2 * im[i2];
-                }
-            }
-        }
-        if (groups != size / 2) {
-            for (int32_t e = 0; e < groups; ++e) {
-                for (int32_t g = 1; g < span; ++g) {
-                    const int32_t idx = 2 * e * span + span + g;
-                    const int32_t t = g * groups;
-                    const double wc = sinTable[(t + quarter) & (size - 1)];   // mod size
-                    const double ws = sinTable[t];
-                    const double r = re[idx];
-                    const double i = im[idx];
-                    if constexpr (direction == TDirection::Analysis) {
-                        re[idx] = r * wc - i * ws;
-                        im[idx] = i * wc + r * ws;
-                    } else {
-                        re[idx] = r * wc + i * ws;
-                        im[idx] = i * wc - r * ws;
-                    }
-                }
-            }
-        }
-        span /= 2;
-        groups *= 2;
-    }
-}
 
 // Point i of a linear interpolation that maps source point 0 to destination point 0 at `ratio` source points per
 // destination point.
@@ -153,27 +97,57 @@ TFFTObject::TFFTObject(int32_t order)
         }
         bitReverse_[i] = reversed;
     }
+    twiddles_ = MakeStageTwiddles(sinTable_, order_);
+}
+
+template <TDirection direction>
+void TFFTObject::Transform(bool evenOnly)
+{
+    if (ArithmeticPath() == TArithmeticPath::Reference)
+        ReferenceStages<direction>(re_.data(), im_.data(), sinTable_.data(), order_);
+    else
+        FastStages<direction>(re_.data(), im_.data(), twiddles_, order_, evenOnly);
 }
 
 void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitudes, double* phases)
 {
+    Forward(samples, count, magnitudes);
+    Phases(0, HalfSize(), phases);
+}
+
+void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitudes)
+{
     ResampleToDoubles(samples, count, re_.data(), size_);
     std::fill(im_.begin(), im_.end(), 0.0);
-    Transform<TDirection::Analysis>(re_.data(), im_.data(), sinTable_.data(), order_);
+    // Bins 0..HalfSize-1 sit at even positions of the bit-reversed result: the odd ones are never read.
+    Transform<TDirection::Analysis>(true);
     for (int32_t k = 0; k < HalfSize(); ++k) {
         const double re = re_[bitReverse_[k]];
         const double im = im_[bitReverse_[k]];
         magnitudes[k] = std::sqrt(re * re + im * im);
-        phases[k] = Phase(re, im);
     }
+}
+
+void TFFTObject::Phases(int32_t first, int32_t count, double* phases) const
+{
+    for (int32_t k = first; k < first + count; ++k)
+        phases[k] = Phase(re_[bitReverse_[k]], im_[bitReverse_[k]]);
 }
 
 void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitudes, const double* phases)
 {
     const int32_t half = HalfSize();
+    // A bin without magnitude is zero whatever its phase (up to the sign of the zero, which no later step can
+    // tell), so the fast path skips its cosine and sine: band-limited spectra are mostly such bins.
+    const bool skipSilentBins = ArithmeticPath() == TArithmeticPath::Fast;
     for (int32_t k = 0; k < half; ++k) {
-        re_[k] = magnitudes[k] * std::cos(phases[k]);
-        im_[k] = magnitudes[k] * std::sin(phases[k]);
+        if (skipSilentBins && magnitudes[k] == 0) {
+            re_[k] = 0.0;
+            im_[k] = 0.0;
+        } else {
+            re_[k] = magnitudes[k] * std::cos(phases[k]);
+            im_[k] = magnitudes[k] * std::sin(phases[k]);
+        }
         if (k >= 1) {
             re_[size_ - k] = re_[k];
             im_[size_ - k] = -im_[k];
@@ -181,7 +155,7 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
     }
     re_[half] = 0.0;
     im_[half] = 0.0;
-    Transform<TDirection::Synthesis>(re_.data(), im_.data(), sinTable_.data(), order_);
+    Transform<TDirection::Synthesis>(false);
     // The imaginary residue of a real signal is rounding noise; its modulus still counts, signed by the real part.
     for (int32_t n = 0; n < size_; ++n) {
         const double re = re_[bitReverse_[n]];

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "SovoEnvelope.h"
 
 namespace {
 
@@ -13,13 +12,18 @@ constexpr int32_t kToneMedianLimit = 6;
 constexpr int32_t kEnergyLead = 8;           // the energy mean looks this many atoms ahead of the middle
 constexpr double kVoicedThreshold = 0.6;     // below it the main tone is dropped
 
-// Median-like value of sorted values: the middle one while the window is short, else the mean of three.
+// Median-like value of the values: the middle one of them in ascending order while the window is short, else
+// the mean of the three middle ones. Only those order statistics are needed, not a full sort; they are the
+// same numbers a sort would put there.
 double MiddleValue(TArrayOfDouble& values, int32_t h, int32_t plainLimit)
 {
-    SortDoubles(values);
+    const auto middle = values.begin() + h;
+    std::nth_element(values.begin(), middle, values.end());
     if (h <= plainLimit)
-        return values[h];
-    return (values[h - 1] + values[h] + values[h + 1]) / 3;
+        return *middle;
+    const double below = *std::max_element(values.begin(), middle);
+    const double above = *std::min_element(middle + 1, values.end());
+    return (below + *middle + above) / 3;
 }
 
 }  // namespace
@@ -72,7 +76,8 @@ void TVRAtomIntegrator::Integrate()
     const int32_t h = length / 2;
     output_ = At(static_cast<size_t>(h));
 
-    TArrayOfDouble values(static_cast<size_t>(length));
+    TArrayOfDouble& values = values_;
+    values.resize(static_cast<size_t>(length));
     for (int32_t i = 0; i < length; ++i)
         values[i] = At(static_cast<size_t>(i)).Voicing;
     output_.Voicing = MiddleValue(values, h, kVoicingMedianLimit);

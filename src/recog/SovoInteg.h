@@ -30,6 +30,7 @@ private:
     std::vector<TAtom> ring_;
     size_t first_ = 0;      // ring index of the oldest atom
     size_t count_ = 0;      // atoms held
+    TArrayOfDouble values_;   // scratch for the medians
     int32_t windowLength_;
     bool last_ = false;
 

@@ -106,7 +106,9 @@ void TTeskProcessor::SelectBand()
 void TTeskProcessor::FilterFrame()
 {
     const int32_t n = fft_.Size();
-    fft_.Forward(frameSamples_.data(), n, frameMagnitudes_.data(), framePhases_.data());
+    // Only the kept bins need their phases: the others enter the inverse with no magnitude.
+    fft_.Forward(frameSamples_.data(), n, frameMagnitudes_.data());
+    fft_.Phases(kFirstBandBin, kLastBandBin + 1 - kFirstBandBin, framePhases_.data());
     SelectBand();
     fft_.Inverse(bandSamples_.data(), n, bandMagnitudes_.data(), framePhases_.data());
 }
@@ -156,7 +158,7 @@ void TTeskProcessor::Step(int32_t n)
     analysisBuffer_.Peek(frameSamples_.data(), size);
     std::copy_n(frameSamples_.begin() + (half - n), n, atom.Samples);
     WindowFrame(size);
-    fft_.Forward(frameSamples_.data(), size, atom.Spectrum, framePhases_.data());
+    fft_.Forward(frameSamples_.data(), size, atom.Spectrum);
     atom.MainTone = tone_.MainTone(atom.Spectrum);
     atom.Voicing = Voicing(bandBuffer_.Data(), bandBuffer_.Count(), atom.MainTone);
     atom.Spectrum[0] = atom.MainTone;

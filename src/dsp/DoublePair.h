@@ -1,0 +1,20 @@
+#pragma once
+// Two doubles operated on together (one SSE2 register on x86-64). Each lane is an ordinary IEEE double with
+// the ordinary operations, so a loop over pairs gives the same values as the loop over single doubles.
+using TDoublePair = double __attribute__((vector_size(16), __may_alias__, aligned(8)));
+
+inline TDoublePair LoadPair(const double* at)
+{
+    return *reinterpret_cast<const TDoublePair*>(at);
+}
+
+inline void StorePair(double* at, TDoublePair value)
+{
+    *reinterpret_cast<TDoublePair*>(at) = value;
+}
+
+// The larger lane by lane; equal to std::max(a, b) for numbers (no NaN).
+inline TDoublePair MaxPair(TDoublePair a, TDoublePair b)
+{
+    return b > a ? b : a;
+}

@@ -1,0 +1,46 @@
+#include "HarmonicComb.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double kBinsPerHz = 1.0 / kBinHz;
+
+}  // namespace
+
+int32_t TCombSteps::HarmonicsBelow(int32_t bin) const
+{
+    if (step == 0)
+        return 0;
+    const uint64_t end = static_cast<uint64_t>(bin) << kFractionBits;
+    return static_cast<int32_t>(std::min<uint64_t>(kCombHarmonicLimit - 1, (end - 1) / step));
+}
+
+TCombSteps CombSteps(double tone)
+{
+    const double spacing = std::max(tone, kBinHz) * kBinsPerHz;
+    TCombSteps steps;
+    if (!(spacing < kBinCount))
+        return steps;
+    steps.step = static_cast<uint64_t>(spacing * static_cast<double>(TCombSteps::kOne) + 0.5);
+    steps.fitting = steps.HarmonicsBelow(kCombLastCentre + 1);
+    return steps;
+}
+
+int32_t CombCentres(double tone, int32_t* centres)
+{
+    const TCombSteps steps = CombSteps(tone);
+    // One harmonic beyond: near a whole bin its plain centre may still fit.
+    const int32_t tried = std::min(kCombHarmonicLimit - 1, steps.fitting + 1);
+    const double fundamental = std::max(tone, kBinHz);
+    uint64_t position = 0;
+    int32_t count = 0;
+    for (int32_t i = 0; i < tried; ++i) {
+        position += steps.step;
+        centres[i] = TCombSteps::Centre(position);
+        if (TCombSteps::NearWholeBin(position))
+            centres[i] = static_cast<int32_t>((i + 1) * fundamental / kBinHz);
+        count += centres[i] <= kCombLastCentre ? 1 : 0;
+    }
+    return count;
+}

@@ -1,0 +1,209 @@
+#include "HarmonicCombSearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "HarmonicComb.h"
+
+namespace {
+
+constexpr double kCells = kBinCount;   // the correlation runs over every bin, comb cells or not
+// Two orders of adding up to 512 non-negative terms agree to within 2 * 511 * 2^-53 (1.2e-13) of the sum;
+// this allows for eight times that, which also covers the rounding of the few steps that follow.
+constexpr double kSumSlack = 1e-12;
+constexpr double kRoundingSlack = 1e-14;   // the final division and mapping to 0..1
+constexpr double kUndecided = std::numeric_limits<double>::infinity();
+
+// The harmonic after the last fitting one: near a whole bin, its plain centre may still fit.
+bool NextNearWholeBin(const TCombSteps& steps)
+{
+    return steps.fitting < kCombHarmonicLimit - 1 &&
+           TCombSteps::NearWholeBin(static_cast<uint64_t>(steps.fitting + 1) * steps.step);
+}
+
+}  // namespace
+
+THarmonicCombSearch::THarmonicCombSearch()
+    : cellSums_(kBinCount * kCombCells),
+      cellProducts_(kBinCount * kCombCells),
+      wholeSums_(kBinCount),
+      wholeProducts_(kBinCount)
+{
+}
+
+void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
+{
+    // In the order of the plain correlation, so that the target's variance is the same to the bit.
+    targetSum_ = 0.0;
+    targetSquares_ = 0.0;
+    productCentres_ = 0;
+    for (int32_t k = 0; k < kBinCount; ++k) {
+        targetSum_ += target[k];
+        targetSquares_ += target[k] * target[k];
+        if (target[k] != 0)
+            productCentres_ = k + 2;
+    }
+    for (int32_t centre = 1; centre <= kCombLastCentre; ++centre) {
+        double sum = 0.0, squares = 0.0, products = 0.0;
+        for (int32_t c = 0; c < kCombCells; ++c) {
+            const int32_t bin = centre - 1 + c;
+            const double cell = kCombWeights[c] * envelope[bin];
+            sum += cell;
+            squares += cell * cell;
+            products += cell * target[bin];
+            cellSums_[centre * kCombCells + c] = TSumPair{sum, squares};
+            cellProducts_[centre * kCombCells + c] = products;
+        }
+        wholeSums_[centre] = TSumPair{sum, squares};
+        wholeProducts_[centre] = products;
+    }
+}
+
+// Harmonics a comb's width or more apart keep all four cells each. Returns false, adding nothing, when the
+// spacing is narrower or a harmonic lies too near a whole bin to trust its fixed-point centre.
+bool THarmonicCombSearch::AddWholeHarmonics(const TCombSteps& steps, TCombSums& sums) const
+{
+    if (steps.step < (uint64_t{kCombCells} << TCombSteps::kFractionBits))
+        return false;
+    bool nearWholeBin = NextNearWholeBin(steps);
+    const int32_t withProducts = std::min(steps.fitting, steps.HarmonicsBelow(productCentres_));
+    TSumPair cells{0.0, 0.0};
+    double products = 0.0;
+    uint64_t position = 0;
+    int32_t h = 0;
+    for (; h < withProducts; ++h) {
+        position += steps.step;
+        const int32_t centre = TCombSteps::Centre(position);
+        cells += wholeSums_[centre];
+        products += wholeProducts_[centre];
+        nearWholeBin |= TCombSteps::NearWholeBin(position);
+    }
+    for (; h < steps.fitting; ++h) {
+        position += steps.step;
+        cells += wholeSums_[TCombSteps::Centre(position)];
+        nearWholeBin |= TCombSteps::NearWholeBin(position);
+    }
+    if (nearWholeBin)
+        return false;
+    sums.cells = cells;
+    sums.products = products;
+    return true;
+}
+
+// Harmonics one to four bins apart: each keeps the cells below the next harmonic's first one, the last all
+// four. Returns false, adding nothing, as above.
+bool THarmonicCombSearch::AddNarrowHarmonics(const TCombSteps& steps, TCombSums& sums) const
+{
+    if (steps.step < TCombSteps::kOne || steps.fitting == 0)
+        return false;
+    bool nearWholeBin = NextNearWholeBin(steps);
+    TSumPair cells{0.0, 0.0};
+    double products = 0.0;
+    uint64_t position = steps.step;
+    int32_t centre = TCombSteps::Centre(position);
+    nearWholeBin |= TCombSteps::NearWholeBin(position);
+    for (int32_t h = 1; h < steps.fitting; ++h) {
+        position += steps.step;
+        const int32_t next = TCombSteps::Centre(position);
+        const int32_t entry = centre * kCombCells + std::min(kCombCells, next - centre) - 1;
+        cells += cellSums_[entry];
+        products += cellProducts_[entry];
+        nearWholeBin |= TCombSteps::NearWholeBin(position);
+        centre = next;
+    }
+    cells += cellSums_[centre * kCombCells + kCombCells - 1];
+    products += cellProducts_[centre * kCombCells + kCombCells - 1];
+    if (nearWholeBin)
+        return false;
+    sums.cells = cells;
+    sums.products = products;
+    return true;
+}
+
+// Any tone, with the exact centres: a harmonic keeps the cells below the next harmonic's first one; the last
+// keeps all four.
+void THarmonicCombSearch::AddHarmonics(double tone, TCombSums& sums) const
+{
+    int32_t centres[kCombHarmonicLimit];
+    const int32_t harmonics = CombCentres(tone, centres);
+    for (int32_t h = 0; h < harmonics; ++h) {
+        const int32_t kept = h + 1 < harmonics ? std::min(kCombCells, centres[h + 1] - centres[h]) : kCombCells;
+        const int32_t entry = kept > 0 ? centres[h] * kCombCells + kept - 1 : 0;
+        sums.cells += cellSums_[entry];
+        sums.products += cellProducts_[entry];
+    }
+}
+
+THarmonicCombSearch::TEstimate THarmonicCombSearch::Estimate(double tone) const
+{
+    TCombSums sums;
+    const TCombSteps steps = CombSteps(tone);
+    if (!AddWholeHarmonics(steps, sums) && !AddNarrowHarmonics(steps, sums))
+        AddHarmonics(tone, sums);
+    const double sum = sums.cells[0];
+    const double squares = sums.cells[1];
+    const double products = sums.products;
+
+    // The plain correlation's steps, with how far each may be from the plain value.
+    const double meanSquare = sum * sum / kCells;
+    const double variance = squares - meanSquare;
+    const double varianceSlack = kSumSlack * (squares + meanSquare);
+    const double targetVariance = targetSquares_ - targetSum_ * targetSum_ / kCells;
+    const double cross = sum * targetSum_ / kCells;
+    const double numerator = products - cross;
+    const double numeratorSlack = kSumSlack * (products + cross);
+    if (!(variance > 2 * varianceSlack))
+        return {tone, 0.5, kUndecided};   // the plain variance might be zero: only the plain score can tell
+    const double denominator = std::sqrt(variance) * std::sqrt(targetVariance);
+    if (!(denominator > 0))
+        return {tone, 0.5, kUndecided};
+    const double r = numerator / denominator;
+    const double slack = numeratorSlack / denominator + std::fabs(r) * varianceSlack / variance + kRoundingSlack;
+    return {tone, r * 0.5 + 0.5, slack};
+}
+
+std::optional<double> THarmonicCombSearch::Best(const TArrayOfDouble& candidates, int32_t reach,
+                                                const TPlainScore& plainScore)
+{
+    if (candidates.empty())
+        return std::nullopt;
+    // A flat target correlates with nothing: every comb scores 0.5 and the first tone stays.
+    const double targetVariance = targetSquares_ - targetSum_ * targetSum_ / kCells;
+    if (!(targetVariance > 0))
+        return candidates.front() - reach;
+
+    estimates_.clear();
+    for (const double candidate : candidates) {
+        for (int32_t offset = -reach; offset <= reach; ++offset)
+            estimates_.push_back(Estimate(candidate + offset));
+    }
+    // The best plain score is at least the highest lower bound; a tone whose upper bound stays below that
+    // cannot be best. When a single tone remains, it is the plain answer.
+    double floor = -kUndecided;
+    for (const TEstimate& estimate : estimates_)
+        floor = std::max(floor, estimate.score - estimate.slack);
+    const TEstimate* contender = nullptr;
+    int32_t contenders = 0;
+    for (const TEstimate& estimate : estimates_) {
+        if (estimate.score + estimate.slack >= floor) {
+            contender = &estimate;
+            ++contenders;
+        }
+    }
+    if (contenders == 1 && floor > 0)
+        return contender->tone;
+
+    std::optional<double> best;
+    double bestScore = 0.0;
+    for (const TEstimate& estimate : estimates_) {
+        if (estimate.score + estimate.slack < floor)
+            continue;
+        const double score = plainScore(estimate.tone);
+        if (score > bestScore) {
+            bestScore = score;
+            best = estimate.tone;
+        }
+    }
+    return best;
+}
