@@ -46,8 +46,9 @@ TEST_F(Playback, PlaysTheSamplesAndReturnsOnceTheyHaveBeenPlayed)
         monitor.Stop();
 
         const double length = count / 22050.0;
+        // About 0.04 s over on an idle machine, up to 0.09 s with every core busy.
         EXPECT_GE(seconds, length);
-        EXPECT_LT(seconds, length + 0.1);
+        EXPECT_LT(seconds, length + 0.15);
         const std::ptrdiff_t offset = FindRun(heard.Samples, sound);
         EXPECT_GE(offset, 0) << "every sample comes back, unchanged and in order";
         std::cout << "played " << length << " s in " << seconds << " s; heard at sample " << offset << "\n";
