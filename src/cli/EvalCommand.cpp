@@ -63,12 +63,16 @@ void PrintConfusion(const TConfusion& confusion)
     }
 }
 
+// Mean and quartiles of one kind of answer; dashes when there is none.
 void PrintSpreads(const char* label, const TSpread& like, const TSpread& distance)
 {
-    std::printf("%-6s %6zu  %7s %7s %7s %7s   %7s %7s %7s %7s\n", label, like.Count, PercentText(like.Mean).c_str(),
-                PercentText(like.Q1).c_str(), PercentText(like.Median).c_str(), PercentText(like.Q3).c_str(),
-                PercentText(distance.Mean).c_str(), PercentText(distance.Q1).c_str(),
-                PercentText(distance.Median).c_str(), PercentText(distance.Q3).c_str());
+    std::printf("%-6s %6zu", label, like.Count);
+    for (const TSpread* spread : {&like, &distance}) {
+        std::printf("  ");
+        for (const double value : {spread->Mean, spread->Q1, spread->Median, spread->Q3})
+            std::printf(" %8s", spread->Count == 0 ? "-" : PercentText(value).c_str());
+    }
+    std::printf("\n");
 }
 
 int PositiveNumber(const std::string& option, const std::string& value)
@@ -121,7 +125,7 @@ int RunEval(const std::vector<std::string>& args)
         PrintConfusion(confusion);
 
     std::printf("\nLike and Distance of the answers with a result: mean, quartiles\n");
-    std::printf("%-6s %6s  %7s %7s %7s %7s   %7s %7s %7s %7s\n", "answer", "count", "Like", "q1", "median", "q3",
+    std::printf("%-6s %6s   %8s %8s %8s %8s   %8s %8s %8s %8s\n", "answer", "count", "Like", "q1", "median", "q3",
                 "Distance", "q1", "median", "q3");
     PrintSpreads("right", summary.LikeRight, summary.DistanceRight);
     PrintSpreads("wrong", summary.LikeWrong, summary.DistanceWrong);
