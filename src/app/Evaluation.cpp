@@ -107,7 +107,6 @@ TEvalAnswer Answer(const TEvalTake& take, const std::vector<TEvalTake>& group, c
 TEvalRun RunEvaluation(const std::vector<TEvalTake>& takes, const TEvalSettings& settings)
 {
     TEvalRun run;
-    run.Settings = settings;
     for (const std::vector<TEvalTake>& group : Groups(takes)) {
         TScratchModelFolder models;
         CopyPhonemeSet(settings.PhonemeModelsDir, models.Dir());

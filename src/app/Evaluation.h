@@ -23,7 +23,6 @@ struct TEvalAnswer {
 };
 
 struct TEvalRun {
-    TEvalSettings Settings;
     std::vector<TEvalAnswer> Answers;        // in manifest order within each speaker and vocabulary
     std::vector<TEvalTake> NotEnrolled;      // takes 1..K whose utterance gave no result, so no model
     size_t UnusedTakes = 0;                  // rows numbered below 1

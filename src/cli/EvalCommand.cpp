@@ -1,6 +1,7 @@
 // parlanto-cli eval: enrolment and recognition of a labelled corpus, as a user would live it.
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "CliArgs.h"
@@ -8,9 +9,9 @@
 #include "EvalManifest.h"
 #include "EvalSummary.h"
 #include "Evaluation.h"
-#include "ModelFiles.h"
 #include "FolderPath.h"
 #include "ModelSet.h"
+#include "OptionValues.h"
 #include "PercentText.h"
 
 namespace {
@@ -75,17 +76,6 @@ void PrintSpreads(const char* label, const TSpread& like, const TSpread& distanc
     std::printf("\n");
 }
 
-int PositiveNumber(const std::string& option, const std::string& value)
-{
-    try {
-        const int32_t number = ParseModelInteger(value);
-        if (number >= 1)
-            return number;
-    } catch (const ESovoError&) {
-    }
-    throw CliUsageError(option + " needs a whole number of 1 or more, not '" + value + "'");
-}
-
 }  // namespace
 
 int RunEval(const std::vector<std::string>& args)
@@ -101,7 +91,8 @@ int RunEval(const std::vector<std::string>& args)
     if (manifest.empty())
         throw CliUsageError("--manifest is required");
     TEvalSettings settings;
-    settings.EnrolledTakes = PositiveNumber("--enroll", cli.Value("--enroll", "3"));
+    settings.EnrolledTakes =
+        WholeNumberOption(cli, "--enroll", settings.EnrolledTakes, 1, std::numeric_limits<int>::max());
     settings.PhonemeModelsDir = WithTrailingSeparator(cli.Value("--models", DefaultModelsDirectory()));
 
     const TEvalRun run = RunEvaluation(ReadEvalManifest(manifest), settings);

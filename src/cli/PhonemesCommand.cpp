@@ -1,11 +1,10 @@
 // parlanto-cli phonemes build: a phoneme set learnt from recordings.
-#include <charconv>
 #include <cstdio>
 #include <string>
 
 #include "CliArgs.h"
 #include "Commands.h"
-#include "ModelFiles.h"
+#include "OptionValues.h"
 #include "PhonemeRecordings.h"
 #include "PhonemeSetBuilder.h"
 #include "PhonemeSetWriter.h"
@@ -28,31 +27,6 @@ const char* const kHelp =
     "  --min-level L   loudness threshold, 0..1; default 0.5\n"
     "Ids are a hash of the unit's name, so rebuilding keeps every unit's id.\n";
 
-int WholeNumber(const CliArgs& cli, const std::string& option, int fallback, int low, int high)
-{
-    const std::string value = cli.Value(option, std::to_string(fallback));
-    try {
-        const int32_t number = ParseModelInteger(value);
-        if (number >= low && number <= high)
-            return number;
-    } catch (const ESovoError&) {
-    }
-    throw CliUsageError(option + " needs a whole number from " + std::to_string(low) + " to " +
-                        std::to_string(high) + ", not '" + value + "'");
-}
-
-double Fraction(const CliArgs& cli, const std::string& option, double fallback)
-{
-    const std::string value = cli.Value(option);
-    if (value.empty())
-        return fallback;
-    double number = 0.0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    if (error != std::errc() || end != value.data() + value.size() || !(number >= 0.0 && number <= 1.0))
-        throw CliUsageError(option + " needs a number from 0 to 1, not '" + value + "'");
-    return number;
-}
-
 int Build(const std::vector<std::string>& args)
 {
     const CliArgs cli = ParseCliArgs(args, {"--out", "--from", "--manifest", "--templates", "--units", "--min-level"},
@@ -70,9 +44,10 @@ int Build(const std::vector<std::string>& args)
         throw CliUsageError("give --out and one of --from and --manifest");
 
     TPhonemeBuildSettings settings;
-    settings.TemplatesPerUnit = WholeNumber(cli, "--templates", 1, 1, TPhonemeBuildSettings::kMaxTemplates);
-    settings.DataDrivenUnits = WholeNumber(cli, "--units", 0, 0, 999);
-    settings.MinLevel = Fraction(cli, "--min-level", settings.MinLevel);
+    settings.TemplatesPerUnit =
+        WholeNumberOption(cli, "--templates", settings.TemplatesPerUnit, 1, TPhonemeBuildSettings::kMaxTemplates);
+    settings.DataDrivenUnits = WholeNumberOption(cli, "--units", 0, 0, 999);
+    settings.MinLevel = NumberOption(cli, "--min-level", settings.MinLevel, 0.0, 1.0);
 
     const std::vector<TUnitRecordings> recordings =
         from.empty() ? RecordingsFromManifest(manifest) : RecordingsFromFolders(from);
