@@ -98,7 +98,9 @@ int RunEval(const std::vector<std::string>& args)
     const TEvalRun run = RunEvaluation(ReadEvalManifest(manifest), settings);
     const TEvalSummary summary = Summarize(run);
 
-    std::printf("Takes 1..%d of each word enrolled, phoneme models of %s\n", settings.EnrolledTakes,
+    const std::string enrolled =
+        settings.EnrolledTakes == 1 ? "Take 1" : "Takes 1.." + std::to_string(settings.EnrolledTakes);
+    std::printf("%s of each word enrolled, phoneme models of %s\n", enrolled.c_str(),
                 settings.PhonemeModelsDir.c_str());
     std::printf("%zu takes recognized, %zu rows numbered below 1 not used, %zu enrolment takes without result\n",
                 run.Answers.size(), run.UnusedTakes, run.NotEnrolled.size());
