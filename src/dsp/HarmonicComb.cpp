@@ -16,6 +16,21 @@ int32_t TCombSteps::HarmonicsBelow(int32_t bin) const
     return static_cast<int32_t>(std::min<uint64_t>(kCombHarmonicLimit - 1, (end - 1) / step));
 }
 
+bool TCombSteps::AnyNearWholeBin(int32_t count) const
+{
+    // Two harmonics at a time. With the margin added, a position near a whole bin has a fraction below twice
+    // the margin, and subtracting that wraps around to a number with the top bit set.
+    using TPositions = uint64_t __attribute__((vector_size(16)));
+    TPositions position = {step + kWholeBinMargin, 2 * step + kWholeBinMargin};
+    const TPositions twoSteps = {2 * step, 2 * step};
+    TPositions wrapped = {0, 0};
+    for (int32_t h = 0; h < count; h += 2) {
+        wrapped |= (position & (kOne - 1)) - 2 * kWholeBinMargin;
+        position += twoSteps;
+    }
+    return ((wrapped[0] | wrapped[1]) >> 63) != 0;
+}
+
 TCombSteps CombSteps(double tone)
 {
     const double spacing = std::max(tone, kBinHz) * kBinsPerHz;

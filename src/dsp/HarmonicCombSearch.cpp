@@ -15,11 +15,11 @@ constexpr double kSumSlack = 1e-12;
 constexpr double kRoundingSlack = 1e-14;   // the final division and mapping to 0..1
 constexpr double kUndecided = std::numeric_limits<double>::infinity();
 
-// The harmonic after the last fitting one: near a whole bin, its plain centre may still fit.
-bool NextNearWholeBin(const TCombSteps& steps)
+// Whether some harmonic's fixed-point centre may differ from its plain one. The harmonic after the last
+// fitting one counts too: near a whole bin, its plain centre may still fit.
+bool TrustNoCentre(const TCombSteps& steps)
 {
-    return steps.fitting < kCombHarmonicLimit - 1 &&
-           TCombSteps::NearWholeBin(static_cast<uint64_t>(steps.fitting + 1) * steps.step);
+    return steps.AnyNearWholeBin(std::min(kCombHarmonicLimit - 1, steps.fitting + 1));
 }
 
 }  // namespace
@@ -64,30 +64,38 @@ void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
 // spacing is narrower or a harmonic lies too near a whole bin to trust its fixed-point centre.
 bool THarmonicCombSearch::AddWholeHarmonics(const TCombSteps& steps, TCombSums& sums) const
 {
-    if (steps.step < (uint64_t{kCombCells} << TCombSteps::kFractionBits))
+    if (steps.step < (uint64_t{kCombCells} << TCombSteps::kFractionBits) || TrustNoCentre(steps))
         return false;
-    bool nearWholeBin = NextNearWholeBin(steps);
     const int32_t withProducts = std::min(steps.fitting, steps.HarmonicsBelow(productCentres_));
-    TSumPair cells{0.0, 0.0};
-    double products = 0.0;
-    uint64_t position = 0;
+    // Two harmonics a turn into two accumulators, so that one harmonic's additions do not wait for the
+    // previous one's.
+    TSumPair cells = {0.0, 0.0}, otherCells = {0.0, 0.0};
+    double products = 0.0, otherProducts = 0.0;
+    uint64_t position = steps.step;
     int32_t h = 0;
-    for (; h < withProducts; ++h) {
-        position += steps.step;
+    for (; h + 1 < withProducts; h += 2, position += 2 * steps.step) {
+        const int32_t centre = TCombSteps::Centre(position);
+        const int32_t next = TCombSteps::Centre(position + steps.step);
+        cells += wholeSums_[centre];
+        products += wholeProducts_[centre];
+        otherCells += wholeSums_[next];
+        otherProducts += wholeProducts_[next];
+    }
+    if (h < withProducts) {
         const int32_t centre = TCombSteps::Centre(position);
         cells += wholeSums_[centre];
         products += wholeProducts_[centre];
-        nearWholeBin |= TCombSteps::NearWholeBin(position);
-    }
-    for (; h < steps.fitting; ++h) {
+        ++h;
         position += steps.step;
-        cells += wholeSums_[TCombSteps::Centre(position)];
-        nearWholeBin |= TCombSteps::NearWholeBin(position);
     }
-    if (nearWholeBin)
-        return false;
-    sums.cells = cells;
-    sums.products = products;
+    for (; h + 1 < steps.fitting; h += 2, position += 2 * steps.step) {
+        cells += wholeSums_[TCombSteps::Centre(position)];
+        otherCells += wholeSums_[TCombSteps::Centre(position + steps.step)];
+    }
+    if (h < steps.fitting)
+        cells += wholeSums_[TCombSteps::Centre(position)];
+    sums.cells = cells + otherCells;
+    sums.products = products + otherProducts;
     return true;
 }
 
@@ -95,29 +103,22 @@ bool THarmonicCombSearch::AddWholeHarmonics(const TCombSteps& steps, TCombSums& 
 // four. Returns false, adding nothing, as above.
 bool THarmonicCombSearch::AddNarrowHarmonics(const TCombSteps& steps, TCombSums& sums) const
 {
-    if (steps.step < TCombSteps::kOne || steps.fitting == 0)
+    if (steps.step < TCombSteps::kOne || steps.fitting == 0 || TrustNoCentre(steps))
         return false;
-    bool nearWholeBin = NextNearWholeBin(steps);
-    TSumPair cells{0.0, 0.0};
+    TSumPair cells = {0.0, 0.0};
     double products = 0.0;
     uint64_t position = steps.step;
     int32_t centre = TCombSteps::Centre(position);
-    nearWholeBin |= TCombSteps::NearWholeBin(position);
     for (int32_t h = 1; h < steps.fitting; ++h) {
         position += steps.step;
         const int32_t next = TCombSteps::Centre(position);
         const int32_t entry = centre * kCombCells + std::min(kCombCells, next - centre) - 1;
         cells += cellSums_[entry];
         products += cellProducts_[entry];
-        nearWholeBin |= TCombSteps::NearWholeBin(position);
         centre = next;
     }
-    cells += cellSums_[centre * kCombCells + kCombCells - 1];
-    products += cellProducts_[centre * kCombCells + kCombCells - 1];
-    if (nearWholeBin)
-        return false;
-    sums.cells = cells;
-    sums.products = products;
+    sums.cells = cells + cellSums_[centre * kCombCells + kCombCells - 1];
+    sums.products = products + cellProducts_[centre * kCombCells + kCombCells - 1];
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ArithmeticPath.h"
 #include "ModelFiles.h"
 #include "SovoEnvelope.h"
 
@@ -63,11 +64,26 @@ void TPhonemeModel::LoadTemplate(const std::string& fileName, TPhonemeTemplate& 
 
 void TPhonemeModel::ScoreAtom(const TAtom& atom)
 {
+    ScoreAtom(atom, PrepareEnvelope(atom.EnvelopeBytes));
+}
+
+void TPhonemeModel::ScoreAtom(const TAtom& atom, const TPreparedEnvelope& envelope)
+{
     std::copy_n(Chars.begin(), std::min(Chars.size(), Decision.Name.size()), Decision.Name.begin());
     Decision.Score = 0.0;
     size_t best = 0;
+    // With the default comparison in force, the templates' sums are taken once (again whenever the templates
+    // have been replaced) and only the products with the atom's envelope are formed per atom.
+    const bool prepared = EnvelopeCompare == EnvelopeCorrelation && ArithmeticPath() == TArithmeticPath::Fast;
+    if (prepared && preparedFrom_ != Templates) {
+        preparedTemplates_.clear();
+        for (const TPhonemeTemplate& tmpl : Templates)
+            preparedTemplates_.push_back(PrepareEnvelope(tmpl.data()));
+        preparedFrom_ = Templates;
+    }
     for (size_t t = 0; t < Templates.size(); ++t) {
-        const double similarity = CompareEnvelopes(atom.EnvelopeBytes, Templates[t].data());
+        const double similarity = prepared ? PreparedCorrelation(envelope, preparedTemplates_[t])
+                                           : CompareEnvelopes(atom.EnvelopeBytes, Templates[t].data());
         if (similarity > Decision.Score) {
             Decision.Score = similarity;
             best = t;
@@ -113,9 +129,10 @@ void TTeskPhoneme::ClassifyAtom(const TAtom& atom, bool last)
 {
     int32_t bestIndex = -1;
     double bestScore = -33000.0;
+    const TPreparedEnvelope envelope = PrepareEnvelope(atom.EnvelopeBytes);
     for (int32_t i = 0; i < ModelCount(); ++i) {
         TPhonemeModel& model = *models_[static_cast<size_t>(i)];
-        model.ScoreAtom(atom);
+        model.ScoreAtom(atom, envelope);
         model.Decision.Score *= atom.Level;
         if (model.Decision.Score > bestScore) {
             bestScore = model.Decision.Score;

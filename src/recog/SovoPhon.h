@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PreparedEnvelope.h"
 #include "SovoTypes.h"
 
 using TPhonemeTemplate = std::array<uint8_t, kEnvelopeBands>;   // byte 0: main-tone slot, 1..127: envelope
@@ -31,6 +32,9 @@ public:
     void LoadTemplate(const std::string& fileName, TPhonemeTemplate& tmpl);
     // Fills Decision with the best positive template similarity to the atom's envelope.
     void ScoreAtom(const TAtom& atom);
+    // The same with the atom's envelope already prepared (PrepareEnvelope of its EnvelopeBytes), for an atom
+    // that many models score.
+    void ScoreAtom(const TAtom& atom, const TPreparedEnvelope& envelope);
 
     std::string Chars = " ";
     int32_t Id = 0;                        // -1 after Load when the file names none
@@ -38,6 +42,10 @@ public:
     std::vector<TPhonemeTemplate> Templates;
     TPhonemeDecision Decision;
     int32_t MainTone = 0;                  // when set, stamped into byte 0 of every template
+
+private:
+    std::vector<TPhonemeTemplate> preparedFrom_;   // the templates that preparedTemplates_ was made from
+    std::vector<TPreparedEnvelope> preparedTemplates_;
 };
 
 class TTeskPhoneme {

@@ -1,0 +1,33 @@
+#include "PreparedEnvelope.h"
+
+#include "PearsonCorrelation.h"
+
+namespace {
+
+// Over all 128 positions; position 0 holds zero in every prepared envelope. At most 127 * 255^2, far inside
+// 32 bits, so the compiler may pair up the products.
+int32_t ProductSum(const int16_t* a, const int16_t* b)
+{
+    int32_t sum = 0;
+    for (int i = 0; i < kBandCount; ++i)
+        sum += a[i] * b[i];
+    return sum;
+}
+
+}  // namespace
+
+TPreparedEnvelope PrepareEnvelope(const uint8_t* envelope)
+{
+    TPreparedEnvelope prepared;
+    for (int i = 1; i < kBandCount; ++i) {
+        prepared.Values[i] = envelope[i];
+        prepared.Sum += envelope[i];
+    }
+    prepared.Squares = ProductSum(prepared.Values, prepared.Values);
+    return prepared;
+}
+
+double PreparedCorrelation(const TPreparedEnvelope& a, const TPreparedEnvelope& b)
+{
+    return PearsonFromSums(kBandCount, a.Sum, b.Sum, a.Squares, b.Squares, ProductSum(a.Values, b.Values));
+}
