@@ -70,6 +70,7 @@ RUSSIAN = [
 ENGLISH_VOICES = ['en-gb', 'en-us', 'en-gb-scotland', 'en-029', 'en-gb-x-rp', 'en-us-nyc', 'en-gb-x-gbclan',
                   'en-gb-x-gbcwmd']
 RUSSIAN_VOICES = ['ru', 'ru-lv']
+# Every speaker has a variant, and f2 is not one: the evaluation corpus's voices (en-us, en+f2) are not learnt from.
 VARIANTS = ['m1', 'm2', 'm3', 'm4', 'm5', 'm6', 'm7', 'f1', 'f3', 'f4', 'f5', 'klatt', 'klatt2', 'klatt3']
 SENTENCES_PER_SPEAKER = 8
 
