@@ -4,6 +4,8 @@
 #include <bit>
 #include <optional>
 
+#include "AlignedLikeness.h"
+#include "ColumnMatch.h"
 #include "ModelFiles.h"
 #include "SovoEnvelope.h"
 
@@ -94,12 +96,9 @@ double AverageColumnLikeness(const TCommandTraj& utterance, const TCommandTraj& 
 {
     double sum = 0.0;
     int32_t count = 0;
-    for (size_t i = 0; i < stored.Ids.size(); ++i) {
-        const auto match = std::find(utterance.Ids.begin(), utterance.Ids.end(), stored.Ids[i]);
-        if (match == utterance.Ids.end())
-            continue;
-        const TArrayOfDouble a = ColumnSeries(utterance, static_cast<size_t>(match - utterance.Ids.begin()));
-        const TArrayOfDouble b = ColumnSeries(stored, i);
+    for (const TColumnPair& pair : MatchColumnsById(utterance, stored)) {
+        const TArrayOfDouble a = ColumnSeries(utterance, pair.Utterance);
+        const TArrayOfDouble b = ColumnSeries(stored, pair.Stored);
         const double r = Correlate(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
         sum += 0.5 + 0.5 * r;
         ++count;
@@ -155,12 +154,15 @@ void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTra
     }
 }
 
-double TVoiceCommandModel::Score(const TCommandTraj& traj)
+double TVoiceCommandModel::Score(const TCommandTraj& traj, TMatchMode mode)
 {
     double result = 0.0;
     LastScore = 0.0;
-    for (const TCommandTraj& stored : Trajectories)
-        result = std::max(result, AverageColumnLikeness(traj, stored));   // ties keep the earlier trajectory
+    for (const TCommandTraj& stored : Trajectories) {
+        const double likeness =
+            mode == TMatchMode::Aligned ? AlignedLikeness(traj, stored) : AverageColumnLikeness(traj, stored);
+        result = std::max(result, likeness);   // ties keep the earlier trajectory
+    }
     LastScore = result;
     return result;
 }
@@ -228,7 +230,7 @@ double TTeskDictionary::Recognize(const TCommandTraj& traj)
     double best = 0.0;
     int32_t bestIndex = -1;
     for (int32_t i = 0; i < ModelCount(); ++i) {
-        const double score = models_[static_cast<size_t>(i)]->Score(traj);
+        const double score = models_[static_cast<size_t>(i)]->Score(traj, MatchMode);
         if (score >= best) {   // ties go to the later model
             best = score;
             bestIndex = i;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "MatchMode.h"
 #include "NumericArrays.h"
 #include "SovoPhon.h"
 #include "SovoTypes.h"
@@ -17,8 +18,9 @@ public:
     void Load(const std::string& fileName);
     // Reads one .trj file into traj.
     void LoadTrajectory(const std::string& fileName, TCommandTraj& traj);
-    // The best average column correlation of traj with any stored trajectory (0..1); also kept in LastScore.
-    double Score(const TCommandTraj& traj);
+    // The best likeness of traj with any stored trajectory (0..1); also kept in LastScore. Classic: the average
+    // column correlation; aligned: AlignedLikeness.
+    double Score(const TCommandTraj& traj, TMatchMode mode = TMatchMode::Classic);
 
     std::string Name;        // COMMAND= value, else the .vcm file's name without its directory
     std::string FileName;    // as passed to Load
@@ -50,13 +52,14 @@ public:
     // Called once per classified atom: collects every model's score; the last atom (which adds no row) turns
     // the collected rows into Trajectory and fires OnTrajectoryReady.
     void AddPhonemeScores(TTeskPhoneme& phoneme, bool last);
-    // Scores every model against traj and names the best; ties go to the later model.
+    // Scores every model against traj in MatchMode and names the best; ties go to the later model.
     double Recognize(const TCommandTraj& traj);
     // Writes Trajectory as a .trj file, replacing an existing one.
     void SaveTrajectory(const std::string& fileName);
 
     std::string BestName;
     double BestScore = 0.0;
+    TMatchMode MatchMode = TMatchMode::Classic;
     TCommandTraj Trajectory;   // of the last completed utterance
     TTrajectoryEvent OnTrajectoryReady;
 

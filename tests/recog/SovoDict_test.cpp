@@ -15,6 +15,7 @@
 
 #include "ModelFolder.h"
 #include "SovoError.h"
+#include "TrajectoryMaker.h"
 
 namespace {
 
@@ -28,36 +29,6 @@ std::string MessageOf(const std::function<void()>& action)
         return e.what();
     }
     return "(no error)";
-}
-
-// A trajectory with one column per id (named after it) and one row per entry of rows.
-TCommandTraj MakeTraj(const std::vector<int32_t>& ids, const std::vector<std::vector<double>>& rows)
-{
-    TCommandTraj traj;
-    InitCommandTraj(traj, static_cast<int32_t>(ids.size()), static_cast<int32_t>(rows.size()));
-    for (size_t i = 0; i < ids.size(); ++i) {
-        traj.Ids[i] = ids[i];
-        traj.Names[i] = MakePhonemeName(std::to_string(ids[i]));
-    }
-    for (size_t j = 0; j < rows.size(); ++j)
-        traj.Rows[j] = rows[j];
-    return traj;
-}
-
-// A one-column trajectory from a series of scores.
-TCommandTraj Series(int32_t id, const std::vector<double>& values)
-{
-    std::vector<std::vector<double>> rows;
-    for (const double value : values)
-        rows.push_back({value});
-    return MakeTraj({id}, rows);
-}
-
-void WriteTrajectory(const std::string& fileName, const TCommandTraj& traj)
-{
-    TTeskDictionary writer;
-    writer.Trajectory = traj;
-    writer.SaveTrajectory(fileName);
 }
 
 std::vector<uint64_t> Bits(const std::vector<double>& row)

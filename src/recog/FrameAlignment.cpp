@@ -1,0 +1,52 @@
+#include "FrameAlignment.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kUnreachable = std::numeric_limits<double>::infinity();
+
+double RmsDifference(const double* x, const double* y, size_t width)
+{
+    double sum = 0.0;
+    for (size_t k = 0; k < width; ++k) {
+        const double difference = x[k] - y[k];
+        sum += difference * difference;
+    }
+    return std::sqrt(sum / static_cast<double>(width));
+}
+
+}  // namespace
+
+double AlignedFrameDistance(const TFrameSeries& a, const TFrameSeries& b, double bandShare)
+{
+    const size_t n = a.Count();
+    const size_t m = b.Count();
+    if (n == 0 || m == 0 || a.Width != b.Width)
+        return kUnreachable;
+
+    // Rows of a advance the line by slope columns of b; a band at least that wide stays connected.
+    const double longer = static_cast<double>(std::max(n, m));
+    const double shorter = static_cast<double>(std::min(n, m));
+    const double halfWidth = std::max(std::ceil(bandShare * longer), std::ceil(longer / shorter));
+    const double slope = n > 1 ? static_cast<double>(m - 1) / static_cast<double>(n - 1) : 0.0;
+
+    std::vector<double> previous(m, kUnreachable);
+    std::vector<double> current(m, kUnreachable);
+    for (size_t i = 0; i < n; ++i) {
+        const double centre = slope * static_cast<double>(i);
+        const size_t low = static_cast<size_t>(std::max(0.0, std::ceil(centre - halfWidth)));
+        const size_t high = static_cast<size_t>(std::min(static_cast<double>(m - 1), std::floor(centre + halfWidth)));
+        std::fill(current.begin(), current.end(), kUnreachable);
+        for (size_t j = low; j <= high; ++j) {
+            double before = i == 0 && j == 0 ? 0.0 : previous[j];
+            if (j > 0)
+                before = std::min({before, previous[j - 1], current[j - 1]});
+            current[j] = before + RmsDifference(a.Frame(i), b.Frame(j), a.Width);
+        }
+        std::swap(previous, current);
+    }
+    return previous[m - 1] / static_cast<double>(n + m);
+}

@@ -1,0 +1,85 @@
+#include "FrameAlignment.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+TFrameSeries Frames(size_t width, const std::vector<double>& values)
+{
+    return {width, values};
+}
+
+// count one-value frames, all 0 but a 1 at position spike.
+TFrameSeries Spike(size_t count, size_t spike)
+{
+    std::vector<double> values(count, 0.0);
+    values[spike] = 1.0;
+    return Frames(1, values);
+}
+
+constexpr double kBand = 0.25;
+
+TEST(FrameAlignment, SameFramesCostNothingEvenWhenStretched)
+{
+    const TFrameSeries word = Frames(2, {0, 1, 1, 0, 1, 1, 0.5, 0.5, 0, 0});
+    const TFrameSeries slower = Frames(2, {0, 1, 0, 1, 1, 0, 1, 0, 1, 1, 0.5, 0.5, 0.5, 0.5, 0, 0});
+    const TFrameSeries other = Frames(2, {1, 0, 0, 1, 0.5, 0.5, 1, 1, 0, 0});
+    EXPECT_EQ(AlignedFrameDistance(word, word, kBand), 0.0);
+    EXPECT_EQ(AlignedFrameDistance(word, slower, kBand), 0.0);
+    EXPECT_EQ(AlignedFrameDistance(slower, word, kBand), 0.0);
+    EXPECT_GT(AlignedFrameDistance(word, other, kBand), 0.1);
+}
+
+TEST(FrameAlignment, CellsCostTheRootMeanSquareDifferenceOverBothLengths)
+{
+    // One cell: sqrt((9 + 16) / 2), over 1 + 1 frames.
+    EXPECT_DOUBLE_EQ(AlignedFrameDistance(Frames(2, {0, 0}), Frames(2, {3, 4}), kBand), std::sqrt(12.5) / 2);
+    // Three frames against two, 0.5 apart everywhere: the cheapest path has three cells, over five frames.
+    EXPECT_DOUBLE_EQ(AlignedFrameDistance(Frames(1, {0, 0, 0}), Frames(1, {0.5, 0.5}), kBand), 1.5 / 5);
+}
+
+TEST(FrameAlignment, TheBandLimitsHowFarFramesMayShift)
+{
+    // Forty frames: the band reaches ten frames either side of the diagonal.
+    struct Case {
+        size_t spike, otherSpike;
+        bool aligned;
+    };
+    const Case cases[] = {
+        {5, 5, true}, {5, 15, true}, {15, 5, true}, {5, 16, false}, {16, 5, false}, {5, 35, false},
+    };
+    for (const Case& c : cases) {
+        const double distance = AlignedFrameDistance(Spike(40, c.spike), Spike(40, c.otherSpike), kBand);
+        if (c.aligned)
+            EXPECT_EQ(distance, 0.0) << c.spike << " and " << c.otherSpike;
+        else
+            EXPECT_GT(distance, 0.0) << c.spike << " and " << c.otherSpike;
+    }
+    // A wider band reaches the spike twenty frames away.
+    EXPECT_EQ(AlignedFrameDistance(Spike(40, 5), Spike(40, 25), 0.5), 0.0);
+}
+
+TEST(FrameAlignment, VeryUnequalLengthsStillMeetEndToEnd)
+{
+    // The band follows the slope between the ends and is never narrower than one row's step.
+    const double distance = AlignedFrameDistance(Frames(1, {1}), Frames(1, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}), kBand);
+    EXPECT_EQ(distance, 0.0);
+    std::vector<double> step(30, 0.0);
+    std::fill(step.begin() + 15, step.end(), 1.0);
+    EXPECT_EQ(AlignedFrameDistance(Frames(1, {0, 1}), Frames(1, step), kBand), 0.0);
+}
+
+TEST(FrameAlignment, NothingToAlignIsInfinitelyFar)
+{
+    const double infinity = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(AlignedFrameDistance(Frames(1, {}), Frames(1, {1}), kBand), infinity);
+    EXPECT_EQ(AlignedFrameDistance(Frames(1, {1, 2}), Frames(2, {1, 2}), kBand), infinity);
+    EXPECT_EQ(AlignedFrameDistance(Frames(0, {}), Frames(0, {}), kBand), infinity);
+}
+
+}  // namespace
