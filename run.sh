@@ -7,6 +7,5 @@ cd "$PARLANTO_ROOT"
 ensure_packages "${PARLANTO_PACKAGES[@]}"
 build_tree "$PARLANTO_ROOT/build" -DCMAKE_BUILD_TYPE=Release
 
-# Until default models ship, the demo recognizes the reference utterances with the reference model folder.
-step "recognize: tests/data/golden/wav with the models of tests/data/golden/models"
-build/bin/parlanto-cli recognize --models tests/data/golden/models tests/data/golden/wav/*.wav
+step "recognize: examples/*.wav with the shipped models"
+build/bin/parlanto-cli recognize examples/*.wav

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "FolderPath.h"
 #include "Sovo.h"
 
 std::string ProgramDirectory()
@@ -20,9 +21,7 @@ std::string DefaultModelsDirectory()
 
 void LoadModelSet(TSovoObject& sovo, const std::string& modelsDir)
 {
-    std::string dir = modelsDir;
-    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\')
-        dir += '/';
+    const std::string dir = WithTrailingSeparator(modelsDir);
     sovo.Phoneme->LoadModels(dir, "phm");
     sovo.Dictionary->LoadModels(dir, "vcm");
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FolderPath.h"
 #include "ModelFiles.h"
 #include "SovoDict.h"
 #include "SovoError.h"
@@ -64,10 +65,7 @@ void AppendText(const std::string& fileName, const std::string& text, std::ios::
 // The model folder as it exists on disk, with a trailing separator (empty: the current folder).
 std::string FolderPath(const std::string& dir)
 {
-    std::string resolved = ResolveModelPath(dir);
-    if (!resolved.empty() && resolved.back() != '/')
-        resolved += '/';
-    return resolved;
+    return WithTrailingSeparator(ResolveModelPath(dir));
 }
 
 const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::string& name)

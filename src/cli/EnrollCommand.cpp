@@ -6,6 +6,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "FileRecognizer.h"
+#include "FolderPath.h"
 #include "ModelFiles.h"
 #include "PercentText.h"
 #include "SaveModel.h"
@@ -44,8 +45,7 @@ int RunEnroll(const std::vector<std::string>& args)
     const std::string command = cli.Value("--command");
     if (modelsDir.empty() || command.empty())
         throw CliUsageError("--models and --command are required");
-    if (modelsDir.back() != '/')
-        modelsDir += '/';
+    modelsDir = WithTrailingSeparator(modelsDir);
 
     TFileRecognizer recognizer(modelsDir);
     const TFileResult result = recognizer.Recognize(cli.Positional[0]);
