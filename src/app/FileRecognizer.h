@@ -24,7 +24,8 @@ class TFileRecognizer {
 public:
     static constexpr int32_t kBlockSize = 1024;
 
-    explicit TFileRecognizer(const std::string& modelsDir);
+    // Loads the model folder; its commands are matched the way match says.
+    explicit TFileRecognizer(const std::string& modelsDir, TMatchMode match = TMatchMode::Classic);
     ~TFileRecognizer();
 
     TFileResult Recognize(const std::string& wavFile);

@@ -6,6 +6,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "FileRecognizer.h"
+#include "MatchOption.h"
 #include "TextFormat.h"
 #include "ModelSet.h"
 #include "PercentText.h"
@@ -13,11 +14,13 @@
 namespace {
 
 const char* const kHelp =
-    "usage: parlanto-cli recognize [--models DIR] [--json] [--fresh] FILE.wav...\n"
+    "usage: parlanto-cli recognize [--models DIR] [--match MODE] [--json] [--fresh] FILE.wav...\n"
     "\n"
     "Recognizes each file as the window does: 1024-sample blocks, one running recognizer whose state\n"
     "carries from file to file.\n"
     "  --models DIR  model folder (*.phm, *.vcm); default: Models/ beside the program\n"
+    "  --match MODE  classic (default): whole score series correlated phoneme by phoneme;\n"
+    "                aligned: speech rows only, time-aligned, tolerant of pauses, noise and tempo\n"
     "  --json        print a JSON array with every model's score\n"
     "  --fresh       start every file from the initial state\n";
 
@@ -52,7 +55,7 @@ void PrintJson(const std::string& file, const TFileResult& result, bool first)
 
 int RunRecognize(const std::vector<std::string>& args)
 {
-    const CliArgs cli = ParseCliArgs(args, {"--models"}, {"--json", "--fresh", "--help"});
+    const CliArgs cli = ParseCliArgs(args, {"--models", "--match"}, {"--json", "--fresh", "--help"});
     if (cli.Has("--help")) {
         std::fputs(kHelp, stdout);
         return 0;
@@ -60,6 +63,7 @@ int RunRecognize(const std::vector<std::string>& args)
     if (cli.Positional.empty())
         throw CliUsageError("no WAV file given");
     const std::string modelsDir = cli.Value("--models", DefaultModelsDirectory());
+    const TMatchMode match = MatchOption(cli);
     const bool json = cli.Has("--json");
 
     std::unique_ptr<TFileRecognizer> recognizer;
@@ -67,7 +71,7 @@ int RunRecognize(const std::vector<std::string>& args)
         std::printf("[\n");
     for (size_t i = 0; i < cli.Positional.size(); ++i) {
         if (!recognizer || cli.Has("--fresh"))
-            recognizer = std::make_unique<TFileRecognizer>(modelsDir);
+            recognizer = std::make_unique<TFileRecognizer>(modelsDir, match);
         const std::string& file = cli.Positional[i];
         const TFileResult result = recognizer->Recognize(file);
         if (json)

@@ -1,0 +1,7 @@
+#pragma once
+// The --match option: how command models are matched with an utterance.
+#include "CliArgs.h"
+#include "MatchMode.h"
+
+// classic when the option is not given; any name but classic or aligned is a usage error.
+TMatchMode MatchOption(const CliArgs& cli);
