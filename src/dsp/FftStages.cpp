@@ -86,11 +86,63 @@ void ReferenceStages(double* re, double* im, const double* sinTable, int32_t ord
 
 namespace {
 
-// One stage with span 4 or more: positions k and k + span of every group of 2 * span, k = 0 and 1 alone
-// (position 0 is not rotated), the rest two at a time.
-template <TDirection direction>
-void WideStage(double* re, double* im, const double* wc, const double* ws, int32_t size, int32_t span)
+// Two stages at once, spans d and d / 2 (d at least 8), so that each value is loaded and stored once for both.
+// In every group of 2d positions, a = k, b = k + d/2, c = k + d and e = k + 3d/2 (k < d/2): the first stage
+// pairs a with c and b with e and rotates c and e, the second pairs a with b and c with e and rotates b and e.
+// Every value goes through the same operations in the same order as stage by stage. Position k = 0 of a span
+// is never rotated, so k = 0 and 1 are done alone and the rest two at a time.
+template <TDirection direction, class T>
+inline void StagePairAt(T& ra, T& ia, T& rb, T& ib, T& rc, T& ic, T& re, T& ie, bool rotateFirst, T wc1c, T ws1c,
+                        T wc1e, T ws1e, T wc2, T ws2)
 {
+    Butterfly<direction>(ra, ia, rc, ic);
+    if (rotateFirst)
+        Rotate<direction>(rc, ic, wc1c, ws1c);
+    Butterfly<direction>(rb, ib, re, ie);
+    Rotate<direction>(re, ie, wc1e, ws1e);
+    Butterfly<direction>(ra, ia, rb, ib);
+    Butterfly<direction>(rc, ic, re, ie);
+    if (rotateFirst) {
+        Rotate<direction>(rb, ib, wc2, ws2);
+        Rotate<direction>(re, ie, wc2, ws2);
+    }
+}
+
+template <TDirection direction>
+void StagePair(double* re, double* im, const double* wc1, const double* ws1, const double* wc2, const double* ws2,
+               int32_t size, int32_t span)
+{
+    const int32_t half = span / 2;
+    for (int32_t base = 0; base < size; base += 2 * span) {
+        double* const r[4] = {re + base, re + base + half, re + base + span, re + base + span + half};
+        double* const i[4] = {im + base, im + base + half, im + base + span, im + base + span + half};
+        for (int32_t k = 0; k < 2; ++k) {
+            StagePairAt<direction>(r[0][k], i[0][k], r[1][k], i[1][k], r[2][k], i[2][k], r[3][k], i[3][k], k > 0,
+                                   wc1[k], ws1[k], wc1[k + half], ws1[k + half], wc2[k], ws2[k]);
+        }
+        for (int32_t k = 2; k < half; k += 2) {
+            TDoublePair ra = LoadPair(r[0] + k), ia = LoadPair(i[0] + k), rb = LoadPair(r[1] + k), ib = LoadPair(i[1] + k);
+            TDoublePair rc = LoadPair(r[2] + k), ic = LoadPair(i[2] + k), rx = LoadPair(r[3] + k), ix = LoadPair(i[3] + k);
+            StagePairAt<direction>(ra, ia, rb, ib, rc, ic, rx, ix, true, LoadPair(wc1 + k), LoadPair(ws1 + k),
+                                   LoadPair(wc1 + k + half), LoadPair(ws1 + k + half), LoadPair(wc2 + k),
+                                   LoadPair(ws2 + k));
+            StorePair(r[0] + k, ra);
+            StorePair(i[0] + k, ia);
+            StorePair(r[1] + k, rb);
+            StorePair(i[1] + k, ib);
+            StorePair(r[2] + k, rc);
+            StorePair(i[2] + k, ic);
+            StorePair(r[3] + k, rx);
+            StorePair(i[3] + k, ix);
+        }
+    }
+}
+
+// One stage with span 4: positions k and k + 4 of every group of 8, k = 0 and 1 alone, k = 2 and 3 together.
+template <TDirection direction>
+void SpanFourStage(double* re, double* im, const double* wc, const double* ws, int32_t size)
+{
+    constexpr int32_t span = 4;
     for (int32_t base = 0; base < size; base += 2 * span) {
         double* r1 = re + base;
         double* i1 = im + base;
@@ -99,15 +151,13 @@ void WideStage(double* re, double* im, const double* wc, const double* ws, int32
         Butterfly<direction>(r1[0], i1[0], r2[0], i2[0]);
         Butterfly<direction>(r1[1], i1[1], r2[1], i2[1]);
         Rotate<direction>(r2[1], i2[1], wc[1], ws[1]);
-        for (int32_t k = 2; k < span; k += 2) {
-            TDoublePair a1 = LoadPair(r1 + k), b1 = LoadPair(i1 + k), a2 = LoadPair(r2 + k), b2 = LoadPair(i2 + k);
-            Butterfly<direction>(a1, b1, a2, b2);
-            Rotate<direction>(a2, b2, LoadPair(wc + k), LoadPair(ws + k));
-            StorePair(r1 + k, a1);
-            StorePair(i1 + k, b1);
-            StorePair(r2 + k, a2);
-            StorePair(i2 + k, b2);
-        }
+        TDoublePair a1 = LoadPair(r1 + 2), b1 = LoadPair(i1 + 2), a2 = LoadPair(r2 + 2), b2 = LoadPair(i2 + 2);
+        Butterfly<direction>(a1, b1, a2, b2);
+        Rotate<direction>(a2, b2, LoadPair(wc + 2), LoadPair(ws + 2));
+        StorePair(r1 + 2, a1);
+        StorePair(i1 + 2, b1);
+        StorePair(r2 + 2, a2);
+        StorePair(i2 + 2, b2);
     }
 }
 
@@ -136,10 +186,16 @@ void FastStages(double* re, double* im, const TStageTwiddles& twiddles, int32_t 
     const double* wc = twiddles.cos.data();
     const double* ws = twiddles.sin.data();
     int32_t span = size / 2;
-    for (; span >= 4; span /= 2) {
-        WideStage<direction>(re, im, wc, ws, size, span);
+    for (; span >= 8; span /= 4) {
+        StagePair<direction>(re, im, wc, ws, wc + span, ws + span, size, span);
+        wc += span + span / 2;
+        ws += span + span / 2;
+    }
+    if (span == 4) {
+        SpanFourStage<direction>(re, im, wc, ws, size);
         wc += span;
         ws += span;
+        span /= 2;
     }
     if (span == 2)
         NarrowStage<direction>(re, im, wc, ws, size);

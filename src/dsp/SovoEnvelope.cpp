@@ -5,12 +5,17 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "DoublePair.h"
+#include "NearestInteger.h"
 #include "PearsonCorrelation.h"
 #include "SovoError.h"
 
 namespace {
 
 constexpr int kSpreadReach = 5;   // bands on each side that a band's value reaches, fading by sixths
+// Bands with all their neighbours inside bands 1..127, an even number of them from the first on.
+constexpr int kFirstInnerBand = 1 + kSpreadReach;
+constexpr int kInnerBandEnd = kFirstInnerBand + (kBandCount - kSpreadReach - kFirstInnerBand) / 2 * 2;
 
 }  // namespace
 
@@ -25,20 +30,25 @@ void BuildEnvelope(const double* spectrum, double* bands, double* envelope, uint
         double sum = 0.0;
         for (int32_t end = bin + bandBins[band]; bin < end; ++bin)
             sum += spectrum[bin];
-        bands[band] = std::nearbyint(sum * bandGains[band]);
+        bands[band] = NearestInteger(sum * bandGains[band]);
     }
 
     // Triangular maximum filter: a band's value reaches its neighbours at (6 - distance) / 6 of its height.
+    // Where all neighbours exist, two bands are done together.
+    const auto weight = [](int j) { return static_cast<double>(kSpreadReach + 1 - std::abs(j)) / (kSpreadReach + 1); };
     for (int band = 1; band < kBandCount; ++band) {
+        if (band >= kFirstInnerBand && band < kInnerBandEnd)
+            continue;
         double spread = 0.0;
-        for (int j = -kSpreadReach; j <= kSpreadReach; ++j) {
-            const int neighbour = band + j;
-            if (neighbour < 1 || neighbour >= kBandCount)
-                continue;
-            const double weight = static_cast<double>(kSpreadReach + 1 - std::abs(j)) / (kSpreadReach + 1);
-            spread = std::max(spread, weight * bands[neighbour]);
-        }
+        for (int j = std::max(-kSpreadReach, 1 - band); j <= std::min(kSpreadReach, kBandCount - 1 - band); ++j)
+            spread = std::max(spread, weight(j) * bands[band + j]);
         envelope[band] = spread;
+    }
+    for (int band = kFirstInnerBand; band < kInnerBandEnd; band += 2) {
+        TDoublePair spread{0.0, 0.0};
+        for (int j = -kSpreadReach; j <= kSpreadReach; ++j)
+            spread = MaxPair(spread, weight(j) * LoadPair(bands + band + j));
+        StorePair(envelope + band, spread);
     }
 
     double peak = 0.0;
@@ -47,7 +57,7 @@ void BuildEnvelope(const double* spectrum, double* bands, double* envelope, uint
     if (peak == 0)
         return;   // silence: the byte form keeps its previous contents
     for (int band = 1; band < kBandCount; ++band)
-        envelopeBytes[band] = static_cast<uint8_t>(std::nearbyint(255 * envelope[band] / peak));
+        envelopeBytes[band] = static_cast<uint8_t>(NearestInteger(255 * envelope[band] / peak));
 }
 
 double CompareEnvelopes(const uint8_t* a, const uint8_t* b)

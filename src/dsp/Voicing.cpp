@@ -1,6 +1,8 @@
 // Voicing: how periodic a block of samples is at the period of a given tone.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <limits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -40,27 +42,42 @@ int64_t SampleSum(const int16_t* x, int32_t count)
     return sum;
 }
 
-int64_t ProductSum(const int16_t* x, const int16_t* y, int32_t count)
+// How many groups of eight products may be summed in 32 bits: each group adds a pair sum of at most
+// 2 * largest^2 to every lane, and a block of n groups, less n, must stay within 32 bits (the top pair sum,
+// 2^31 for two products of -32768 * -32768, only fits with the one taken off).
+int32_t GroupsPerBlock(const int16_t* samples, int32_t count)
+{
+    int32_t largest = 0;
+    for (int32_t i = 0; i < count; ++i)
+        largest = std::max(largest, std::abs(int32_t{samples[i]}));
+    const int64_t pairSum = 2 * int64_t{largest} * largest;
+    return static_cast<int32_t>(std::max<int64_t>(1, std::numeric_limits<int32_t>::max() / (pairSum + 1)));
+}
+
+int64_t ProductSum(const int16_t* x, const int16_t* y, int32_t count, int32_t groupsPerBlock)
 {
     int64_t sum = 0;
     int32_t i = 0;
 #if defined(__SSE2__)
-    // Eight products at a time, summed in pairs in 32 bits. A pair sum lies in -2^31 + 2^16 .. 2^31, the top
-    // only for two products of -32768 * -32768; one less than the pair sum always fits, so that is what is
-    // widened and added, and the ones are given back at the end.
-    const __m128i one = _mm_set1_epi32(1);
     __m128i lanes = _mm_setzero_si128();   // two 64-bit sums
-    for (; i + 8 <= count; i += 8) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + i));
-        const __m128i pairs = _mm_sub_epi32(_mm_madd_epi16(a, b), one);
-        const __m128i sign = _mm_srai_epi32(pairs, 31);
-        lanes = _mm_add_epi64(lanes, _mm_unpacklo_epi32(pairs, sign));
-        lanes = _mm_add_epi64(lanes, _mm_unpackhi_epi32(pairs, sign));
+    while (i + 8 <= count) {
+        const int32_t groups = std::min(groupsPerBlock, (count - i) / 8);
+        __m128i block = _mm_setzero_si128();
+        for (int32_t g = 0; g < groups; ++g, i += 8) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + i));
+            block = _mm_add_epi32(block, _mm_madd_epi16(a, b));   // wraps only where the true sum needs 2^31
+        }
+        block = _mm_sub_epi32(block, _mm_set1_epi32(groups));    // now the true sum less groups, in range
+        const __m128i sign = _mm_srai_epi32(block, 31);
+        lanes = _mm_add_epi64(lanes, _mm_unpacklo_epi32(block, sign));
+        lanes = _mm_add_epi64(lanes, _mm_unpackhi_epi32(block, sign));
     }
     int64_t halves[2];
     _mm_storeu_si128(reinterpret_cast<__m128i*>(halves), lanes);
-    sum = halves[0] + halves[1] + i / 2;
+    sum = halves[0] + halves[1] + i / 2;   // the ones taken off: one per lane and group
+#else
+    static_cast<void>(groupsPerBlock);
 #endif
     for (; i < count; ++i)
         sum += x[i] * y[i];
@@ -71,10 +88,11 @@ int64_t ProductSum(const int16_t* x, const int16_t* y, int32_t count)
 // first run's sums are the same for every lag and the second run's slide with it.
 double BestLagCorrelation(const int16_t* samples, int32_t firstLag, int32_t endLag, int32_t window)
 {
+    const int32_t groups = GroupsPerBlock(samples, endLag - 1 + window);
     const auto sx = static_cast<double>(SampleSum(samples, window));
-    const auto sxx = static_cast<double>(ProductSum(samples, samples, window));
+    const auto sxx = static_cast<double>(ProductSum(samples, samples, window, groups));
     int64_t sy = SampleSum(samples + firstLag, window);
-    int64_t syy = ProductSum(samples + firstLag, samples + firstLag, window);
+    int64_t syy = ProductSum(samples + firstLag, samples + firstLag, window, groups);
     double best = 0.0;
     for (int32_t lag = firstLag; lag < endLag; ++lag) {
         if (lag > firstLag) {
@@ -83,7 +101,7 @@ double BestLagCorrelation(const int16_t* samples, int32_t firstLag, int32_t endL
             sy += entering - leaving;
             syy += entering * entering - leaving * leaving;
         }
-        const auto sxy = static_cast<double>(ProductSum(samples, samples + lag, window));
+        const auto sxy = static_cast<double>(ProductSum(samples, samples + lag, window, groups));
         best = std::max(best, PearsonFromSums(window, sx, static_cast<double>(sy), sxx, static_cast<double>(syy), sxy));
     }
     return best;

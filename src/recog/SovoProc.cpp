@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "NearestInteger.h"
 #include "SovoEnvelope.h"
 #include "SovoError.h"
 
@@ -20,7 +21,7 @@ constexpr double kEnergyDecay = 1.2;
 
 int16_t RoundToSample(double value)
 {
-    return static_cast<int16_t>(std::nearbyint(value));
+    return static_cast<int16_t>(NearestInteger(value));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "ReferenceArithmetic.h"
 #include "SovoUtils.h"
 
 namespace {
@@ -60,6 +61,30 @@ TEST(Voicing, ToneWithoutAUsablePeriodGivesZero)
     for (const double tone : {0.0, -0.466796875, -150.0, -std::numeric_limits<double>::infinity(),
                               std::numeric_limits<double>::quiet_NaN(), 1e-300, 50000.0})
         EXPECT_EQ(VoicingOf(samples, tone), 0.0) << tone;
+}
+
+TEST(Voicing, FastSumsGiveTheReferenceValueBitForBit)
+{
+    // Integer sums in any order equal the plain double sums; loud blocks test the 32-bit partial sums, down
+    // to pairs of -32768 at both ends of a lag that is a multiple of four.
+    std::mt19937 rng(5);
+    struct Case { int amplitude; bool extremes; };
+    const Case cases[] = {{0, false}, {300, false}, {12000, false}, {32767, true}};
+    for (const Case& c : cases) {
+        for (const double tone : {21.6, 60.0, 98.9, 220.5, 440.0, 1300.0, 3000.0}) {
+            std::uniform_int_distribution<int> sample(-c.amplitude, c.amplitude);
+            std::vector<int16_t> block(2100);
+            for (size_t i = 0; i < block.size(); ++i)
+                block[i] = static_cast<int16_t>(c.extremes && i % 4 < 2 ? -32768 : sample(rng));
+            const double fast = VoicingOf(block, tone);
+            double reference;
+            {
+                TReferenceArithmetic plain;
+                reference = VoicingOf(block, tone);
+            }
+            EXPECT_EQ(fast, reference) << c.amplitude << " " << tone;
+        }
+    }
 }
 
 }  // namespace

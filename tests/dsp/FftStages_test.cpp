@@ -1,0 +1,72 @@
+// The fast butterfly stages must give the reference stages' values to the bit, in both directions, for
+// every transform size.
+#include "FftStages.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace {
+
+std::vector<double> SineTable(int32_t order)
+{
+    const int32_t size = int32_t{1} << order;
+    std::vector<double> table(size);
+    for (int32_t i = 0; i < size; ++i)
+        table[i] = std::sin(2 * std::numbers::pi * i / size);
+    return table;
+}
+
+template <TDirection direction>
+void ExpectFastEqualsReference(int32_t order, std::mt19937& rng, bool realInput)
+{
+    const int32_t size = int32_t{1} << order;
+    std::uniform_real_distribution<double> value(-32768.0, 32767.0);
+    std::vector<double> re(size), im(size);
+    for (int32_t i = 0; i < size; ++i) {
+        re[i] = value(rng);
+        im[i] = realInput ? 0.0 : value(rng);
+    }
+    const std::vector<double> sinTable = SineTable(order);
+    std::vector<double> fastRe = re, fastIm = im;
+    ReferenceStages<direction>(re.data(), im.data(), sinTable.data(), order);
+    FastStages<direction>(fastRe.data(), fastIm.data(), MakeStageTwiddles(sinTable, order), order, false);
+    EXPECT_EQ(std::memcmp(re.data(), fastRe.data(), size * sizeof(double)), 0) << "order " << order;
+    EXPECT_EQ(std::memcmp(im.data(), fastIm.data(), size * sizeof(double)), 0) << "order " << order;
+}
+
+TEST(FftStages, FastStagesGiveTheReferenceValuesBitForBit)
+{
+    std::mt19937 rng(7);
+    for (int32_t order = 4; order <= 12; ++order) {
+        ExpectFastEqualsReference<TDirection::Analysis>(order, rng, true);
+        ExpectFastEqualsReference<TDirection::Analysis>(order, rng, false);
+        ExpectFastEqualsReference<TDirection::Synthesis>(order, rng, false);
+    }
+}
+
+TEST(FftStages, EvenPositionsAloneAreTheSameToo)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> value(-1000.0, 1000.0);
+    for (int32_t order = 4; order <= 10; ++order) {
+        const int32_t size = int32_t{1} << order;
+        const std::vector<double> sinTable = SineTable(order);
+        std::vector<double> re(size), im(size, 0.0);
+        for (double& v : re)
+            v = value(rng);
+        std::vector<double> fastRe = re, fastIm = im;
+        ReferenceStages<TDirection::Analysis>(re.data(), im.data(), sinTable.data(), order);
+        FastStages<TDirection::Analysis>(fastRe.data(), fastIm.data(), MakeStageTwiddles(sinTable, order), order, true);
+        for (int32_t j = 0; j < size; j += 2) {
+            ASSERT_EQ(std::memcmp(&re[j], &fastRe[j], sizeof(double)), 0) << order << " " << j;
+            ASSERT_EQ(std::memcmp(&im[j], &fastIm[j], sizeof(double)), 0) << order << " " << j;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+// The fast comb search must name the tone that scoring every comb plainly names: same centres, same winner,
+// ties and near ties included.
+#include "HarmonicCombSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <cmath>
+#include <optional>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "HarmonicComb.h"
+
+namespace {
+
+constexpr int32_t kReach = 22;
+
+// The comb of a tone straight from its definition, weighted by the envelope.
+std::vector<double> PlainComb(double tone, const std::vector<double>& envelope)
+{
+    std::vector<double> comb(kBinCount, 0.0);
+    const double fundamental = std::max(tone, kBinHz);
+    for (int32_t h = 1; h < kCombHarmonicLimit; ++h) {
+        const auto centre = static_cast<int32_t>(h * fundamental / kBinHz);
+        if (centre + 2 >= kBinCount)
+            break;
+        for (int32_t c = 0; c < kCombCells; ++c)
+            comb[centre - 1 + c] = kCombWeights[c];
+    }
+    for (int32_t k = 0; k < kBinCount; ++k)
+        comb[k] *= envelope[k];
+    return comb;
+}
+
+struct TFrame {
+    std::vector<double> envelope;
+    std::vector<double> target;
+    std::vector<double> candidates;
+
+    double PlainScore(double tone) const
+    {
+        const std::vector<double> comb = PlainComb(tone, envelope);
+        return Correlate(comb.data(), kBinCount, target.data(), kBinCount) * 0.5 + 0.5;
+    }
+
+    // The first tone with the highest plain score above 0, trying them in order.
+    std::optional<double> PlainBest() const
+    {
+        std::optional<double> best;
+        double bestScore = 0.0;
+        for (const double candidate : candidates) {
+            for (int32_t offset = -kReach; offset <= kReach; ++offset) {
+                const double score = PlainScore(candidate + offset);
+                if (score > bestScore) {
+                    bestScore = score;
+                    best = candidate + offset;
+                }
+            }
+        }
+        return best;
+    }
+
+    std::optional<double> FastBest() const
+    {
+        THarmonicCombSearch search;
+        search.Prepare(envelope.data(), target.data());
+        return search.Best(candidates, kReach, [this](double tone) { return PlainScore(tone); });
+    }
+};
+
+// An envelope like the tone estimator's: zero in bins 0 and 1, and a target that is zero from bin 170 on.
+TFrame RandomFrame(std::mt19937& rng)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    TFrame frame{std::vector<double>(kBinCount, 0.0), std::vector<double>(kBinCount, 0.0), {}};
+    double level = 1.0;
+    for (int32_t k = 2; k < kBinCount; ++k) {
+        level = std::clamp(level + 0.1 * (unit(rng) - 0.5), 0.05, 1.0);
+        frame.envelope[k] = level;
+    }
+    for (int32_t k = 2; k < kBinCount / 3; ++k)
+        frame.target[k] = unit(rng) < 0.2 ? unit(rng) : 0.0;
+    std::uniform_real_distribution<double> tone(25.0, 900.0);
+    const int count = 2 + static_cast<int>(rng() % 5);
+    for (int i = 0; i < count; ++i)
+        frame.candidates.push_back(tone(rng));
+    std::sort(frame.candidates.begin(), frame.candidates.end());
+    return frame;
+}
+
+TEST(CombCentres, AreThePlainQuotientsTruncated)
+{
+    std::vector<double> tones = {-30.0, 0.0, 5.0, kBinHz, 2 * kBinHz, 1.5 * kBinHz, 3700.0, 11000.0, 20000.0};
+    for (double tone = 1.0; tone < 4000.0; tone += 0.37)
+        tones.push_back(tone);
+    // Tones whose harmonics land exactly on or next to whole bins: where fixed-point positions cannot decide.
+    for (int32_t denominator = 1; denominator <= 12; ++denominator) {
+        for (int32_t numerator = denominator; numerator < 60 * denominator; ++numerator) {
+            const double tone = kBinHz * numerator / denominator;
+            tones.insert(tones.end(), {tone, std::nextafter(tone, 0.0), std::nextafter(tone, 1e9)});
+        }
+    }
+    for (const double tone : tones) {
+        std::vector<int32_t> plain;
+        const double fundamental = std::max(tone, kBinHz);
+        for (int32_t h = 1; h < kCombHarmonicLimit; ++h) {
+            const auto centre = static_cast<int32_t>(h * fundamental / kBinHz);
+            if (centre + 2 >= kBinCount)
+                break;
+            plain.push_back(centre);
+        }
+        int32_t centres[kCombHarmonicLimit];
+        const int32_t count = CombCentres(tone, centres);
+        ASSERT_EQ(std::vector<int32_t>(centres, centres + count), plain) << tone;
+    }
+}
+
+TEST(HarmonicCombSearch, NamesThePlainBestToneOfRandomFrames)
+{
+    std::mt19937 rng(20240611);
+    for (int trial = 0; trial < 300; ++trial) {
+        const TFrame frame = RandomFrame(rng);
+        ASSERT_EQ(frame.FastBest(), frame.PlainBest()) << "trial " << trial;
+    }
+}
+
+// A flat envelope (dipping to half every seventh bin when dipped) and a target of equal spikes every
+// spacing-th bin of the lower band: many combs score alike, or within a rounding of each other.
+TFrame Regular(bool dipped, int32_t spacing, std::vector<double> candidates)
+{
+    TFrame frame{std::vector<double>(kBinCount, 1.0), std::vector<double>(kBinCount, 0.0), std::move(candidates)};
+    frame.envelope[0] = frame.envelope[1] = 0.0;
+    for (int32_t k = 2; k < kBinCount; ++k) {
+        if (dipped && k % 7 == 0)
+            frame.envelope[k] = 0.5;
+        if (k < kBinCount / 3 && k % spacing == 0)
+            frame.target[k] = 1.0;
+    }
+    return frame;
+}
+
+TEST(HarmonicCombSearch, SettlesTiesAndNearTiesAsThePlainScores)
+{
+    // The bounds cannot decide these, so the plain scores must. In the first two the fast scores, without
+    // their bounds, would pick another tone; in the next four a later tone than the first undecided one has
+    // the best plain score (all found by searching such frames); whole-bin tones in the others test the
+    // centres that fixed-point positions cannot give.
+    const TFrame frames[] = {
+        Regular(true, 4, {275.75, 581.0}),
+        Regular(true, 6, {157.75, 343.75, 539.75, 623.0}),
+        Regular(true, 8, {317.0, 433.0}),
+        Regular(true, 8, {131.0, 428.0, 470.5}),
+        Regular(false, 2, {466.0, 489.5}),
+        Regular(false, 2, {466.75, 532.25, 538.0, 554.75}),
+        Regular(false, 1, {100.0, 150.0, 300.0}),
+        Regular(false, 10, {kBinHz, 2 * kBinHz, 10 * kBinHz}),
+        Regular(true, 3, {43.066, 64.599}),
+        Regular(false, 5, {500.0, 520.0, 540.0}),
+    };
+    for (size_t i = 0; i < std::size(frames); ++i)
+        EXPECT_EQ(frames[i].FastBest(), frames[i].PlainBest()) << "frame " << i;
+}
+
+TEST(HarmonicCombSearch, AFlatTargetLeavesTheFirstTone)
+{
+    // Nothing to correlate with: every comb scores 0.5, and the first tone tried stays.
+    TFrame frame{std::vector<double>(kBinCount, 0.5), std::vector<double>(kBinCount, 0.0), {180.0, 90.0}};
+    EXPECT_EQ(frame.FastBest(), std::optional<double>(180.0 - kReach));
+    EXPECT_EQ(frame.PlainBest(), frame.FastBest());
+}
+
+}  // namespace
