@@ -11,8 +11,10 @@
 #include <QTextEdit>
 #include <memory>
 
+#include "FileRecognizer.h"
 #include "GuiTest.h"
 #include "MainDemo.h"
+#include "PercentText.h"
 
 namespace {
 
@@ -53,6 +55,7 @@ private slots:
         QVERIFY(!Enabled(*window, "BPlay"));
         QVERIFY(!Enabled(*window, "BSaveModel"));
         QVERIFY(!Control<QCheckBox>(*window, "CBMic")->isChecked());
+        QVERIFY(!Control<QCheckBox>(*window, "CBAligned")->isChecked());
         QVERIFY(Control<QProgressBar>(*window, "PBLevel")->isHidden());
         QVERIFY(Control<QProgressBar>(*window, "PBScan")->isHidden());
 
@@ -123,6 +126,40 @@ private slots:
         QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);
         QVERIFY(GridRows(Control<QTableWidget>(*window, "GridRes"))[0].startsWith("STOP|"));
         QVERIFY(Enabled(*window, "BPlay"));
+    }
+
+    // Ticked, the aligned matcher gives the results and the model scores; cleared, the classic one again.
+    void alignedMatchingBoxChoosesTheMatcher()
+    {
+        const auto resultRow = [](const TFileResult& result) {
+            return QString::fromStdString(result.CommandName + "|" + PercentText(result.Like) + "|" +
+                                          PercentText(result.Distance));
+        };
+        const std::string models = std::string(PARLANTO_GOLDEN_DIR) + "/models/";
+        const TFileResult aligned = TFileRecognizer(models, TMatchMode::Aligned).Recognize(GoldenWav("open_test1"));
+        const TFileResult classic = TFileRecognizer(models, TMatchMode::Classic).Recognize(GoldenWav("open_test1"));
+        QVERIFY(resultRow(aligned) != resultRow(classic));
+
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        auto* box = Control<QCheckBox>(*window, "CBAligned");
+        auto* results = Control<QTableWidget>(*window, "GridRes");
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        QVERIFY(box->isChecked());
+        OpenFile(*window, GoldenWav("open_test1"));
+        QCOMPARE(GridRows(results).last(), resultRow(aligned));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels"))[0],
+                 QString::fromStdString(aligned.Models[0].Name + "|" + PercentText(aligned.Models[0].Score) + "|"));
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        OpenFile(*window, GoldenWav("open_test1"));
+        QCOMPARE(GridRows(results).last(), resultRow(classic));
+
+        // Started with --aligned, the box is ticked and the aligned matcher serves the first utterance.
+        window = std::make_unique<TMainForm>(folder.ProgramDir(), TMatchMode::Aligned);
+        window->show();
+        QVERIFY(Control<QCheckBox>(*window, "CBAligned")->isChecked());
+        OpenFile(*window, GoldenWav("open_test1"));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({resultRow(aligned)}));
     }
 
     void percentTextUsesTheLocaleDecimalSeparator()

@@ -71,13 +71,15 @@ void TMainForm::Bind(Sender* sender, Signal signal, void (TMainForm::*handler)()
     connect(sender, signal, this, [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); });
 }
 
-TMainForm::TMainForm(const QString& programDir, QWidget* parent)
+TMainForm::TMainForm(const QString& programDir, TMatchMode matchMode, QWidget* parent)
     : QMainWindow(parent), FProgramDir(QFile::encodeName(programDir).toStdString())
 {
     CreateControls();
+    CBAligned->setChecked(matchMode == TMatchMode::Aligned);
     FSaveAs = new TFSaveAs(programDir, this);
     Bind(BOpen, &QPushButton::clicked, &TMainForm::BOpenClick);
     Bind(CBMic, &QCheckBox::toggled, &TMainForm::CBMicClick);
+    Bind(CBAligned, &QCheckBox::toggled, &TMainForm::CBAlignedClick);
     Bind(BPlay, &QPushButton::clicked, &TMainForm::BPlayClick);
     Bind(BClear, &QPushButton::clicked, &TMainForm::BClearClick);
     Bind(BSaveModel, &QPushButton::clicked, &TMainForm::BSaveModelClick);
@@ -122,7 +124,14 @@ void TMainForm::FormCreate()
     };
     FSovo->SetOnUtteranceEnd([this] { UtteranceEnd(); });
     SetGridRowCount(GridRes, 2);
+    CBAlignedClick();
     RunGuarded(this, [this] { CBMicClick(); });
+}
+
+// Results, model scores and saved models mean the same in both modes; only the comparison differs.
+void TMainForm::CBAlignedClick()
+{
+    FSovo->Dictionary->MatchMode = CBAligned->isChecked() ? TMatchMode::Aligned : TMatchMode::Classic;
 }
 
 void TMainForm::LoadCommandModels()

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "BufferObject.h"
+#include "MatchMode.h"
 
 class QCheckBox;
 class QFileDialog;
@@ -25,8 +26,9 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
     // programDir (ending with a separator) holds Models/: the phoneme and command models are loaded from
-    // there and saved models go there.
-    explicit TMainForm(const QString& programDir, QWidget* parent = nullptr);
+    // there and saved models go there. matchMode: how commands are matched until the user changes it.
+    explicit TMainForm(const QString& programDir, TMatchMode matchMode = TMatchMode::Classic,
+                       QWidget* parent = nullptr);
     ~TMainForm() override;
 
 protected:
@@ -40,6 +42,7 @@ private:
     void FormKeyUp(const QKeyEvent& event);
     void BOpenClick();
     void CBMicClick();
+    void CBAlignedClick();
     void BPlayClick();
     void BClearClick();
     void BSaveModelClick();
@@ -83,6 +86,7 @@ private:
     QLabel* Label3;
     QTableWidget* GridRes;
     QTableWidget* SGModels;
+    QCheckBox* CBAligned;
     QFileDialog* Open;
     TFSaveAs* FSaveAs;
 };

@@ -135,6 +135,9 @@ void TMainForm::CreateControls()
     grids->addWidget(SGModels);
 
     statusBar()->setFixedHeight(19);
+    CBAligned = new QCheckBox("Aligned matching", statusBar());
+    CBAligned->setObjectName("CBAligned");
+    statusBar()->addWidget(CBAligned);
 
     Open = new QFileDialog(this, QString(), QString(), "Wave Files (*.wav)");
     Open->setObjectName("Open");

@@ -1,5 +1,6 @@
-// parlanto: the window.
+// parlanto: the window. --aligned starts it with aligned matching ticked.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <clocale>
 
 #include "MainDemo.h"
@@ -10,7 +11,17 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName("Brenvik Parlanto");
     // Qt sets the C locale from the environment; model files are read with '.' as the decimal point.
     std::setlocale(LC_NUMERIC, "C");
-    TMainForm window(QCoreApplication::applicationDirPath() + "/");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Recognizes voice commands spoken into the microphone or read from WAV files.");
+    parser.addHelpOption();
+    const QCommandLineOption aligned("aligned", "Match commands with the aligned matcher (tolerates pauses, noise "
+                                                "and tempo) instead of the classic one.");
+    parser.addOption(aligned);
+    parser.process(application);
+
+    TMainForm window(QCoreApplication::applicationDirPath() + "/",
+                     parser.isSet(aligned) ? TMatchMode::Aligned : TMatchMode::Classic);
     window.show();
     return QApplication::exec();
 }
