@@ -11,7 +11,7 @@ PARLANTO_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng
   pulseaudio pulseaudio-utils libpulse-dev
-  qt6-base-dev xvfb xauth
+  qt6-base-dev xvfb xauth desktop-file-utils fonts-dejavu-core
 )
 
 step() { printf '== %s\n' "$*"; }

@@ -17,16 +17,6 @@ namespace {
 const std::string kGolden = PARLANTO_GOLDEN_DIR;
 const std::string kModels = kGolden + "/models/";
 
-// The utterance cut to whole 1024-sample blocks: the microphone drops a partial last buffer.
-std::vector<int16_t> WholeBlocksOf(const std::string& wavFile)
-{
-    TWavFileSource source;
-    source.Open(wavFile);
-    const int16_t* samples = nullptr;
-    const int32_t count = source.Read(1, samples, static_cast<int32_t>(source.TotalSamples()), 0);
-    return std::vector<int16_t>(samples, samples + count / 1024 * 1024);
-}
-
 // The facade wired to a microphone input the way the window wires it.
 class MicRecognizer {
 public:

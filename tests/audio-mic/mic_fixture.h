@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "MainThreadQueue.h"
+#include "R_SOURCE.h"
 #include "SovoMicInput.h"
 
 namespace mictest {
@@ -128,6 +129,16 @@ inline std::string MessageOf(const std::function<void()>& action)
         return e.what();
     }
     return "(nothing thrown)";
+}
+
+inline // The utterance cut to whole 1024-sample blocks: the microphone drops a partial last buffer.
+std::vector<int16_t> WholeBlocksOf(const std::string& wavFile)
+{
+    TWavFileSource source;
+    source.Open(wavFile);
+    const int16_t* samples = nullptr;
+    const int32_t count = source.Read(1, samples, static_cast<int32_t>(source.TotalSamples()), 0);
+    return std::vector<int16_t>(samples, samples + count / 1024 * 1024);
 }
 
 } // namespace mictest
