@@ -48,6 +48,7 @@ void TTeskProcessor::Restart()
     rawBuffer_.Clear();
     bandBuffer_.Clear();
     analysisBuffer_.Clear();
+    madeAtoms_.Clear();
     Atoms.clear();
 }
 
@@ -181,30 +182,27 @@ void TTeskProcessor::Step(int32_t n)
 
 void TTeskProcessor::AppendAtom(const TAtom& atom, bool /*last*/)
 {
-    Atoms.push_back(atom);
+    madeAtoms_.Append(atom);
 }
 
 void TTeskProcessor::CloseUtterance()
 {
-    const size_t length = Atoms.size();
-    if (length == 0)
-        return;
+    const TAtomBlocks& atoms = madeAtoms_;
+    const size_t length = atoms.Size();
     // Lead-in: from the 10 % mark, forward to the first loud atom or back to the last quiet one.
-    size_t i = length / 10;
-    if (Atoms[i].Quiet) {
-        while (i < length && Atoms[i].Quiet)
-            ++i;
+    size_t first = length / 10;
+    if (length > 0 && atoms[first].Quiet) {
+        while (first < length && atoms[first].Quiet)
+            ++first;
     } else {
-        while (i > 0 && !Atoms[i].Quiet)
-            --i;
+        while (first > 0 && !atoms[first].Quiet)
+            --first;
     }
-    Atoms.erase(Atoms.begin(), Atoms.begin() + static_cast<std::ptrdiff_t>(i));
-
-    // Tail: everything from the first quiet atom at or after the middle goes.
-    size_t j = Atoms.size() / 2;
-    while (j < Atoms.size() && !Atoms[j].Quiet)
-        ++j;
-    Atoms.resize(j);
+    // Tail: everything from the first quiet atom at or after the middle of the rest goes.
+    size_t end = first + (length - first) / 2;
+    while (end < length && !atoms[end].Quiet)
+        ++end;
+    madeAtoms_.MoveOut(first, end, Atoms);
 
     double maxEnergy = 0.0;
     for (const TAtom& atom : Atoms)

@@ -4,6 +4,7 @@
 // input is cut into 1024-sample frames advanced by one 64-sample hop, one atom per hop.
 #include <functional>
 
+#include "AtomBlocks.h"
 #include "BufferObject.h"
 #include "SovoInteg.h"
 #include "SovoTypes.h"
@@ -21,7 +22,7 @@ public:
     // The next samples start a new utterance. Energy smoothing and the tone estimator carry over.
     void Restart();
 
-    TArrayAtoms Atoms;                  // smoothed atoms of the current utterance
+    TArrayAtoms Atoms;                  // smoothed, trimmed atoms of the last utterance, from its end on
     TUtteranceEndProc OnUtteranceEnd;
 
     // Exposed for tests that follow the filter and the frames.
@@ -54,5 +55,6 @@ private:
     std::vector<int16_t> bandSamples_;
     std::vector<int16_t> frameSamples_;
     TVRAtomIntegrator integrator_;
+    TAtomBlocks madeAtoms_;         // the integrator's atoms of the utterance in progress
     double smoothedEnergy_ = 0.0;
 };
