@@ -79,6 +79,18 @@ TSpread SpreadOf(std::vector<double> values)
     return spread;
 }
 
+std::optional<double> Separation(const std::vector<double>& higher, const std::vector<double>& lower)
+{
+    if (higher.empty() || lower.empty())
+        return std::nullopt;
+    double wins = 0.0;
+    for (const double high : higher) {
+        for (const double low : lower)
+            wins += high > low ? 1.0 : high == low ? 0.5 : 0.0;
+    }
+    return wins / (static_cast<double>(higher.size()) * static_cast<double>(lower.size()));
+}
+
 TEvalSummary Summarize(const TEvalRun& run)
 {
     TEvalSummary summary;
@@ -106,5 +118,6 @@ TEvalSummary Summarize(const TEvalRun& run)
     summary.LikeWrong = SpreadOf(likeWrong);
     summary.DistanceRight = SpreadOf(distanceRight);
     summary.DistanceWrong = SpreadOf(distanceWrong);
+    summary.DistanceSeparation = Separation(distanceRight, distanceWrong);
     return summary;
 }

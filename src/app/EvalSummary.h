@@ -1,7 +1,9 @@
 #pragma once
 // What an evaluation run comes to: top-1 accuracy per speaker and vocabulary, per vocabulary and overall,
-// a confusion matrix per vocabulary, and how Like and Distance spread over right and wrong answers.
+// a confusion matrix per vocabulary, how Like and Distance spread over right and wrong answers and how well
+// Distance tells them apart.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,10 @@ struct TSpread {
 
 TSpread SpreadOf(std::vector<double> values);
 
+// How well a value tells the first group from the second: the chance that a member of higher exceeds a member of
+// lower, ties counting half (the area under the ROC curve); nothing when either group is empty.
+std::optional<double> Separation(const std::vector<double>& higher, const std::vector<double>& lower);
+
 struct TEvalSummary {
     std::vector<TAccuracy> Groups;       // per speaker and vocabulary, in run order
     std::vector<TAccuracy> Vocabularies; // per vocabulary over all speakers
@@ -44,6 +50,7 @@ struct TEvalSummary {
     std::vector<TConfusion> Confusions;  // per vocabulary
     TSpread LikeRight, LikeWrong;        // over answers with a result
     TSpread DistanceRight, DistanceWrong;
+    std::optional<double> DistanceSeparation;   // Separation of right answers' Distance from wrong ones'
 };
 
 TEvalSummary Summarize(const TEvalRun& run);

@@ -87,9 +87,10 @@ void Enroll(const TEvalTake& take, const std::string& modelsDir, TEvalRun& run)
                            take.Word + "_" + std::to_string(take.Take));
 }
 
-TEvalAnswer Answer(const TEvalTake& take, const std::vector<TEvalTake>& group, const std::string& modelsDir)
+TEvalAnswer Answer(const TEvalTake& take, const std::vector<TEvalTake>& group, const std::string& modelsDir,
+                   TMatchMode match)
 {
-    TFileRecognizer recognizer(modelsDir);
+    TFileRecognizer recognizer(modelsDir, match);
     const TFileResult result = recognizer.Recognize(take.Path);
     TEvalAnswer answer;
     answer.Spoken = take;
@@ -121,7 +122,7 @@ TEvalRun RunEvaluation(const std::vector<TEvalTake>& takes, const TEvalSettings&
             if (take.Take < 1)
                 ++run.UnusedTakes;
             else if (take.Take > settings.EnrolledTakes)
-                run.Answers.push_back(Answer(take, group, models.Dir()));
+                run.Answers.push_back(Answer(take, group, models.Dir(), settings.Match));
         }
     }
     return run;

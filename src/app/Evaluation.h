@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "EvalManifest.h"
+#include "MatchMode.h"
 
 struct TEvalSettings {
     int EnrolledTakes = 3;            // K
     std::string PhonemeModelsDir;     // the phoneme set under test (its command models are not used)
+    TMatchMode Match = TMatchMode::Classic;   // how the later takes are matched with the saved ones
 };
 
 struct TEvalAnswer {

@@ -1,8 +1,11 @@
 // parlanto-cli eval: enrolment and recognition of a labelled corpus, as a user would live it.
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "CliArgs.h"
 #include "Commands.h"
@@ -10,6 +13,7 @@
 #include "EvalSummary.h"
 #include "Evaluation.h"
 #include "FolderPath.h"
+#include "MatchOption.h"
 #include "ModelSet.h"
 #include "OptionValues.h"
 #include "PercentText.h"
@@ -17,17 +21,20 @@
 namespace {
 
 const char* const kHelp =
-    "usage: parlanto-cli eval --manifest CSV [--enroll K] [--models DIR]\n"
+    "usage: parlanto-cli eval --manifest CSV [--enroll K] [--models DIR] [--match MODE]\n"
     "\n"
     "For every speaker and vocabulary of the manifest, saves takes 1..K of each word as command models\n"
     "(as \"Save as model\" does, into a scratch folder holding a copy of the phoneme models of DIR), then\n"
     "recognizes every later take, each with a freshly started recognizer. Prints top-1 accuracy per speaker\n"
     "and vocabulary, per vocabulary and overall, a confusion matrix per vocabulary, and the Like and Distance\n"
-    "of right and wrong answers.\n"
+    "of right and wrong answers, all matched as MODE says; then both matchers side by side: accuracy, the\n"
+    "medians of Like and Distance, and how well Distance tells right answers from wrong ones (the chance\n"
+    "that a right answer's Distance is the larger, the area under the ROC curve).\n"
     "  --manifest CSV  columns path (relative to the manifest), speaker, vocab, word, rep (the take's number;\n"
     "                  rows numbered below 1 are not used)\n"
     "  --enroll K      takes enrolled per word, 1 or more; default 3\n"
-    "  --models DIR    folder of the phoneme models (*.phm) under test; default: Models/ beside the program\n";
+    "  --models DIR    folder of the phoneme models (*.phm) under test; default: Models/ beside the program\n"
+    "  --match MODE    classic (default) or aligned: the matcher of the detailed report\n";
 
 void PrintAccuracy(const TAccuracy& accuracy)
 {
@@ -76,11 +83,68 @@ void PrintSpreads(const char* label, const TSpread& like, const TSpread& distanc
     std::printf("\n");
 }
 
+struct TModeSummary {
+    TMatchMode Mode;
+    TEvalSummary Summary;
+};
+
+// One row of the side-by-side table: a label and a value per matcher.
+void PrintSideBySideRow(const std::string& label, const std::vector<TModeSummary>& modes,
+                        const std::function<std::string(const TEvalSummary&)>& value)
+{
+    std::printf("%-32s", label.c_str());
+    for (const TModeSummary& mode : modes)
+        std::printf(" %14s", value(mode.Summary).c_str());
+    std::printf("\n");
+}
+
+std::string AccuracyText(const TAccuracy& accuracy)
+{
+    return std::to_string(accuracy.Right) + "/" + std::to_string(accuracy.Total) + " " +
+           PercentText(accuracy.Fraction());
+}
+
+std::string MedianText(const TSpread& spread)
+{
+    return spread.Count == 0 ? "-" : PercentText(spread.Median);
+}
+
+std::string SeparationText(const std::optional<double>& separation)
+{
+    if (!separation)
+        return "-";
+    char text[16];
+    std::snprintf(text, sizeof text, "%.3f", *separation);
+    return text;
+}
+
+void PrintSideBySide(const std::vector<TModeSummary>& modes)
+{
+    std::printf("\nMatchers side by side\n%-32s", "");
+    for (const TModeSummary& mode : modes)
+        std::printf(" %14s", MatchModeName(mode.Mode));
+    std::printf("\n");
+    const std::vector<TAccuracy>& vocabularies = modes.front().Summary.Vocabularies;
+    for (size_t i = 0; i < vocabularies.size(); ++i) {
+        PrintSideBySideRow("top-1, vocabulary " + vocabularies[i].Vocab, modes,
+                           [i](const TEvalSummary& s) { return AccuracyText(s.Vocabularies[i]); });
+    }
+    PrintSideBySideRow("top-1, all", modes, [](const TEvalSummary& s) { return AccuracyText(s.Overall); });
+    PrintSideBySideRow("Like median, right", modes, [](const TEvalSummary& s) { return MedianText(s.LikeRight); });
+    PrintSideBySideRow("Like median, wrong", modes, [](const TEvalSummary& s) { return MedianText(s.LikeWrong); });
+    PrintSideBySideRow("Distance median, right", modes,
+                       [](const TEvalSummary& s) { return MedianText(s.DistanceRight); });
+    PrintSideBySideRow("Distance median, wrong", modes,
+                       [](const TEvalSummary& s) { return MedianText(s.DistanceWrong); });
+    PrintSideBySideRow("Distance, right over wrong (AUC)", modes,
+                       [](const TEvalSummary& s) { return SeparationText(s.DistanceSeparation); });
+}
+
 }  // namespace
 
 int RunEval(const std::vector<std::string>& args)
 {
-    const CliArgs cli = ParseCliArgs(args, {"--manifest", "--enroll", "--models"}, {"--help"});
+    const CliArgs cli = ParseCliArgs(args, {"--manifest", "--enroll", "--models", "--match"}, {"--help"});
     if (cli.Has("--help")) {
         std::fputs(kHelp, stdout);
         return 0;
@@ -94,14 +158,24 @@ int RunEval(const std::vector<std::string>& args)
     settings.EnrolledTakes =
         WholeNumberOption(cli, "--enroll", settings.EnrolledTakes, 1, std::numeric_limits<int>::max());
     settings.PhonemeModelsDir = WithTrailingSeparator(cli.Value("--models", DefaultModelsDirectory()));
+    const TMatchMode detailed = MatchOption(cli);
 
-    const TEvalRun run = RunEvaluation(ReadEvalManifest(manifest), settings);
-    const TEvalSummary summary = Summarize(run);
+    const std::vector<TEvalTake> takes = ReadEvalManifest(manifest);
+    TEvalRun run;
+    std::vector<TModeSummary> modes;
+    for (const TMatchMode mode : {TMatchMode::Classic, TMatchMode::Aligned}) {
+        settings.Match = mode;
+        TEvalRun modeRun = RunEvaluation(takes, settings);
+        modes.push_back({mode, Summarize(modeRun)});
+        if (mode == detailed)
+            run = std::move(modeRun);
+    }
+    const TEvalSummary& summary = modes[detailed == TMatchMode::Classic ? 0 : 1].Summary;
 
     const std::string enrolled =
         settings.EnrolledTakes == 1 ? "Take 1" : "Takes 1.." + std::to_string(settings.EnrolledTakes);
-    std::printf("%s of each word enrolled, phoneme models of %s\n", enrolled.c_str(),
-                settings.PhonemeModelsDir.c_str());
+    std::printf("%s of each word enrolled, phoneme models of %s, %s matching\n", enrolled.c_str(),
+                settings.PhonemeModelsDir.c_str(), MatchModeName(detailed));
     std::printf("%zu takes recognized, %zu rows numbered below 1 not used, %zu enrolment takes without result\n",
                 run.Answers.size(), run.UnusedTakes, run.NotEnrolled.size());
     for (const TEvalTake& take : run.NotEnrolled)
@@ -122,5 +196,6 @@ int RunEval(const std::vector<std::string>& args)
                 "Distance", "q1", "median", "q3");
     PrintSpreads("right", summary.LikeRight, summary.DistanceRight);
     PrintSpreads("wrong", summary.LikeWrong, summary.DistanceWrong);
+    PrintSideBySide(modes);
     return 0;
 }

@@ -77,6 +77,24 @@ TEST(Summarize, AccuracyConfusionAndTheSpreadOfRightAndWrongAnswers)
     EXPECT_DOUBLE_EQ(summary.LikeWrong.Mean, 0.65);
     EXPECT_DOUBLE_EQ(summary.DistanceRight.Mean, 0.3);
     EXPECT_DOUBLE_EQ(summary.DistanceWrong.Q3, 0.0875);
+    EXPECT_EQ(summary.DistanceSeparation, 1.0) << "every right answer's Distance is above every wrong one's";
+}
+
+TEST(Separation, ChanceThatAMemberOfTheFirstGroupIsTheHigher)
+{
+    const struct {
+        std::vector<double> higher, lower;
+        std::optional<double> separation;
+    } cases[] = {
+        {{0.5, 0.4}, {0.1, 0.3}, 1.0},
+        {{0.1}, {0.5, 0.4}, 0.0},
+        {{0.2, 0.2}, {0.2}, 0.5},
+        {{0.3, 0.1}, {0.2, 0.1}, 0.625},   // wins 0.3>0.2, 0.3>0.1, tie 0.1=0.1: 2.5 of 4
+        {{0.3}, {}, std::nullopt},
+        {{}, {0.3}, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Separation(c.higher, c.lower), c.separation);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "EvalManifest.h"
+#include "FileRecognizer.h"
 #include "TempDir.h"
 
 namespace {
@@ -75,6 +76,25 @@ TEST_F(EvalCorpus, EnrolsAsSaveAsModelDoesAndRecognizesTheLaterTakes)
     }
     EXPECT_EQ(run.UnusedTakes, 1u);
     EXPECT_TRUE(run.NotEnrolled.empty());
+}
+
+// The matcher asked for answers every later take, as a recognizer matching the reference folder that way does.
+TEST_F(EvalCorpus, TheChosenMatcherAnswers)
+{
+    takes.resize(10);
+    settings.EnrolledTakes = 2;
+    for (const TMatchMode mode : {TMatchMode::Classic, TMatchMode::Aligned}) {
+        settings.Match = mode;
+        const TEvalRun run = RunEvaluation(takes, settings);
+        ASSERT_EQ(run.Answers.size(), 3u);
+        for (const TEvalAnswer& answer : run.Answers) {
+            TFileRecognizer reference(kGolden + "/models/", mode);
+            const TFileResult expected = reference.Recognize(answer.Spoken.Path);
+            EXPECT_TRUE(answer.Right()) << MatchModeName(mode);
+            EXPECT_EQ(answer.Like, expected.Like) << MatchModeName(mode);
+            EXPECT_EQ(answer.Distance, expected.Distance) << MatchModeName(mode);
+        }
+    }
 }
 
 // Points TMPDIR, where scratch folders go, elsewhere for as long as it lives.

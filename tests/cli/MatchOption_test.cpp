@@ -1,10 +1,12 @@
-// parlanto-cli recognize --match: classic unless asked, aligned on request, anything else refused.
+// parlanto-cli recognize and eval --match: classic unless asked, aligned on request, anything else refused;
+// eval shows both matchers side by side.
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <string>
 
 #include "CliRun.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -40,15 +42,52 @@ TEST(MatchOption, OnlyTheTwoModesAreAccepted)
         const char* message;
     };
     const Case cases[] = {
-        {"--match bogus x.wav", "parlanto-cli recognize: --match needs classic or aligned, not 'bogus'\n"},
-        {"--match Aligned x.wav", "parlanto-cli recognize: --match needs classic or aligned, not 'Aligned'\n"},
-        {"x.wav --match", "parlanto-cli recognize: --match needs a value\n"},
+        {"recognize --match bogus x.wav", "parlanto-cli recognize: --match needs classic or aligned, not 'bogus'\n"},
+        {"recognize --match Aligned x.wav",
+         "parlanto-cli recognize: --match needs classic or aligned, not 'Aligned'\n"},
+        {"recognize x.wav --match", "parlanto-cli recognize: --match needs a value\n"},
+        {"eval --manifest m.csv --match dtw", "parlanto-cli eval: --match needs classic or aligned, not 'dtw'\n"},
     };
     for (const Case& c : cases) {
-        const TCliRun run = RunCli(std::string("recognize ") + c.options, true);
+        const TCliRun run = RunCli(c.options, true);
         EXPECT_EQ(run.ExitCode, 2) << c.options;
         EXPECT_EQ(run.Output, c.message);
     }
+}
+
+TEST(MatchOption, EvalDetailsOneMatcherAndShowsBothSideBySide)
+{
+    TempDir dir;
+    std::string manifest = "path,speaker,vocab,word,rep\n";
+    for (const std::string word : {"open", "close", "stop"}) {
+        manifest += kGolden + "/wav/" + word + "_train1.wav,s,cmd," + word + ",1\n";
+        manifest += kGolden + "/wav/" + word + "_train2.wav,s,cmd," + word + ",2\n";
+        manifest += kGolden + "/wav/" + word + "_test1.wav,s,cmd," + word + ",3\n";
+    }
+    dir.Write("manifest.csv", manifest);
+    const std::string eval = "eval --enroll 2 --models " + kGolden + "/models --manifest " + dir.Dir() + "manifest.csv";
+
+    const TCliRun classic = RunCli(eval);
+    ASSERT_EQ(classic.ExitCode, 0) << classic.Output;
+    EXPECT_NE(classic.Output.find("Takes 1..2 of each word enrolled, phoneme models of " + kGolden +
+                                  "/models/, classic matching\n"),
+              std::string::npos)
+        << classic.Output;
+    const TCliRun aligned = RunCli(eval + " --match aligned");
+    ASSERT_EQ(aligned.ExitCode, 0) << aligned.Output;
+    EXPECT_NE(aligned.Output.find(", aligned matching\n"), std::string::npos) << aligned.Output;
+
+    const size_t sideBySide = aligned.Output.find("\nMatchers side by side\n");
+    ASSERT_NE(sideBySide, std::string::npos) << aligned.Output;
+    const std::string table = aligned.Output.substr(sideBySide);
+    EXPECT_EQ(classic.Output.substr(classic.Output.find("\nMatchers side by side\n")), table)
+        << "the same table whichever matcher is detailed";
+    for (const char* row : {"                                        classic        aligned\n",
+                            "top-1, vocabulary cmd                  3/3 100%       3/3 100%\n",
+                            "top-1, all                             3/3 100%       3/3 100%\n",
+                            "Distance median, wrong                        -              -\n",
+                            "Distance, right over wrong (AUC)              -              -\n"})
+        EXPECT_NE(table.find(row), std::string::npos) << row << table;
 }
 
 }  // namespace
