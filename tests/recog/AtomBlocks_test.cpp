@@ -17,8 +17,9 @@ TEST(AtomBlocks, HandOverAnyStretchInOrderAndEmptyThemselves)
             blocks.Append(atom);
         }
         ASSERT_EQ(blocks.Size(), c.made);
-        if (c.made > 0)
+        if (c.made > 0) {
             EXPECT_EQ(blocks[c.made - 1].SampleCount, static_cast<int32_t>(c.made - 1));
+        }
         TArrayAtoms atoms(3);   // whatever was there goes
         blocks.MoveOut(c.first, c.end, atoms);
         ASSERT_EQ(atoms.size(), c.end - c.first) << c.made << " " << c.first;
