@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <numeric>
 
 #include "ColumnMatch.h"
-#include "FrameAlignment.h"
-#include "TrajectoryEndpoint.h"
 
 namespace {
 
@@ -15,13 +13,14 @@ constexpr double kBandShare = 0.25;     // tempo within about ±15 % and end poi
 constexpr double kDistanceScale = 0.05; // a root mean square frame difference of this much gives 1/e
 
 // The speech rows in groups of kRowsPerFrame (the last group may be shorter), each frame the mean score of
-// every matched column, square-rooted: the scores carry the atom's level, and the root keeps the quieter
+// the given columns, square-rooted: the scores carry the atom's level, and the root keeps the quieter
 // consonants from vanishing next to the vowels.
 TFrameSeries SpeechFrames(const TCommandTraj& traj, const std::vector<size_t>& columns)
 {
     const TRowSpan span = SpeechRows(traj);
     TFrameSeries frames;
     frames.Width = columns.size();
+    frames.Values.reserve((span.Size() + kRowsPerFrame - 1) / kRowsPerFrame * columns.size());
     for (size_t first = span.First; first < span.End; first += kRowsPerFrame) {
         const size_t end = std::min(span.End, first + kRowsPerFrame);
         for (const size_t column : columns) {
@@ -34,19 +33,52 @@ TFrameSeries SpeechFrames(const TCommandTraj& traj, const std::vector<size_t>& c
     return frames;
 }
 
+std::vector<size_t> AllColumns(const TCommandTraj& traj)
+{
+    std::vector<size_t> columns(traj.Ids.size());
+    std::iota(columns.begin(), columns.end(), size_t{0});
+    return columns;
+}
+
+// The given columns of every frame.
+TFrameSeries SelectColumns(const TFrameSeries& frames, const std::vector<size_t>& columns)
+{
+    TFrameSeries selected;
+    selected.Width = columns.size();
+    selected.Values.reserve(frames.Count() * columns.size());
+    for (size_t i = 0; i < frames.Count(); ++i) {
+        for (const size_t column : columns)
+            selected.Values.push_back(frames.Frame(i)[column]);
+    }
+    return selected;
+}
+
 }  // namespace
 
-double AlignedLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)
+TAlignedMatcher::TAlignedMatcher(const TCommandTraj& utterance)
+    : utterance_(utterance), frames_(SpeechFrames(utterance, AllColumns(utterance)))
+{
+}
+
+double TAlignedMatcher::Likeness(const TCommandTraj& stored) const
 {
     std::vector<size_t> utteranceColumns;
     std::vector<size_t> storedColumns;
-    for (const TColumnPair& pair : MatchColumnsById(utterance, stored)) {
+    for (const TColumnPair& pair : MatchColumnsById(utterance_, stored)) {
         utteranceColumns.push_back(pair.Utterance);
         storedColumns.push_back(pair.Stored);
     }
     if (storedColumns.empty())
         return 0.0;
-    const double distance = AlignedFrameDistance(SpeechFrames(utterance, utteranceColumns),
-                                                 SpeechFrames(stored, storedColumns), kBandShare);
+    // Usually both come from the same phoneme set, and the utterance's frames serve as they are.
+    const bool allInOrder = utteranceColumns == AllColumns(utterance_);
+    const TFrameSeries selected = allInOrder ? TFrameSeries{} : SelectColumns(frames_, utteranceColumns);
+    const double distance =
+        AlignedFrameDistance(allInOrder ? frames_ : selected, SpeechFrames(stored, storedColumns), kBandShare);
     return std::exp(-distance / kDistanceScale);   // an empty side is infinitely far: 0
+}
+
+double AlignedLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)
+{
+    return TAlignedMatcher(utterance).Likeness(stored);
 }

@@ -2,8 +2,26 @@
 // The aligned way of matching an utterance with a recorded example of a command: both trajectories are cut to
 // their speech rows (TrajectoryEndpoint.h), turned into frames of the phoneme scores both share (columns
 // matched by id) and time-aligned (FrameAlignment.h); the alignment's cost becomes a likeness.
-#include "SovoTypes.h"
+#include <vector>
 
-// 1 for trajectories with the same speech frames, falling towards 0 as the aligned frames differ; 0 when
-// either has no rows or no column of stored has an id the utterance has.
+#include "FrameAlignment.h"
+#include "SovoTypes.h"
+#include "TrajectoryEndpoint.h"
+
+// An utterance readied once for matching with any number of stored trajectories. Refers to the utterance,
+// which must outlive it.
+class TAlignedMatcher {
+public:
+    explicit TAlignedMatcher(const TCommandTraj& utterance);
+
+    // 1 for a stored trajectory with the same speech frames, falling towards 0 as the aligned frames differ;
+    // 0 when either has no rows or no column of stored has an id the utterance has.
+    double Likeness(const TCommandTraj& stored) const;
+
+private:
+    const TCommandTraj& utterance_;
+    TFrameSeries frames_;   // the utterance's speech frames over all its columns
+};
+
+// TAlignedMatcher(utterance).Likeness(stored).
 double AlignedLikeness(const TCommandTraj& utterance, const TCommandTraj& stored);

@@ -158,9 +158,10 @@ double TVoiceCommandModel::Score(const TCommandTraj& traj, TMatchMode mode)
 {
     double result = 0.0;
     LastScore = 0.0;
+    const std::optional<TAlignedMatcher> aligned =
+        mode == TMatchMode::Aligned ? std::make_optional<TAlignedMatcher>(traj) : std::nullopt;
     for (const TCommandTraj& stored : Trajectories) {
-        const double likeness =
-            mode == TMatchMode::Aligned ? AlignedLikeness(traj, stored) : AverageColumnLikeness(traj, stored);
+        const double likeness = aligned ? aligned->Likeness(stored) : AverageColumnLikeness(traj, stored);
         result = std::max(result, likeness);   // ties keep the earlier trajectory
     }
     LastScore = result;

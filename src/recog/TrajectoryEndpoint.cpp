@@ -28,12 +28,15 @@ TRowSpan SpeechRows(const TCommandTraj& traj)
     if (rows == 0)
         return {};
 
-    std::vector<double> sorted = loudness;
-    std::sort(sorted.begin(), sorted.end());
+    // The quietest rows, summed from the quietest up.
     const size_t quietCount = std::max<size_t>(1, rows / kFloorShareDivisor);
-    const double floor = std::accumulate(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(quietCount), 0.0) /
-                         static_cast<double>(quietCount);
-    const double threshold = floor + kSpeechRise * (sorted.back() - floor);
+    std::vector<double> quiet = loudness;
+    const auto quietEnd = quiet.begin() + static_cast<std::ptrdiff_t>(quietCount);
+    std::nth_element(quiet.begin(), quietEnd - 1, quiet.end());
+    std::sort(quiet.begin(), quietEnd);
+    const double floor = std::accumulate(quiet.begin(), quietEnd, 0.0) / static_cast<double>(quietCount);
+    const double peak = *std::max_element(loudness.begin(), loudness.end());
+    const double threshold = floor + kSpeechRise * (peak - floor);
 
     const auto isSpeech = [threshold](double value) { return value > threshold; };
     const auto first = std::find_if(loudness.begin(), loudness.end(), isSpeech);
