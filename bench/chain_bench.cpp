@@ -1,73 +1,71 @@
-// The whole chain on a 10-second file: file input, pre-processor, phoneme scoring and the dictionary,
-// with the reference model folder. Reports CPU time per second of audio.
+// The whole chain on ten seconds of audio: file input, pre-processor, phoneme scoring and the dictionary with
+// the shipped models, in each match mode; and start-up, the loading of those models. Reports CPU time per
+// second of audio.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "BenchAudio.h"
 #include "FileRecognizer.h"
 #include "SovoProc.h"
 
 namespace {
 
-constexpr int kSampleRate = 22050;
 constexpr int kSeconds = 10;
 
-// Ten seconds of the reference utterances one after another (their 44-byte headers stripped).
-std::string TenSecondWav()
+void ReportPerAudioSecond(benchmark::State& state)
 {
-    static const std::string path = [] {
-        const char* names[] = {"open_test1", "close_test1", "stop_test1", "vowel_a", "vowel_o"};
-        std::vector<char> samples;
-        for (size_t i = 0; samples.size() < size_t{kSampleRate} * kSeconds * 2; ++i) {
-            std::ifstream in(std::string(PARLANTO_GOLDEN_DIR) + "/wav/" + names[i % 5] + ".wav", std::ios::binary);
-            std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-            samples.insert(samples.end(), bytes.begin() + 44, bytes.end());
-        }
-        samples.resize(size_t{kSampleRate} * kSeconds * 2);
-        auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-        const auto size = static_cast<uint32_t>(samples.size());
-        std::string header = "RIFF" + le32(36 + size) + "WAVEfmt " + le32(16) + std::string("\1\0\1\0", 4) +
-                             le32(kSampleRate) + le32(kSampleRate * 2) + std::string("\2\0\20\0", 4) + "data" +
-                             le32(size);
-        const std::string file = "/tmp/parlanto-bench-10s.wav";
-        std::ofstream out(file, std::ios::binary);
-        out << header;
-        out.write(samples.data(), static_cast<std::streamsize>(samples.size()));
-        return file;
-    }();
-    return path;
+    // Seconds of audio recognized per second of CPU, and CPU milliseconds per second of audio.
+    state.counters["x_realtime"] = benchmark::Counter(kSeconds, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["ms_per_audio_s"] = benchmark::Counter(
+        kSeconds / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void Recognize10s(benchmark::State& state)
+void Recognize10s(benchmark::State& state, TMatchMode mode)
 {
-    TFileRecognizer recognizer(std::string(PARLANTO_GOLDEN_DIR) + "/models/");
-    const std::string file = TenSecondWav();
+    TFileRecognizer recognizer(bench::ModelsDir());
+    recognizer.Sovo().Dictionary->MatchMode = mode;
+    const std::string file = bench::WavOfSeconds(kSeconds);
     for (auto _ : state)
         benchmark::DoNotOptimize(recognizer.Recognize(file));
-    // Seconds of audio recognized per second of CPU: the factor faster than real time.
-    state.counters["x_realtime"] = benchmark::Counter(kSeconds, benchmark::Counter::kIsIterationInvariantRate);
+    ReportPerAudioSecond(state);
 }
-BENCHMARK(Recognize10s)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK_CAPTURE(Recognize10s, Classic, TMatchMode::Classic)
+    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Recognize10s, Aligned, TMatchMode::Aligned)
+    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 void PreprocessOnly10s(benchmark::State& state)
 {
-    const std::string file = TenSecondWav();
+    const std::string file = bench::WavOfSeconds(kSeconds);
     std::ifstream in(file, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-    const auto* samples = reinterpret_cast<const int16_t*>(bytes.data() + 44);
-    const int32_t count = static_cast<int32_t>((bytes.size() - 44) / 2);
+    const auto* samples = reinterpret_cast<const int16_t*>(bytes.data() + bench::kHeaderBytes);
+    const auto count = static_cast<int32_t>((bytes.size() - bench::kHeaderBytes) / 2);
+    TTeskProcessor processor;   // one for the whole run, as the recognizer keeps one
     for (auto _ : state) {
-        TTeskProcessor processor;
+        processor.Restart();
         for (int32_t at = 0; at < count; at += 1024)
             processor.AddSamples(samples + at, std::min(1024, count - at));
         processor.AddSamples(nullptr, 0);
         benchmark::DoNotOptimize(processor.Atoms.size());
     }
-    state.counters["x_realtime"] = benchmark::Counter(kSeconds, benchmark::Counter::kIsIterationInvariantRate);
+    ReportPerAudioSecond(state);
 }
-BENCHMARK(PreprocessOnly10s)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(PreprocessOnly10s)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+// What the program does before it can listen: create the recognizer and load the shipped models.
+void StartWithShippedModels(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TFileRecognizer recognizer(bench::ModelsDir());
+        benchmark::DoNotOptimize(recognizer.Sovo().Dictionary->ModelCount());
+    }
+}
+BENCHMARK(StartWithShippedModels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 }  // namespace

@@ -44,6 +44,8 @@ void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
         if (target[k] != 0)
             productCentres_ = k + 2;
     }
+    targetVariance_ = targetSquares_ - targetSum_ * targetSum_ / kCells;
+    targetDeviation_ = std::sqrt(std::max(targetVariance_, 0.0));
     for (int32_t centre = 1; centre <= kCombLastCentre; ++centre) {
         double sum = 0.0, squares = 0.0, products = 0.0;
         for (int32_t c = 0; c < kCombCells; ++c) {
@@ -105,21 +107,47 @@ bool THarmonicCombSearch::AddNarrowHarmonics(const TCombSteps& steps, TCombSums&
 {
     if (steps.step < TCombSteps::kOne || steps.fitting == 0 || TrustNoCentre(steps))
         return false;
-    TSumPair cells = {0.0, 0.0};
-    double products = 0.0;
+    const int32_t count = steps.fitting;
+    int32_t entries[kCombHarmonicLimit];
     uint64_t position = steps.step;
     int32_t centre = TCombSteps::Centre(position);
-    for (int32_t h = 1; h < steps.fitting; ++h) {
+    for (int32_t h = 0; h + 1 < count; ++h) {
         position += steps.step;
         const int32_t next = TCombSteps::Centre(position);
-        const int32_t entry = centre * kCombCells + std::min(kCombCells, next - centre) - 1;
-        cells += cellSums_[entry];
-        products += cellProducts_[entry];
+        entries[h] = centre * kCombCells + std::min(kCombCells, next - centre) - 1;
         centre = next;
     }
-    sums.cells = cells + cellSums_[centre * kCombCells + kCombCells - 1];
-    sums.products = products + cellProducts_[centre * kCombCells + kCombCells - 1];
+    entries[count - 1] = centre * kCombCells + kCombCells - 1;
+    AddEntries(entries, count, std::min(count, steps.HarmonicsBelow(productCentres_)), sums);
     return true;
+}
+
+// The sums of the given entries, with the products of the first withProducts of them. Two accumulators, so
+// that one harmonic's additions do not wait for the previous one's.
+void THarmonicCombSearch::AddEntries(const int32_t* entries, int32_t count, int32_t withProducts,
+                                     TCombSums& sums) const
+{
+    TSumPair cells = {0.0, 0.0}, otherCells = {0.0, 0.0};
+    double products = 0.0, otherProducts = 0.0;
+    int32_t h = 0;
+    for (; h + 1 < withProducts; h += 2) {
+        cells += cellSums_[entries[h]];
+        otherCells += cellSums_[entries[h + 1]];
+        products += cellProducts_[entries[h]];
+        otherProducts += cellProducts_[entries[h + 1]];
+    }
+    for (; h < withProducts; ++h) {
+        cells += cellSums_[entries[h]];
+        products += cellProducts_[entries[h]];
+    }
+    for (; h + 1 < count; h += 2) {
+        cells += cellSums_[entries[h]];
+        otherCells += cellSums_[entries[h + 1]];
+    }
+    if (h < count)
+        cells += cellSums_[entries[h]];
+    sums.cells += cells + otherCells;
+    sums.products += products + otherProducts;
 }
 
 // Any tone, with the exact centres: a harmonic keeps the cells below the next harmonic's first one; the last
@@ -128,12 +156,12 @@ void THarmonicCombSearch::AddHarmonics(double tone, TCombSums& sums) const
 {
     int32_t centres[kCombHarmonicLimit];
     const int32_t harmonics = CombCentres(tone, centres);
+    int32_t entries[kCombHarmonicLimit];
     for (int32_t h = 0; h < harmonics; ++h) {
         const int32_t kept = h + 1 < harmonics ? std::min(kCombCells, centres[h + 1] - centres[h]) : kCombCells;
-        const int32_t entry = kept > 0 ? centres[h] * kCombCells + kept - 1 : 0;
-        sums.cells += cellSums_[entry];
-        sums.products += cellProducts_[entry];
+        entries[h] = kept > 0 ? centres[h] * kCombCells + kept - 1 : 0;
     }
+    AddEntries(entries, harmonics, harmonics, sums);
 }
 
 THarmonicCombSearch::TEstimate THarmonicCombSearch::Estimate(double tone) const
@@ -146,21 +174,24 @@ THarmonicCombSearch::TEstimate THarmonicCombSearch::Estimate(double tone) const
     const double squares = sums.cells[1];
     const double products = sums.products;
 
-    // The plain correlation's steps, with how far each may be from the plain value.
+    // The plain correlation's steps, with how far each may be from the plain value. One square root and one
+    // division: the quotients are taken as products with the reciprocal, a rounding or two away, which the
+    // rounding slack covers.
     const double meanSquare = sum * sum / kCells;
     const double variance = squares - meanSquare;
     const double varianceSlack = kSumSlack * (squares + meanSquare);
-    const double targetVariance = targetSquares_ - targetSum_ * targetSum_ / kCells;
     const double cross = sum * targetSum_ / kCells;
     const double numerator = products - cross;
     const double numeratorSlack = kSumSlack * (products + cross);
     if (!(variance > 2 * varianceSlack))
         return {tone, 0.5, kUndecided};   // the plain variance might be zero: only the plain score can tell
-    const double denominator = std::sqrt(variance) * std::sqrt(targetVariance);
+    const double denominator = std::sqrt(variance) * targetDeviation_;
     if (!(denominator > 0))
         return {tone, 0.5, kUndecided};
-    const double r = numerator / denominator;
-    const double slack = numeratorSlack / denominator + std::fabs(r) * varianceSlack / variance + kRoundingSlack;
+    const double reciprocal = 1 / denominator;
+    const double r = numerator * reciprocal;
+    const double perVariance = (targetDeviation_ * reciprocal) * (targetDeviation_ * reciprocal);
+    const double slack = numeratorSlack * reciprocal + std::fabs(r) * varianceSlack * perVariance + kRoundingSlack;
     return {tone, r * 0.5 + 0.5, slack};
 }
 
@@ -170,11 +201,11 @@ std::optional<double> THarmonicCombSearch::Best(const TArrayOfDouble& candidates
     if (candidates.empty())
         return std::nullopt;
     // A flat target correlates with nothing: every comb scores 0.5 and the first tone stays.
-    const double targetVariance = targetSquares_ - targetSum_ * targetSum_ / kCells;
-    if (!(targetVariance > 0))
+    if (!(targetVariance_ > 0))
         return candidates.front() - reach;
 
     estimates_.clear();
+    estimates_.reserve(candidates.size() * static_cast<size_t>(2 * reach + 1));
     for (const double candidate : candidates) {
         for (int32_t offset = -reach; offset <= reach; ++offset)
             estimates_.push_back(Estimate(candidate + offset));

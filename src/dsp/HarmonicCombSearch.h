@@ -44,6 +44,7 @@ private:
     TEstimate Estimate(double tone) const;
     bool AddWholeHarmonics(const TCombSteps& steps, TCombSums& sums) const;
     bool AddNarrowHarmonics(const TCombSteps& steps, TCombSums& sums) const;
+    void AddEntries(const int32_t* entries, int32_t count, int32_t withProducts, TCombSums& sums) const;
     void AddHarmonics(double tone, TCombSums& sums) const;
 
     // Entry centre * 4 + m - 1: the sums over the first m cells of a harmonic at centre. Centre 0 never
@@ -58,5 +59,7 @@ private:
 
     double targetSum_ = 0.0;
     double targetSquares_ = 0.0;
+    double targetVariance_ = 0.0;   // as the plain correlation computes it
+    double targetDeviation_ = 0.0;
     std::vector<TEstimate> estimates_;
 };

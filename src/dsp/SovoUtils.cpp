@@ -156,9 +156,12 @@ void TToneEstimator::FindPeaks()
     int32_t groups = 0;
     double picked = 0.0;
     bool bridged = false;
+    double threshold[kLowBins];
     for (int32_t level = kFirstLevel; level > 0; --level) {
+        for (int32_t k = kFirstBin; k < kLowBins; ++k)   // apart from the scan, so that it vectorises
+            threshold[k] = level * smoothed_[k] / kLevelDivisor;
         for (int32_t k = kFirstBin; k < kLowBins; ++k) {
-            if (!(normalized_[k] > level * smoothed_[k] / kLevelDivisor))
+            if (!(normalized_[k] > threshold[k]))
                 continue;
             const int32_t below = groupOf[k - 1];
             const int32_t above = groupOf[k + 1];

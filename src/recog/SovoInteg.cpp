@@ -12,18 +12,13 @@ constexpr int32_t kToneMedianLimit = 6;
 constexpr int32_t kEnergyLead = 8;           // the energy mean looks this many atoms ahead of the middle
 constexpr double kVoicedThreshold = 0.6;     // below it the main tone is dropped
 
-// Median-like value of the values: the middle one of them in ascending order while the window is short, else
-// the mean of the three middle ones. Only those order statistics are needed, not a full sort; they are the
-// same numbers a sort would put there.
-double MiddleValue(TArrayOfDouble& values, int32_t h, int32_t plainLimit)
+// Median-like value of sorted values: the middle one while the window is short, else the mean of three.
+double MiddleValue(const TSortedValues& sorted, int32_t h, int32_t plainLimit)
 {
-    const auto middle = values.begin() + h;
-    std::nth_element(values.begin(), middle, values.end());
+    const auto middle = static_cast<size_t>(h);
     if (h <= plainLimit)
-        return *middle;
-    const double below = *std::max_element(values.begin(), middle);
-    const double above = *std::min_element(middle + 1, values.end());
-    return (below + *middle + above) / 3;
+        return sorted[middle];
+    return (sorted[middle - 1] + sorted[middle] + sorted[middle + 1]) / 3;
 }
 
 }  // namespace
@@ -37,12 +32,15 @@ TVRAtomIntegrator::TVRAtomIntegrator(double durationMs)
 void TVRAtomIntegrator::Push(const TAtom& atom, bool last)
 {
     if (count_ > static_cast<size_t>(windowLength_)) {
+        Forget(ring_[first_]);
         ring_[first_] = atom;   // the oldest slot becomes the newest
         first_ = (first_ + 1) % ring_.size();
     } else {
         ring_[(first_ + count_) % ring_.size()] = atom;
         ++count_;
     }
+    voicings_.Insert(atom.Voicing);
+    tones_.Insert(atom.MainTone);
     Integrate();
     Emit();
     if (last)
@@ -52,6 +50,7 @@ void TVRAtomIntegrator::Push(const TAtom& atom, bool last)
 void TVRAtomIntegrator::Flush()
 {
     while (count_ > 1) {
+        Forget(ring_[first_]);
         first_ = (first_ + 1) % ring_.size();
         --count_;
         if (count_ == 1)
@@ -62,6 +61,14 @@ void TVRAtomIntegrator::Flush()
     first_ = 0;
     count_ = 0;
     last_ = false;
+    voicings_.Clear();
+    tones_.Clear();
+}
+
+void TVRAtomIntegrator::Forget(const TAtom& atom)
+{
+    voicings_.Remove(atom.Voicing);
+    tones_.Remove(atom.MainTone);
 }
 
 void TVRAtomIntegrator::Emit()
@@ -76,14 +83,8 @@ void TVRAtomIntegrator::Integrate()
     const int32_t h = length / 2;
     output_ = At(static_cast<size_t>(h));
 
-    TArrayOfDouble& values = values_;
-    values.resize(static_cast<size_t>(length));
-    for (int32_t i = 0; i < length; ++i)
-        values[i] = At(static_cast<size_t>(i)).Voicing;
-    output_.Voicing = MiddleValue(values, h, kVoicingMedianLimit);
-    for (int32_t i = 0; i < length; ++i)
-        values[i] = At(static_cast<size_t>(i)).MainTone;
-    output_.MainTone = MiddleValue(values, h, kToneMedianLimit);
+    output_.Voicing = MiddleValue(voicings_, h, kVoicingMedianLimit);
+    output_.MainTone = MiddleValue(tones_, h, kToneMedianLimit);
 
     const int32_t k = std::min(length - 1, h + kEnergyLead);
     if (k > 2)

@@ -3,6 +3,7 @@
 // a few atoms ahead and a quiet-majority vote, emitted for the window's middle atom.
 #include <functional>
 
+#include "SortedValues.h"
 #include "SovoTypes.h"
 
 class TVRAtomIntegrator {
@@ -24,13 +25,15 @@ public:
 private:
     void Integrate();
     void Emit();
+    void Forget(const TAtom& atom);   // an atom leaves the window
 
     TAtom output_;
     // Oldest first, at most windowLength_ + 1 atoms; a ring so that sliding moves no atoms.
     std::vector<TAtom> ring_;
     size_t first_ = 0;      // ring index of the oldest atom
     size_t count_ = 0;      // atoms held
-    TArrayOfDouble values_;   // scratch for the medians
+    TSortedValues voicings_;   // of the atoms in the window
+    TSortedValues tones_;
     int32_t windowLength_;
     bool last_ = false;
 

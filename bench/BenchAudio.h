@@ -1,0 +1,65 @@
+#pragma once
+// Audio and models the benchmarks share: a WAV file of any length made of the reference utterances and the
+// examples one after another, and the shipped model folder (the reference one until it is there).
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+constexpr int kSampleRate = 22050;
+constexpr std::size_t kHeaderBytes = 44;   // the reference and example files are plain 44-byte-header WAVs
+
+inline std::vector<std::string> SourceWavs()
+{
+    std::vector<std::string> files;
+    for (const char* folder : {PARLANTO_GOLDEN_DIR "/wav", PARLANTO_SOURCE_DIR "/examples"}) {
+        if (!std::filesystem::is_directory(folder))
+            continue;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() == ".wav")
+                files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+inline std::string Le32(uint32_t v)
+{
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
+// /tmp/parlanto-bench-<seconds>s.wav, written on first use.
+inline std::string WavOfSeconds(int seconds)
+{
+    const std::string file = "/tmp/parlanto-bench-" + std::to_string(seconds) + "s.wav";
+    const std::size_t bytes = std::size_t{kSampleRate} * 2 * static_cast<std::size_t>(seconds);
+    std::vector<char> samples;
+    const std::vector<std::string> sources = SourceWavs();
+    for (std::size_t i = 0; !sources.empty() && samples.size() < bytes; ++i) {
+        std::ifstream in(sources[i % sources.size()], std::ios::binary);
+        const std::vector<char> wav((std::istreambuf_iterator<char>(in)), {});
+        if (wav.size() > kHeaderBytes)
+            samples.insert(samples.end(), wav.begin() + kHeaderBytes, wav.end());
+    }
+    samples.resize(bytes);
+    const auto size = static_cast<uint32_t>(samples.size());
+    std::ofstream out(file, std::ios::binary);
+    out << "RIFF" << Le32(36 + size) << "WAVEfmt " << Le32(16) << std::string("\1\0\1\0", 4) << Le32(kSampleRate)
+        << Le32(kSampleRate * 2) << std::string("\2\0\20\0", 4) << "data" << Le32(size);
+    out.write(samples.data(), static_cast<std::streamsize>(samples.size()));
+    return file;
+}
+
+inline std::string ModelsDir()
+{
+    const std::string shipped = PARLANTO_SOURCE_DIR "/Models/";
+    return std::filesystem::is_directory(shipped) ? shipped : PARLANTO_GOLDEN_DIR "/models/";
+}
+
+}  // namespace bench
