@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "TrajectoryMaker.h"
@@ -48,6 +49,14 @@ TEST(AlignedLikeness, ItselfIsOneAndAnotherTempoBeatsAnotherWord)
     EXPECT_LT(otherWord, 0.5 * slower);
     EXPECT_LT(otherVowel, 0.5 * slower);
     EXPECT_LT(otherVowel, 1.0);
+}
+
+TEST(AlignedLikeness, RootScoresASteadyTenthApartGiveOneOverE)
+{
+    // Even rows keep whole; the roots 0.5 and 0.4 differ by 0.1 on every frame of the diagonal, which is half
+    // the frames of both series: a cost of 0.05, the scale of the likeness.
+    const TCommandTraj utterance = Series(1, std::vector<double>(30, 0.25));
+    EXPECT_NEAR(AlignedLikeness(utterance, Series(1, std::vector<double>(30, 0.16))), std::exp(-1.0), 1e-12);
 }
 
 TEST(AlignedLikeness, HowLongTheNoiseAroundTheWordLastsDoesNotMatter)
