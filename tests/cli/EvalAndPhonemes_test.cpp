@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "CliRun.h"
+#include "GoldenManifest.h"
 #include "TempDir.h"
 
 namespace {
@@ -15,13 +16,7 @@ const std::string kGolden = PARLANTO_GOLDEN_DIR;
 TEST(EvalCommand, PrintsAccuracyConfusionAndTheSpreadOfLikeAndDistance)
 {
     TempDir dir;
-    std::string manifest = "path,speaker,vocab,word,rep\n";
-    for (const std::string word : {"open", "close", "stop"}) {
-        manifest += kGolden + "/wav/" + word + "_train1.wav,s,cmd," + word + ",1\n";
-        manifest += kGolden + "/wav/" + word + "_test1.wav,s,cmd," + word + ",2\n";
-        manifest += kGolden + "/wav/" + word + "_train2.wav,s,cmd," + word + ",3\n";
-    }
-    dir.Write("manifest.csv", manifest);
+    WriteGoldenManifest(dir, {"train1", "test1", "train2"});
 
     const TCliRun run = RunCli("eval --enroll 2 --models " + kGolden + "/models --manifest " + dir.Dir() + "manifest.csv");
     ASSERT_EQ(run.ExitCode, 0) << run.Output;

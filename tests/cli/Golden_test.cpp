@@ -11,25 +11,20 @@
 #include <string>
 #include <vector>
 
+#include "CliRun.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 const fs::path kGolden = PARLANTO_GOLDEN_DIR;
 
-std::string RunCli(const std::string& arguments)
+// The command's standard output; the run must succeed.
+std::string RunCliOk(const std::string& arguments)
 {
-    const std::string command = std::string(PARLANTO_CLI) + " " + arguments;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return {};
-    std::string output;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0)
-        output.append(chunk, n);
-    EXPECT_EQ(pclose(pipe), 0) << command;
-    return output;
+    const TCliRun run = RunCli(arguments);
+    EXPECT_EQ(run.ExitCode, 0) << arguments;
+    return run.Output;
 }
 
 std::vector<std::vector<std::string>> CsvRows(const std::string& text)
@@ -68,7 +63,7 @@ class Golden : public testing::TestWithParam<std::string> {};
 TEST_P(Golden, AtomsMatchFieldForField)
 {
     const auto expected = CsvRows(ReadText(kGolden / "expected" / (GetParam() + ".atoms.csv")));
-    const auto actual = CsvRows(RunCli("atoms " + (kGolden / "wav" / (GetParam() + ".wav")).string()));
+    const auto actual = CsvRows(RunCliOk("atoms " + (kGolden / "wav" / (GetParam() + ".wav")).string()));
     ASSERT_EQ(actual.size(), expected.size()) << "atom count differs";
     ASSERT_EQ(actual[0], expected[0]);
     for (size_t row = 1; row < expected.size(); ++row) {
@@ -87,7 +82,7 @@ TEST_P(Golden, AtomsMatchFieldForField)
 TEST_P(Golden, RecognitionMatchesLikeDistanceAndEveryModelScore)
 {
     const std::string expected = ReadText(kGolden / "expected" / (GetParam() + ".recognize.txt"));
-    const std::string actual = RunCli("recognize --fresh --json --models " + (kGolden / "models").string() + " " +
+    const std::string actual = RunCliOk("recognize --fresh --json --models " + (kGolden / "models").string() + " " +
                                       (kGolden / "wav" / (GetParam() + ".wav")).string());
 
     std::smatch result;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CliRun.h"
+#include "GoldenManifest.h"
 #include "TempDir.h"
 
 namespace {
@@ -58,13 +59,7 @@ TEST(MatchOption, OnlyTheTwoModesAreAccepted)
 TEST(MatchOption, EvalDetailsOneMatcherAndShowsBothSideBySide)
 {
     TempDir dir;
-    std::string manifest = "path,speaker,vocab,word,rep\n";
-    for (const std::string word : {"open", "close", "stop"}) {
-        manifest += kGolden + "/wav/" + word + "_train1.wav,s,cmd," + word + ",1\n";
-        manifest += kGolden + "/wav/" + word + "_train2.wav,s,cmd," + word + ",2\n";
-        manifest += kGolden + "/wav/" + word + "_test1.wav,s,cmd," + word + ",3\n";
-    }
-    dir.Write("manifest.csv", manifest);
+    WriteGoldenManifest(dir, {"train1", "train2", "test1"});
     const std::string eval = "eval --enroll 2 --models " + kGolden + "/models --manifest " + dir.Dir() + "manifest.csv";
 
     const TCliRun classic = RunCli(eval);
