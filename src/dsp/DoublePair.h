@@ -1,6 +1,11 @@
 #pragma once
 // Two doubles operated on together (one SSE2 register on x86-64). Each lane is an ordinary IEEE double with
 // the ordinary operations, so a loop over pairs gives the same values as the loop over single doubles.
+#include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using TDoublePair = double __attribute__((vector_size(16), __may_alias__, aligned(8)));
 
 inline TDoublePair LoadPair(const double* at)
@@ -17,4 +22,14 @@ inline void StorePair(double* at, TDoublePair value)
 inline TDoublePair MaxPair(TDoublePair a, TDoublePair b)
 {
     return b > a ? b : a;
+}
+
+// Square roots lane by lane, correctly rounded like std::sqrt.
+inline TDoublePair SqrtPair(TDoublePair x)
+{
+#if defined(__SSE2__)
+    return reinterpret_cast<TDoublePair>(_mm_sqrt_pd(reinterpret_cast<__m128d>(x)));
+#else
+    return TDoublePair{std::sqrt(x[0]), std::sqrt(x[1])};
+#endif
 }

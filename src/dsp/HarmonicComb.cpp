@@ -18,15 +18,17 @@ int32_t TCombSteps::HarmonicsBelow(int32_t bin) const
 
 bool TCombSteps::AnyNearWholeBin(int32_t count) const
 {
-    // Two harmonics at a time. With the margin added, a position near a whole bin has a fraction below twice
-    // the margin, and subtracting that wraps around to a number with the top bit set.
+    // Four harmonics at a time, two to a register. With the margin added, a position near a whole bin has a
+    // fraction below twice the margin, and subtracting that wraps around to a number with the top bit set.
     using TPositions = uint64_t __attribute__((vector_size(16)));
-    TPositions position = {step + kWholeBinMargin, 2 * step + kWholeBinMargin};
-    const TPositions twoSteps = {2 * step, 2 * step};
+    TPositions first = {step + kWholeBinMargin, 2 * step + kWholeBinMargin};
+    TPositions second = first + 2 * step;
+    const TPositions fourSteps = {4 * step, 4 * step};
     TPositions wrapped = {0, 0};
-    for (int32_t h = 0; h < count; h += 2) {
-        wrapped |= (position & (kOne - 1)) - 2 * kWholeBinMargin;
-        position += twoSteps;
+    for (int32_t h = 0; h < count; h += 4) {
+        wrapped |= ((first & (kOne - 1)) - 2 * kWholeBinMargin) | ((second & (kOne - 1)) - 2 * kWholeBinMargin);
+        first += fourSteps;
+        second += fourSteps;
     }
     return ((wrapped[0] | wrapped[1]) >> 63) != 0;
 }

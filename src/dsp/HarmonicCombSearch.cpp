@@ -46,7 +46,26 @@ void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
     }
     targetVariance_ = targetSquares_ - targetSum_ * targetSum_ / kCells;
     targetDeviation_ = std::sqrt(std::max(targetVariance_, 0.0));
-    for (int32_t centre = 1; centre <= kCombLastCentre; ++centre) {
+    // Two neighbouring centres at a time, the last one alone.
+    int32_t centre = 1;
+    for (; centre + 1 <= kCombLastCentre; centre += 2) {
+        TSumPair sum{0.0, 0.0}, squares{0.0, 0.0}, products{0.0, 0.0};
+        for (int32_t c = 0; c < kCombCells; ++c) {
+            const TSumPair cell = kCombWeights[c] * LoadPair(envelope + centre - 1 + c);
+            sum += cell;
+            squares += cell * cell;
+            products += cell * LoadPair(target + centre - 1 + c);
+            cellSums_[centre * kCombCells + c] = TSumPair{sum[0], squares[0]};
+            cellSums_[(centre + 1) * kCombCells + c] = TSumPair{sum[1], squares[1]};
+            cellProducts_[centre * kCombCells + c] = products[0];
+            cellProducts_[(centre + 1) * kCombCells + c] = products[1];
+        }
+        for (int32_t lane = 0; lane < 2; ++lane) {
+            wholeSums_[centre + lane] = TSumPair{sum[lane], squares[lane]};
+            wholeProducts_[centre + lane] = products[lane];
+        }
+    }
+    for (; centre <= kCombLastCentre; ++centre) {
         double sum = 0.0, squares = 0.0, products = 0.0;
         for (int32_t c = 0; c < kCombCells; ++c) {
             const int32_t bin = centre - 1 + c;
@@ -164,12 +183,17 @@ void THarmonicCombSearch::AddHarmonics(double tone, TCombSums& sums) const
     AddEntries(entries, harmonics, harmonics, sums);
 }
 
-THarmonicCombSearch::TEstimate THarmonicCombSearch::Estimate(double tone) const
+THarmonicCombSearch::TCombSums THarmonicCombSearch::CombSums(double tone) const
 {
     TCombSums sums;
     const TCombSteps steps = CombSteps(tone);
     if (!AddWholeHarmonics(steps, sums) && !AddNarrowHarmonics(steps, sums))
         AddHarmonics(tone, sums);
+    return sums;
+}
+
+THarmonicCombSearch::TEstimate THarmonicCombSearch::Estimate(double tone, const TCombSums& sums) const
+{
     const double sum = sums.cells[0];
     const double squares = sums.cells[1];
     const double products = sums.products;
@@ -204,12 +228,18 @@ std::optional<double> THarmonicCombSearch::Best(const TArrayOfDouble& candidates
     if (!(targetVariance_ > 0))
         return candidates.front() - reach;
 
-    estimates_.clear();
-    estimates_.reserve(candidates.size() * static_cast<size_t>(2 * reach + 1));
+    // All sums first, then all scores: the scores' roots and divisions, one after another, then overlap.
+    tones_.clear();
+    sums_.clear();
     for (const double candidate : candidates) {
-        for (int32_t offset = -reach; offset <= reach; ++offset)
-            estimates_.push_back(Estimate(candidate + offset));
+        for (int32_t offset = -reach; offset <= reach; ++offset) {
+            tones_.push_back(candidate + offset);
+            sums_.push_back(CombSums(candidate + offset));
+        }
     }
+    estimates_.resize(tones_.size());
+    for (size_t i = 0; i < tones_.size(); ++i)
+        estimates_[i] = Estimate(tones_[i], sums_[i]);
     // The best plain score is at least the highest lower bound; a tone whose upper bound stays below that
     // cannot be best. When a single tone remains, it is the plain answer.
     double floor = -kUndecided;

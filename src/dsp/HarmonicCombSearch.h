@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "DoublePair.h"
 #include "HarmonicComb.h"
 #include "NumericArrays.h"
 
@@ -41,7 +42,8 @@ private:
         double slack;   // the plain score lies within score +- slack
     };
 
-    TEstimate Estimate(double tone) const;
+    TCombSums CombSums(double tone) const;
+    TEstimate Estimate(double tone, const TCombSums& sums) const;
     bool AddWholeHarmonics(const TCombSteps& steps, TCombSums& sums) const;
     bool AddNarrowHarmonics(const TCombSteps& steps, TCombSums& sums) const;
     void AddEntries(const int32_t* entries, int32_t count, int32_t withProducts, TCombSums& sums) const;
@@ -61,5 +63,7 @@ private:
     double targetSquares_ = 0.0;
     double targetVariance_ = 0.0;   // as the plain correlation computes it
     double targetDeviation_ = 0.0;
+    std::vector<double> tones_;   // tried, in order
+    std::vector<TCombSums> sums_;
     std::vector<TEstimate> estimates_;
 };

@@ -139,10 +139,8 @@ void TToneEstimator::FindPeaks()
     std::fill(lowBand_, lowBand_ + kFirstBin, 0.0);
     std::copy(normalized_ + kFirstBin, normalized_ + kLowBins, lowBand_ + kFirstBin);
     std::fill(lowBand_ + kLowBins, lowBand_ + kBinCount, 0.0);
-    for (double& value : normalized_) {
-        if (value < kPeakFloor)
-            value = 0.0;
-    }
+    for (double& value : normalized_)
+        value = value < kPeakFloor ? 0.0 : value;   // without a branch, so that it vectorises
     if (total == 0)
         return;   // nothing in the lower band: the candidates of the previous frame stay
 
@@ -156,12 +154,10 @@ void TToneEstimator::FindPeaks()
     int32_t groups = 0;
     double picked = 0.0;
     bool bridged = false;
-    double threshold[kLowBins];
     for (int32_t level = kFirstLevel; level > 0; --level) {
-        for (int32_t k = kFirstBin; k < kLowBins; ++k)   // apart from the scan, so that it vectorises
-            threshold[k] = level * smoothed_[k] / kLevelDivisor;
         for (int32_t k = kFirstBin; k < kLowBins; ++k) {
-            if (!(normalized_[k] > threshold[k]))
+            // A zero bin (most are, after the floor) never exceeds the threshold, which is not negative.
+            if (normalized_[k] == 0 || !(normalized_[k] > level * smoothed_[k] / kLevelDivisor))
                 continue;
             const int32_t below = groupOf[k - 1];
             const int32_t above = groupOf[k + 1];
@@ -181,21 +177,20 @@ void TToneEstimator::FindPeaks()
             break;
     }
 
+    // Every group's bins in the order they were taken.
+    int32_t binSums[kLowBins] = {};
+    double bandSums[kLowBins] = {};
+    int32_t members[kLowBins] = {};
+    for (std::size_t i = 0; i < peakBins_.size(); ++i) {
+        binSums[peakGroups_[i]] += peakBins_[i];
+        bandSums[peakGroups_[i]] += lowBand_[peakBins_[i]];
+        ++members[peakGroups_[i]];
+    }
     candidates_.resize(static_cast<std::size_t>(groups));
     candidateWeights_.resize(static_cast<std::size_t>(groups));
     for (int32_t g = 0; g < groups; ++g) {
-        int32_t binSum = 0;
-        double bandSum = 0.0;
-        int32_t members = 0;
-        for (std::size_t i = 0; i < peakBins_.size(); ++i) {
-            if (peakGroups_[i] != g)
-                continue;
-            binSum += peakBins_[i];
-            bandSum += lowBand_[peakBins_[i]];
-            ++members;
-        }
-        candidates_[g] = kBinHz * (binSum / static_cast<double>(members));
-        candidateWeights_[g] = bandSum / total / members;
+        candidates_[g] = kBinHz * (binSums[g] / static_cast<double>(members[g]));
+        candidateWeights_[g] = bandSums[g] / total / members[g];
     }
     if (groups == 0)
         return;

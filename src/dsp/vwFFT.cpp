@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "ArithmeticPath.h"
+#include "DoublePair.h"
 
 namespace {
 
@@ -121,10 +122,10 @@ void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitud
     std::fill(im_.begin(), im_.end(), 0.0);
     // Bins 0..HalfSize-1 sit at even positions of the bit-reversed result: the odd ones are never read.
     Transform<TDirection::Analysis>(true);
-    for (int32_t k = 0; k < HalfSize(); ++k) {
-        const double re = re_[bitReverse_[k]];
-        const double im = im_[bitReverse_[k]];
-        magnitudes[k] = std::sqrt(re * re + im * im);
+    for (int32_t k = 0; k < HalfSize(); k += 2) {
+        const TDoublePair re = {re_[bitReverse_[k]], re_[bitReverse_[k + 1]]};
+        const TDoublePair im = {im_[bitReverse_[k]], im_[bitReverse_[k + 1]]};
+        StorePair(magnitudes + k, SqrtPair(re * re + im * im));
     }
 }
 
