@@ -85,6 +85,21 @@ void BM_Forward1024(benchmark::State& state)
 }
 BENCHMARK(BM_Forward1024);
 
+// What every analysis frame costs: the magnitudes alone.
+void BM_ForwardMagnitudes1024(benchmark::State& state)
+{
+    if (!HaveVowel(state))
+        return;
+    TFFTObject fft(10);
+    std::vector<double> magnitudes(kFrame / 2);
+    for (auto _ : state) {
+        fft.Forward(Vowel().windowed.data(), kFrame, magnitudes.data());
+        benchmark::DoNotOptimize(magnitudes.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ForwardMagnitudes1024);
+
 void BM_Inverse1024(benchmark::State& state)
 {
     if (!HaveVowel(state))
