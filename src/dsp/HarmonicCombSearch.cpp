@@ -46,38 +46,28 @@ void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
     }
     targetVariance_ = targetSquares_ - targetSum_ * targetSum_ / kCells;
     targetDeviation_ = std::sqrt(std::max(targetVariance_, 0.0));
-    // Two neighbouring centres at a time, the last one alone.
-    int32_t centre = 1;
-    for (; centre + 1 <= kCombLastCentre; centre += 2) {
-        TSumPair sum{0.0, 0.0}, squares{0.0, 0.0}, products{0.0, 0.0};
-        for (int32_t c = 0; c < kCombCells; ++c) {
-            const TSumPair cell = kCombWeights[c] * LoadPair(envelope + centre - 1 + c);
-            sum += cell;
-            squares += cell * cell;
-            products += cell * LoadPair(target + centre - 1 + c);
-            cellSums_[centre * kCombCells + c] = TSumPair{sum[0], squares[0]};
-            cellSums_[(centre + 1) * kCombCells + c] = TSumPair{sum[1], squares[1]};
-            cellProducts_[centre * kCombCells + c] = products[0];
-            cellProducts_[(centre + 1) * kCombCells + c] = products[1];
-        }
+    // Two neighbouring centres at a time; with an odd count the last pair overlaps the one before.
+    for (int32_t centre = 1; centre <= kCombLastCentre; centre += 2)
+        TabulateCentres(std::min(centre, kCombLastCentre - 1), envelope, target);
+}
+
+// The table entries of centre and centre + 1, in the two lanes of each pair.
+void THarmonicCombSearch::TabulateCentres(int32_t centre, const double* envelope, const double* target)
+{
+    TSumPair sum{0.0, 0.0}, squares{0.0, 0.0}, products{0.0, 0.0};
+    for (int32_t c = 0; c < kCombCells; ++c) {
+        const TSumPair cell = kCombWeights[c] * LoadPair(envelope + centre - 1 + c);
+        sum += cell;
+        squares += cell * cell;
+        products += cell * LoadPair(target + centre - 1 + c);
         for (int32_t lane = 0; lane < 2; ++lane) {
-            wholeSums_[centre + lane] = TSumPair{sum[lane], squares[lane]};
-            wholeProducts_[centre + lane] = products[lane];
+            cellSums_[(centre + lane) * kCombCells + c] = TSumPair{sum[lane], squares[lane]};
+            cellProducts_[(centre + lane) * kCombCells + c] = products[lane];
         }
     }
-    for (; centre <= kCombLastCentre; ++centre) {
-        double sum = 0.0, squares = 0.0, products = 0.0;
-        for (int32_t c = 0; c < kCombCells; ++c) {
-            const int32_t bin = centre - 1 + c;
-            const double cell = kCombWeights[c] * envelope[bin];
-            sum += cell;
-            squares += cell * cell;
-            products += cell * target[bin];
-            cellSums_[centre * kCombCells + c] = TSumPair{sum, squares};
-            cellProducts_[centre * kCombCells + c] = products;
-        }
-        wholeSums_[centre] = TSumPair{sum, squares};
-        wholeProducts_[centre] = products;
+    for (int32_t lane = 0; lane < 2; ++lane) {
+        wholeSums_[centre + lane] = TSumPair{sum[lane], squares[lane]};
+        wholeProducts_[centre + lane] = products[lane];
     }
 }
 

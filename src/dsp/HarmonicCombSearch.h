@@ -42,6 +42,7 @@ private:
         double slack;   // the plain score lies within score +- slack
     };
 
+    void TabulateCentres(int32_t centre, const double* envelope, const double* target);
     TCombSums CombSums(double tone) const;
     TEstimate Estimate(double tone, const TCombSums& sums) const;
     bool AddWholeHarmonics(const TCombSteps& steps, TCombSums& sums) const;
