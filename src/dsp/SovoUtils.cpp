@@ -2,16 +2,16 @@
 // third of the spectrum give tone candidates, and the candidate whose harmonic comb fits the spectrum best wins.
 #include "SovoUtils.h"
 
-#include "ArithmeticPath.h"
-#include "DoublePair.h"
-#include "HarmonicComb.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
 #include <vector>
+
+#include "ArithmeticPath.h"
+#include "DoublePair.h"
+#include "HarmonicComb.h"
 
 namespace {
 
