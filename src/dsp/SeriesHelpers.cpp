@@ -1,12 +1,15 @@
 // Sorting, correlation and activity helpers shared by the tone estimator, the integrator and command matching.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
 #include "PearsonCorrelation.h"
 #include "SovoEnvelope.h"
 
-void SortDoubles(TArrayOfDouble& values)
+namespace {
+
+void SelectionSort(TArrayOfDouble& values)
 {
     const std::size_t count = values.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -17,6 +20,25 @@ void SortDoubles(TArrayOfDouble& values)
         }
         std::swap(values[i], values[smallest]);
     }
+}
+
+}  // namespace
+
+void SortDoubles(TArrayOfDouble& values)
+{
+    // The selection sort defines the order. Equal numbers cannot be told apart, except +0 from -0, so any
+    // sort gives the same array unless both zeros are there (or a NaN, which no sort orders): then the
+    // selection sort itself runs.
+    bool positiveZero = false, negativeZero = false, notANumber = false;
+    for (const double value : values) {
+        positiveZero |= value == 0 && !std::signbit(value);
+        negativeZero |= value == 0 && std::signbit(value);
+        notANumber |= value != value;
+    }
+    if ((positiveZero && negativeZero) || notANumber)
+        SelectionSort(values);
+    else
+        std::sort(values.begin(), values.end());
 }
 
 double Correlate(const double* a, int32_t lengthA, const double* b, int32_t lengthB)

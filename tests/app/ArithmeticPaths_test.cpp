@@ -1,16 +1,21 @@
 // The fast arithmetic recognizes exactly as the reference arithmetic (the straightforward loops): every
 // field of every atom, the trajectory and every score, bit for bit, over the reference and example
-// utterances, with the reference models and with the shipped ones.
+// utterances, and over noisy copies of some of them (noise makes many peaks and tone candidates), with the
+// reference models and with the shipped ones.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "ArithmeticPath.h"
 #include "FileRecognizer.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -33,6 +38,25 @@ std::vector<std::string> WavFiles(const fs::path& folder)
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+// The utterance with a quarter second of white noise before and after, and the same noise under it.
+std::vector<int16_t> Noisy(const std::string& wavFile, int amplitude, unsigned seed)
+{
+    constexpr size_t kHeaderBytes = 44;
+    std::ifstream in(wavFile, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<int16_t> speech(bytes.size() > kHeaderBytes ? (bytes.size() - kHeaderBytes) / 2 : 0);
+    std::memcpy(speech.data(), bytes.data() + kHeaderBytes, speech.size() * 2);
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> noise(-amplitude, amplitude);
+    const size_t pad = 22050 / 4;
+    std::vector<int16_t> samples(speech.size() + 2 * pad);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const int voice = i >= pad && i < pad + speech.size() ? speech[i - pad] : 0;
+        samples[i] = static_cast<int16_t>(std::clamp(voice + noise(rng), -32768, 32767));
+    }
+    return samples;
 }
 
 // One recognizer over all files in order, so that what carries over from file to file is compared too.
@@ -127,6 +151,11 @@ TEST_P(ArithmeticPaths, RecognizeEveryUtteranceAlike)
     const std::vector<std::string> examples = WavFiles(fs::path(PARLANTO_SOURCE_DIR) / "examples");
     files.insert(files.end(), examples.begin(), examples.end());
     ASSERT_FALSE(files.empty());
+    const TempDir noisy;
+    const std::string golden = std::string(PARLANTO_GOLDEN_DIR) + "/wav/";
+    files.push_back(noisy.WriteWav("open.wav", Noisy(golden + "open_test1.wav", 300, 1)));
+    files.push_back(noisy.WriteWav("vowel.wav", Noisy(golden + "vowel_o.wav", 1500, 2)));
+    files.push_back(noisy.WriteWav("stop.wav", Noisy(golden + "stop_train1.wav", 4000, 3)));
 
     const std::vector<TUtteranceRecord> fast = RecognizeAll(models, files, TArithmeticPath::Fast);
     const std::vector<TUtteranceRecord> reference = RecognizeAll(models, files, TArithmeticPath::Reference);

@@ -22,6 +22,21 @@ TEST(SortDoubles, SortsAscendingInPlace)
     }
 }
 
+TEST(SortDoubles, LeavesBothZerosWhereTheSelectionSortPutsThem)
+{
+    // The smallest is swapped to the front: -0 ends up before +0 here, though the input had +0 first.
+    TArrayOfDouble values = {0.0, -0.0, -1.0};
+    SortDoubles(values);
+    ASSERT_EQ(values.size(), 3u);
+    EXPECT_EQ(values[0], -1.0);
+    EXPECT_TRUE(std::signbit(values[1]));
+    EXPECT_FALSE(std::signbit(values[2]));
+    TArrayOfDouble kept = {-0.0, 0.0};
+    SortDoubles(kept);
+    EXPECT_TRUE(std::signbit(kept[0]));
+    EXPECT_FALSE(std::signbit(kept[1]));
+}
+
 double Correlation(const std::vector<double>& a, const std::vector<double>& b)
 {
     return Correlate(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
