@@ -70,8 +70,7 @@ std::string PhmText(const TBuiltPhoneme& phoneme, const std::vector<std::string>
 void WritePhonemeSet(const std::vector<TBuiltPhoneme>& phonemes, const std::string& dir)
 {
     for (const TBuiltPhoneme& phoneme : phonemes) {
-        const bool blank = std::any_of(phoneme.Name.begin(), phoneme.Name.end(),
-                                       [](char c) { return static_cast<unsigned char>(c) <= 32; });
+        const bool blank = std::any_of(phoneme.Name.begin(), phoneme.Name.end(), IsBlank);
         if (blank || !IsValidModelFileName(phoneme.Name))
             throw ESovoError("Недопустимое имя фонемы '" + phoneme.Name + "'");
     }

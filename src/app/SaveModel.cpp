@@ -15,28 +15,10 @@ const std::string kTrajectoryExt = ".trj";
 const std::string kModelLinePrefix = "model=DATA\\";
 const std::string kLineEnd = "\r\n";
 
-bool IsBlank(char c)
+// A description line as compared for "already listed": letters upper-cased, then blanks trimmed.
+std::string UpperTrimmed(const std::string& text)
 {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string TrimBlanks(const std::string& text)
-{
-    size_t begin = 0, end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-std::string UpperTrimmed(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return TrimBlanks(text);
+    return std::string(TrimBlanks(UpperAscii(text)));
 }
 
 bool ListsTrajectory(const std::string& descriptionFile, const std::string& modelLine)
@@ -81,7 +63,7 @@ const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::st
 
 std::string TrajectoryFileName(const std::string& typed)
 {
-    std::string name = TrimBlanks(typed);
+    std::string name(TrimBlanks(typed));
     if (name.size() < kTrajectoryExt.size() ||
         name.compare(name.size() - kTrajectoryExt.size(), kTrajectoryExt.size(), kTrajectoryExt) != 0)
         name += kTrajectoryExt;

@@ -30,11 +30,6 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), sameLetter);
 }
 
-bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= 32;
-}
-
 std::vector<std::string> SplitComponents(const std::string& path)
 {
     std::vector<std::string> components;
@@ -200,6 +195,27 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& fileName, s
     return bytes;
 }
 
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string UpperAscii(std::string text)
+{
+    for (char& c : text)
+        c = UpperAsciiChar(c);
+    return text;
+}
+
 std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase letterCase)
 {
     const std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
@@ -210,15 +226,9 @@ std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase
     auto start = bytes->begin();
     while (start != bytes->end()) {
         const auto lineEnd = std::find(start, bytes->end(), uint8_t{'\n'});
-        auto first = start;
-        auto last = lineEnd;
-        while (first != last && IsBlank(static_cast<char>(*first)))
-            ++first;
-        while (last != first && IsBlank(static_cast<char>(*(last - 1))))
-            --last;
+        const std::string_view raw(reinterpret_cast<const char*>(&*start), static_cast<size_t>(lineEnd - start));
         std::string line;
-        for (auto it = first; it != last; ++it) {
-            const char c = static_cast<char>(*it);
+        for (const char c : TrimBlanks(raw)) {
             if (c != ' ')
                 line += letterCase == TLetterCase::Upper ? UpperAsciiChar(c) : c;
         }

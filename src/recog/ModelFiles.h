@@ -38,6 +38,12 @@ enum class TLetterCase { Keep, Upper };
 // A file that cannot be opened raises CannotOpenError.
 std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase letterCase);
 
+// Blanks are the codes 0..32, trimmed from both ends of every model-file line and typed name.
+bool IsBlank(char c);
+std::string_view TrimBlanks(std::string_view text);
+// text with the ASCII letters a..z upper-cased; other bytes (UTF-8 included) unchanged.
+std::string UpperAscii(std::string text);
+
 // Whether line starts with key, ASCII letters compared without case; value receives the rest of the line.
 bool TakeKey(const std::string& line, std::string_view key, std::string& value);
 
