@@ -5,20 +5,20 @@ namespace {
 // How long a server that still holds the connection may take to answer one request.
 constexpr pa_usec_t kAnswerDeadline = 2 * PA_USEC_PER_SEC;
 
-bool SampleSpecOf(const TPcmFormat& format, pa_sample_spec& spec)
+bool ServerSampleFormat(const TPcmFormat& format, pa_sample_spec& sampleFormat)
 {
     switch (format.BytesPerSample) {
-    case 1: spec.format = PA_SAMPLE_U8; break;
-    case 2: spec.format = PA_SAMPLE_S16LE; break;
-    case 3: spec.format = PA_SAMPLE_S24LE; break;
-    case 4: spec.format = PA_SAMPLE_S32LE; break;
+    case 1: sampleFormat.format = PA_SAMPLE_U8; break;
+    case 2: sampleFormat.format = PA_SAMPLE_S16LE; break;
+    case 3: sampleFormat.format = PA_SAMPLE_S24LE; break;
+    case 4: sampleFormat.format = PA_SAMPLE_S32LE; break;
     default: return false;
     }
     if (format.Channels < 1 || format.Channels > static_cast<int32_t>(PA_CHANNELS_MAX) || format.SampleRate < 1)
         return false;
-    spec.channels = static_cast<uint8_t>(format.Channels);
-    spec.rate = static_cast<uint32_t>(format.SampleRate);
-    return pa_sample_spec_valid(&spec) != 0;
+    sampleFormat.channels = static_cast<uint8_t>(format.Channels);
+    sampleFormat.rate = static_cast<uint32_t>(format.SampleRate);
+    return pa_sample_spec_valid(&sampleFormat) != 0;
 }
 
 struct TDeadline {
@@ -52,15 +52,15 @@ TPulseStream::~TPulseStream()
 TWaveResult TPulseStream::Open(const TPcmFormat& format, pa_stream_direction_t direction,
                                const pa_buffer_attr& attr, pa_stream_flags_t flags)
 {
-    pa_sample_spec spec{};
-    if (!SampleSpecOf(format, spec))
+    pa_sample_spec sampleFormat{};
+    if (!ServerSampleFormat(format, sampleFormat))
         return TWaveResult::BadFormat;
     TWaveResult result = StartLoop();
     if (result == TWaveResult::Ok) {
         TLock lock(*this);
         result = ConnectContext();
         if (result == TWaveResult::Ok)
-            result = ConnectStream(spec, direction, attr, flags);
+            result = ConnectStream(sampleFormat, direction, attr, flags);
     }
     if (result != TWaveResult::Ok) {
         Close();
@@ -91,11 +91,11 @@ TWaveResult TPulseStream::ConnectContext()
     return WaitUntil([this] { return pa_context_get_state(context_) == PA_CONTEXT_READY; });
 }
 
-TWaveResult TPulseStream::ConnectStream(const pa_sample_spec& spec, pa_stream_direction_t direction,
+TWaveResult TPulseStream::ConnectStream(const pa_sample_spec& sampleFormat, pa_stream_direction_t direction,
                                         const pa_buffer_attr& attr, pa_stream_flags_t flags)
 {
     const bool record = direction == PA_STREAM_RECORD;
-    stream_ = pa_stream_new(context_, record ? "Microphone" : "Playback", &spec, nullptr);
+    stream_ = pa_stream_new(context_, record ? "Microphone" : "Playback", &sampleFormat, nullptr);
     if (stream_ == nullptr)
         return TWaveResult::ServerFailed;
     pa_stream_set_state_callback(stream_, &StreamChanged, this);

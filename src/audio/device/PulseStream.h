@@ -62,7 +62,7 @@ private:
     // The steps of Open; a failed step leaves the cleaning up to Close.
     TWaveResult StartLoop();
     TWaveResult ConnectContext();
-    TWaveResult ConnectStream(const pa_sample_spec& spec, pa_stream_direction_t direction,
+    TWaveResult ConnectStream(const pa_sample_spec& sampleFormat, pa_stream_direction_t direction,
                               const pa_buffer_attr& attr, pa_stream_flags_t flags);
 
     // Waits until done() holds (Ok), the connection fails (ServerFailed) or the deadline passes (Timeout).
