@@ -26,7 +26,7 @@ int16_t RoundToSample(double value)
 
 }  // namespace
 
-TTeskProcessor::TTeskProcessor()
+TTeskProcessor::TTeskProcessor(int32_t maxUtteranceAtoms)
     : fft_(kFftOrder),
       frameMagnitudes_(static_cast<size_t>(fft_.HalfSize())),
       bandMagnitudes_(static_cast<size_t>(fft_.HalfSize())),
@@ -34,7 +34,8 @@ TTeskProcessor::TTeskProcessor()
       hannWindow_(static_cast<size_t>(fft_.Size())),
       bandSamples_(static_cast<size_t>(fft_.Size())),
       frameSamples_(static_cast<size_t>(fft_.Size())),
-      integrator_(kIntegratorMs)
+      integrator_(kIntegratorMs),
+      maxUtteranceAtoms_(static_cast<size_t>(std::max(maxUtteranceAtoms, 0)))
 {
     const int32_t n = fft_.Size();
     for (int32_t i = 0; i < n; ++i)
@@ -58,6 +59,9 @@ void TTeskProcessor::AddSamples(const int16_t* samples, int32_t count)
         EndUtterance();
         return;
     }
+    // Once the utterance is full its atoms are final: later samples could change none of them.
+    if (madeAtoms_.Size() >= maxUtteranceAtoms_)
+        return;
     const int32_t n = fft_.Size();
     rawBuffer_.Append(samples, count);
     analysisBuffer_.Append(samples, count);
@@ -182,7 +186,8 @@ void TTeskProcessor::Step(int32_t n)
 
 void TTeskProcessor::AppendAtom(const TAtom& atom, bool /*last*/)
 {
-    madeAtoms_.Append(atom);
+    if (madeAtoms_.Size() < maxUtteranceAtoms_)
+        madeAtoms_.Append(atom);
 }
 
 void TTeskProcessor::CloseUtterance()

@@ -15,7 +15,11 @@ class TTeskProcessor {
 public:
     using TUtteranceEndProc = std::function<void()>;
 
-    TTeskProcessor();
+    // An utterance keeps at most one minute of atoms; what follows is not analysed. A command is never that
+    // long, and every atom holds about 6 KB, so a long recording would otherwise take memory without bound.
+    static constexpr int32_t kMaxUtteranceAtoms = 60 * 22050 / kHopSize;
+
+    explicit TTeskProcessor(int32_t maxUtteranceAtoms = kMaxUtteranceAtoms);
 
     // Feeds one block; no samples (nullptr or count 0) ends the utterance.
     void AddSamples(const int16_t* samples, int32_t count);
@@ -56,5 +60,6 @@ private:
     std::vector<int16_t> frameSamples_;
     TVRAtomIntegrator integrator_;
     TAtomBlocks madeAtoms_;         // the integrator's atoms of the utterance in progress
+    size_t maxUtteranceAtoms_;
     double smoothedEnergy_ = 0.0;
 };

@@ -117,4 +117,34 @@ TEST(Processor, EndOfUtteranceDrainsEveryBuffer)
     EXPECT_TRUE(processor.FirstBlock());
 }
 
+TEST(Processor, LongUtteranceKeepsItsFirstAtomsWhateverFollows)
+{
+    constexpr int32_t kCap = 300;   // about 0.9 s
+    // Three seconds of voice; the copies differ only after the first two seconds.
+    std::vector<int16_t> voice = Utterance(0, 3 * 22050, 0);
+    std::vector<int16_t> noisyEnd = voice;
+    for (size_t i = 2 * 22050; i < noisyEnd.size(); ++i)
+        noisyEnd[i] = static_cast<int16_t>((i * 7919) % 20000 - 10000);
+
+    TTeskProcessor unbounded;
+    TTeskProcessor capped(kCap);
+    const TArrayAtoms all = Feed(unbounded, voice, 1024);
+    const TArrayAtoms kept = Feed(capped, voice, 1024);
+    ASSERT_GT(all.size(), static_cast<size_t>(kCap));
+    ASSERT_FALSE(kept.empty());
+    EXPECT_LE(kept.size(), static_cast<size_t>(kCap));
+    EXPECT_EQ(capped.AnalysisBuffer().Count(), 0);
+
+    TTeskProcessor cappedNoisy(kCap);
+    const TArrayAtoms keptNoisy = Feed(cappedNoisy, noisyEnd, 2000);
+    ASSERT_EQ(keptNoisy.size(), kept.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(keptNoisy[i].MainTone, kept[i].MainTone) << i;
+        EXPECT_EQ(keptNoisy[i].Level, kept[i].Level) << i;
+        EXPECT_EQ(0, std::memcmp(keptNoisy[i].EnvelopeBytes, kept[i].EnvelopeBytes, kEnvelopeBands)) << i;
+    }
+    // The next utterance starts empty again.
+    EXPECT_FALSE(Feed(capped, Utterance(), 1024).empty());
+}
+
 }  // namespace
