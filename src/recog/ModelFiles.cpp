@@ -135,6 +135,24 @@ std::string ResolveModelPath(const std::string& path)
     return resolved;
 }
 
+bool StaysInModelFolder(const std::string& path)
+{
+    const bool rooted = !path.empty() && IsSeparator(path.front());
+    const bool drive = path.size() >= 2 && path[1] == ':';
+    if (rooted || drive)
+        return false;
+    int depth = 0;
+    for (const std::string& component : SplitComponents(path)) {
+        if (component == "..")
+            --depth;
+        else if (component != ".")
+            ++depth;
+        if (depth < 0)
+            return false;
+    }
+    return true;
+}
+
 std::string DirectoryPart(const std::string& fileName)
 {
     const size_t separator = fileName.find_last_of("\\/");

@@ -17,6 +17,11 @@
 // that matches nothing, the rest stays as written, so that opening it fails as it should.
 std::string ResolveModelPath(const std::string& path);
 
+// Whether a path named inside a model file stays in that file's folder: relative, without a drive, and never
+// climbing above its start with "..". Model folders are shared; one must not make the program read files
+// anywhere else (..\..\etc\passwd, /dev/..., C:\...).
+bool StaysInModelFolder(const std::string& path);
+
 // The part of fileName up to and including its last "\" or "/" (empty without one), and the part after it.
 std::string DirectoryPart(const std::string& fileName);
 std::string NamePart(const std::string& fileName);

@@ -120,6 +120,8 @@ void TVoiceCommandModel::Load(const std::string& fileName)
         if (TakeKey(line, "COMMAND=", value)) {
             Name = value;
         } else if (TakeKey(line, "MODEL=", value)) {
+            if (!StaysInModelFolder(value))
+                throw UnknownLineError(line, fileName);
             ModelFiles.push_back(value);
             Trajectories.emplace_back();
             LoadTrajectory(directory + value, Trajectories.back());

@@ -35,6 +35,8 @@ void TPhonemeModel::Load(const std::string& fileName)
         if (TakeKey(line, "CHARS=", value)) {
             Chars = value;
         } else if (TakeKey(line, "MODEL=", value)) {
+            if (!StaysInModelFolder(value))
+                throw UnknownLineError(line, fileName);
             ModelFiles.push_back(value);
             Templates.emplace_back();
             LoadTemplate(directory + value, Templates.back());

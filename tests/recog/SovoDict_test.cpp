@@ -124,6 +124,11 @@ TEST_F(CommandFile, FaultsNameTheLineOrTheFile)
         {"command=a\r\nmodels=data\\t1.trj\r\n", "Не понял строку 'MODELS=DATA\\T1.TRJ' В файле '" + vcm + "'"},
         {"model=DATA\\none.trj\r\n", "Не могу открыть файл '" + folder.Path("Models/") + "DATA\\NONE.TRJ'"},
         {"model=DATA\r\n", "Не могу открыть файл '" + folder.Path("Models/") + "DATA'"},
+        // Trajectories outside the description's folder are never looked up.
+        {"model=..\\..\\etc\\passwd\r\n", "Не понял строку 'MODEL=..\\..\\ETC\\PASSWD' В файле '" + vcm + "'"},
+        {"model=DATA\\..\\..\\a.trj\r\n", "Не понял строку 'MODEL=DATA\\..\\..\\A.TRJ' В файле '" + vcm + "'"},
+        {"model=\\\\server\\x.trj\r\n", "Не понял строку 'MODEL=\\\\SERVER\\X.TRJ' В файле '" + vcm + "'"},
+        {"model=c:\\x.trj\r\n", "Не понял строку 'MODEL=C:\\X.TRJ' В файле '" + vcm + "'"},
     };
     for (const Case& c : cases) {
         folder.WriteText("Models/a.vcm", c.text);

@@ -73,13 +73,13 @@ class PhonemeFile : public ::testing::Test {
 protected:
     PhonemeFile()
     {
-        folder.WriteBytes("Data/T1.bin", Bytes(Ramp(true)));
+        folder.WriteBytes("Models/Data/T1.bin", Bytes(Ramp(true)));
         std::vector<uint8_t> longer(200, 0xEE);   // bytes behind the first 128 are ignored
         const TPhonemeTemplate peak = Peak(9);
         std::copy(peak.begin(), peak.end(), longer.begin());
-        folder.WriteBytes("Data/T2.bin", longer);
-        folder.WriteBytes("Data/short.bin", std::vector<uint8_t>(127, 1));
-        folder.MakeFifo("Data/pipe.bin");
+        folder.WriteBytes("Models/Data/T2.bin", longer);
+        folder.WriteBytes("Models/Data/short.bin", std::vector<uint8_t>(127, 1));
+        folder.MakeFifo("Models/Data/pipe.bin");
     }
 
     TPhonemeModel Load(const std::string& text)
@@ -116,13 +116,13 @@ TEST_F(PhonemeFile, LinesFillTheModel)
         {"mixed-case key, value case kept", "iD = 12\nChArS=Ab\n", "Ab", 12, {}, {}, 0},
         {"a later CHARS wins", "CHARS=a\nCHARS=bc\n", "bc", -1, {}, {}, 0},
         {"templates relative to the file, any case",
-         "MODEL=..\\data\\t1.bin\r\nmodel = ../DATA/T2.BIN\r\n", "", -1,
-         {"..\\data\\t1.bin", "../DATA/T2.BIN"}, {Ramp(true), Peak(9)}, 0},
+         "MODEL=data\\t1.bin\r\nmodel = ./DATA/../Data/T2.BIN\r\n", "", -1,
+         {"data\\t1.bin", "./DATA/../Data/T2.BIN"}, {Ramp(true), Peak(9)}, 0},
         {"main tone stamps its low byte after the last line",
-         "MODEL=..\\Data\\T1.bin\nMAINTONE=300\nMODEL=..\\Data\\T2.bin\n", "", -1,
-         {"..\\Data\\T1.bin", "..\\Data\\T2.bin"}, {stampedRamp, stampedPeak}, 300},
-        {"negative main tone", "maintone=-1\nMODEL=..\\Data\\T1.bin\nID=+3\n", "", 3,
-         {"..\\Data\\T1.bin"}, {lowBitsRamp}, -1},
+         "MODEL=Data\\T1.bin\nMAINTONE=300\nMODEL=Data\\T2.bin\n", "", -1,
+         {"Data\\T1.bin", "Data\\T2.bin"}, {stampedRamp, stampedPeak}, 300},
+        {"negative main tone", "maintone=-1\nMODEL=Data\\T1.bin\nID=+3\n", "", 3,
+         {"Data\\T1.bin"}, {lowBitsRamp}, -1},
     };
     for (const Case& c : cases) {
         const TPhonemeModel model = Load(c.text);
@@ -137,7 +137,7 @@ TEST_F(PhonemeFile, LinesFillTheModel)
 TEST_F(PhonemeFile, FaultsNameTheLineOrTheFile)
 {
     const std::string phm = folder.Path("Models/ph.phm");
-    const std::string data = folder.Path("Models/") + "..\\Data\\";
+    const std::string data = folder.Path("Models/") + "Data\\";
     struct Case { std::string text; std::string message; };
     const Case cases[] = {
         {"CHARS=a\r\n  Bad line = 1\t x \r\n", "Не понял строку 'Badline=1\tx' В файле '" + phm + "'"},
@@ -145,10 +145,13 @@ TEST_F(PhonemeFile, FaultsNameTheLineOrTheFile)
         {"ID=1.5\r\n", "'1.5' is not a valid integer value"},
         {"ID=\r\n", "'' is not a valid integer value"},
         {"MainTone = x 1\r\n", "'x1' is not a valid integer value"},
-        {"MODEL=..\\Data\\none.bin\r\n", "Файл '" + data + "none.bin' ненайден! "},
-        {"MODEL=..\\Data\\short.bin\r\n", "В файле '" + data + "short.bin' не найдены данные!"},
-        {"MODEL=..\\Data\r\n", "Файл '" + folder.Path("Models/") + "..\\Data' ненайден! "},
-        {"MODEL=..\\Data\\pipe.bin\r\n", "Файл '" + data + "pipe.bin' ненайден! "},
+        {"MODEL=Data\\none.bin\r\n", "Файл '" + data + "none.bin' ненайден! "},
+        {"MODEL=Data\\short.bin\r\n", "В файле '" + data + "short.bin' не найдены данные!"},
+        {"MODEL=Data\r\n", "Файл '" + folder.Path("Models/") + "Data' ненайден! "},
+        {"MODEL=Data\\pipe.bin\r\n", "Файл '" + data + "pipe.bin' ненайден! "},
+        // Files outside the model's folder are never looked up.
+        {"MODEL=..\\Data\\T1.bin\r\n", "Не понял строку 'MODEL=..\\Data\\T1.bin' В файле '" + phm + "'"},
+        {"MODEL=/dev/zero\r\n", "Не понял строку 'MODEL=/dev/zero' В файле '" + phm + "'"},
     };
     for (const Case& c : cases) {
         folder.WriteText("Models/ph.phm", c.text);
