@@ -14,6 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A description names its files in a few lines; thousands of them fit many times over.
+constexpr size_t kMaxModelTextBytes = size_t{4} << 20;
+
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
@@ -236,9 +239,11 @@ std::string UpperAscii(std::string text)
 
 std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase letterCase)
 {
-    const std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
+    const std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName, kMaxModelTextBytes + 1);
     if (!bytes)
         throw CannotOpenError(fileName);
+    if (bytes->size() > kMaxModelTextBytes)
+        throw ReadError(fileName);
 
     std::vector<std::string> lines;
     auto start = bytes->begin();
@@ -303,6 +308,11 @@ TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>
 ESovoError CannotOpenError(const std::string& fileName)
 {
     return ESovoError("Не могу открыть файл '" + fileName + "'");
+}
+
+ESovoError ReadError(const std::string& fileName)
+{
+    return ESovoError("Ошибка чтения файла '" + fileName + "'");
 }
 
 ESovoError UnknownLineError(const std::string& line, const std::string& fileName)

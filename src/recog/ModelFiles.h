@@ -40,7 +40,7 @@ enum class TLetterCase { Keep, Upper };
 
 // The significant lines of a model text file: split at LF, stripped of leading and trailing codes 0..32, with
 // every space removed (and ASCII letters upper-cased on request); blank lines and ";" comments are dropped.
-// A file that cannot be opened raises CannotOpenError.
+// A file that cannot be opened raises CannotOpenError, one longer than any description could be ReadError.
 std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase letterCase);
 
 // Blanks are the codes 0..32, trimmed from both ends of every model-file line and typed name.
@@ -64,4 +64,5 @@ enum class TWriteResult { Written, NotCreated, ShortWrite };
 TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes);
 
 ESovoError CannotOpenError(const std::string& fileName);
+ESovoError ReadError(const std::string& fileName);
 ESovoError UnknownLineError(const std::string& line, const std::string& fileName);

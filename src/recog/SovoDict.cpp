@@ -15,11 +15,13 @@ constexpr size_t kMaxNameLength = 1000;
 constexpr size_t kHeaderBytes = 8;                               // N and M
 constexpr size_t kColumnBytes = 4 + kPhonemeNameBytes;           // an id and a name per column
 constexpr size_t kScoreBytes = 8;
+// Far above what a minute of speech scored by hundreds of phoneme models needs.
+constexpr uint64_t kMaxTrajectoryBytes = uint64_t{256} << 20;
 
 // Reads the little-endian fields of a .trj file byte by byte, so that the host's byte order does not matter.
 class TTrajectoryReader {
 public:
-    explicit TTrajectoryReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    explicit TTrajectoryReader(const std::vector<uint8_t>& bytes, size_t start = 0) : bytes_(bytes), position_(start) {}
 
     int32_t Int32() { return static_cast<int32_t>(Unsigned(4)); }
     double Double() { return std::bit_cast<double>(Unsigned(8)); }
@@ -42,7 +44,7 @@ private:
     }
 
     const std::vector<uint8_t>& bytes_;
-    size_t position_ = 0;
+    size_t position_;
 };
 
 void AppendUnsigned(std::vector<uint8_t>& bytes, uint64_t value, size_t byteCount)
@@ -51,18 +53,22 @@ void AppendUnsigned(std::vector<uint8_t>& bytes, uint64_t value, size_t byteCoun
         bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-// Whether counts read from a header describe a file that fits in fileSize bytes. Checked before anything is
-// sized by them, so a damaged header cannot ask for a huge allocation. Rows without columns occupy no bytes,
-// so nothing would bound their number: such a header counts as damaged.
-bool HeaderFits(int32_t phonemeCount, int32_t atomCount, size_t fileSize)
+// The size of a trajectory file whose header holds these counts; nullopt for a damaged header or a trajectory
+// beyond kMaxTrajectoryBytes. Checked before anything is read or sized by the counts, so that neither a damaged
+// header nor a huge file can ask for a huge allocation. Rows without columns occupy no bytes, so nothing would
+// bound their number: such a header counts as damaged.
+std::optional<uint64_t> TrajectoryFileBytes(int32_t phonemeCount, int32_t atomCount)
 {
     if (phonemeCount < 0 || atomCount < 0 || (phonemeCount == 0 && atomCount > 0))
-        return false;
+        return std::nullopt;
     const uint64_t n = static_cast<uint64_t>(phonemeCount);
     const uint64_t columnsEnd = kHeaderBytes + kColumnBytes * n;
-    if (columnsEnd > fileSize)
-        return false;
-    return n == 0 || static_cast<uint64_t>(atomCount) <= (fileSize - columnsEnd) / (kScoreBytes * n);
+    if (columnsEnd > kMaxTrajectoryBytes)
+        return std::nullopt;
+    const uint64_t rowBytes = kScoreBytes * n;
+    if (n > 0 && static_cast<uint64_t>(atomCount) > (kMaxTrajectoryBytes - columnsEnd) / rowBytes)
+        return std::nullopt;
+    return columnsEnd + rowBytes * static_cast<uint64_t>(atomCount);
 }
 
 std::vector<uint8_t> EncodeTrajectory(const TCommandTraj& traj)
@@ -133,17 +139,23 @@ void TVoiceCommandModel::Load(const std::string& fileName)
 
 void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTraj& traj)
 {
-    const std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
-    if (!bytes)
+    const std::optional<std::vector<uint8_t>> header = ReadFileBytes(fileName, kHeaderBytes);
+    if (!header)
         throw CannotOpenError(fileName);
-    const ESovoError readError("Ошибка чтения файла '" + fileName + "'");
-    if (bytes->size() < kHeaderBytes)
+    const ESovoError readError = ReadError(fileName);
+    if (header->size() < kHeaderBytes)
         throw readError;
-    TTrajectoryReader reader(*bytes);
-    const int32_t phonemeCount = reader.Int32();
-    const int32_t atomCount = reader.Int32();
-    if (!HeaderFits(phonemeCount, atomCount, bytes->size()))
+    TTrajectoryReader headerReader(*header);
+    const int32_t phonemeCount = headerReader.Int32();
+    const int32_t atomCount = headerReader.Int32();
+    const std::optional<uint64_t> fileBytes = TrajectoryFileBytes(phonemeCount, atomCount);
+    if (!fileBytes)
         throw readError;
+    // Only the bytes the header describes are read; the file may have changed since its header was.
+    const std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName, static_cast<size_t>(*fileBytes));
+    if (!bytes || bytes->size() != *fileBytes || !std::equal(header->begin(), header->end(), bytes->begin()))
+        throw readError;
+    TTrajectoryReader reader(*bytes, kHeaderBytes);
 
     InitCommandTraj(traj, phonemeCount, atomCount);
     for (int32_t& id : traj.Ids)

@@ -131,6 +131,20 @@ TEST(ModelFiles, ModelLinesAreTrimmedFreedOfSpacesAndFiltered)
     }
 }
 
+// Sparse: the file system gives a gigabyte of zeros without storing them.
+TEST(ModelFiles, DescriptionLargerThanAnyCouldBeIsAReadError)
+{
+    TModelFolder folder;
+    folder.WriteText("huge.vcm", "command=x\r\n");
+    std::filesystem::resize_file(folder.Path("huge.vcm"), uintmax_t{1} << 30);
+    try {
+        ReadModelLines(folder.Path("huge.vcm"), TLetterCase::Upper);
+        FAIL() << "a gigabyte description was read";
+    } catch (const ESovoError& e) {
+        EXPECT_EQ(std::string(e.what()), "Ошибка чтения файла '" + folder.Path("huge.vcm") + "'");
+    }
+}
+
 TEST(ModelFiles, IntegersAreDecimalWithAnOptionalSign)
 {
     struct Case { std::string text; int32_t value; };

@@ -221,6 +221,24 @@ TEST(TrajectoryFile, DamagedOrAbsurdHeadersAreReadErrors)
     }
 }
 
+// Sparse files: the file system gives gigabytes of zeros without storing them.
+TEST(TrajectoryFile, HugeFilesAreReadOnlyAsFarAsASensibleHeaderDescribes)
+{
+    TModelFolder folder;
+    const std::string name = folder.Path("huge.trj");
+    WriteTrajectory(name, MakeTraj({5}, {{0.25}, {0.5}}));
+    std::filesystem::resize_file(name, uintmax_t{4} << 30);
+    TVoiceCommandModel model;
+    TCommandTraj traj;
+    model.LoadTrajectory(name, traj);
+    EXPECT_EQ(traj.Rows, (std::vector<std::vector<double>>{{0.25}, {0.5}}));
+
+    // A header asking for a gigabyte of scores is refused before anything is read, file big enough or not.
+    folder.WriteBytes("huge.trj", Header(64, 2 << 20, 0));
+    std::filesystem::resize_file(name, uintmax_t{4} << 30);
+    EXPECT_EQ(MessageOf([&] { model.LoadTrajectory(name, traj); }), "Ошибка чтения файла '" + name + "'");
+}
+
 TEST(TrajectoryFile, WhatIsNotARegularFileCannotBeOpened)
 {
     TModelFolder folder;
