@@ -6,7 +6,11 @@
 #include <emmintrin.h>
 #endif
 
-using TDoublePair = double __attribute__((vector_size(16), __may_alias__, aligned(8)));
+// Pairs are loaded from and stored to any double, so only 8-byte alignment may be assumed. A typedef, not a
+// using alias: clang drops the lowered alignment from an alias and then moves the pairs with aligned
+// instructions, which fault on such addresses.
+typedef double TDoublePair __attribute__((vector_size(16), __may_alias__, aligned(8)));
+static_assert(alignof(TDoublePair) == alignof(double));
 
 inline TDoublePair LoadPair(const double* at)
 {
