@@ -20,18 +20,6 @@ std::vector<uint8_t> Bytes(const std::string& text)
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-void Write(const std::string& fileName, const std::vector<uint8_t>& bytes)
-{
-    switch (RewriteFile(fileName, bytes)) {
-    case TWriteResult::Written:
-        return;
-    case TWriteResult::NotCreated:
-        throw ESovoError("Ошибка создания файла '" + fileName + "'");
-    case TWriteResult::ShortWrite:
-        throw ESovoError("Ошибка записи в файл '" + fileName + "'");
-    }
-}
-
 bool IsInside(const fs::path& file, const fs::path& folder)
 {
     const fs::path relative = fs::weakly_canonical(file).lexically_relative(fs::weakly_canonical(folder));
@@ -84,11 +72,11 @@ void WritePhonemeSet(const std::vector<TBuiltPhoneme>& phonemes, const std::stri
         for (size_t t = 0; t < phoneme.Templates.size(); ++t) {
             templateNames.push_back(phoneme.Name + "_" + std::to_string(t + 1) + ".bin");
             const std::string file = ResolveModelPath(folder + "Data/" + templateNames.back());
-            Write(file, std::vector<uint8_t>(phoneme.Templates[t].begin(), phoneme.Templates[t].end()));
+            WriteModelFile(file, std::vector<uint8_t>(phoneme.Templates[t].begin(), phoneme.Templates[t].end()));
             written.insert(file);
         }
         const std::string phm = ResolveModelPath(folder + phoneme.Name + ".phm");
-        Write(phm, Bytes(PhmText(phoneme, templateNames)));
+        WriteModelFile(phm, Bytes(PhmText(phoneme, templateNames)));
         written.insert(phm);
     }
     for (const std::string& file : previous) {

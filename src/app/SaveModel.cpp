@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+
+#include <unistd.h>
 
 #include "FolderPath.h"
 #include "ModelFiles.h"
@@ -33,15 +36,15 @@ bool ListsTrajectory(const std::string& descriptionFile, const std::string& mode
     return false;   // a description that cannot be read counts as read to its end
 }
 
-void AppendText(const std::string& fileName, const std::string& text, std::ios::openmode mode)
+// The description with text added at its end. The whole file is written anew beside the old one and renamed
+// over it, so that a full disk or a failing write never leaves a cut line that would stop the set loading.
+void AppendToDescription(const std::string& fileName, const std::string& text)
 {
-    std::ofstream out(fileName, std::ios::binary | mode);
-    if (!out)
+    std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
+    if (!bytes || ::access(fileName.c_str(), W_OK) != 0)   // a description made read-only stays as it is
         throw ESovoError("Ошибка создания файла '" + fileName + "'");
-    out << text;
-    out.flush();
-    if (!out)
-        throw ESovoError("Ошибка записи в файл '" + fileName + "'");
+    bytes->insert(bytes->end(), text.begin(), text.end());
+    WriteModelFile(fileName, *bytes);
 }
 
 // The model folder as it exists on disk, with a trailing separator (empty: the current folder).
@@ -105,15 +108,14 @@ TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::strin
         // A description of that exact name that belongs to a command of another name (say "close.vcm" of
         // CLOSE) keeps its examples: the new one is added to it instead of replacing the file.
         if (!std::filesystem::exists(saved.DescriptionFile)) {
-            AppendText(saved.DescriptionFile,
-                       kLineEnd + ";File description of voice command" + kLineEnd + "command=" + commandName +
-                           kLineEnd + modelLine + kLineEnd,
-                       std::ios::trunc);
+            const std::string text = kLineEnd + ";File description of voice command" + kLineEnd + "command=" +
+                                     commandName + kLineEnd + modelLine + kLineEnd;
+            WriteNewModelFile(saved.DescriptionFile, std::vector<uint8_t>(text.begin(), text.end()));
             saved.DescriptionChanged = true;
         }
     }
     if (!saved.DescriptionChanged && !ListsTrajectory(saved.DescriptionFile, modelLine)) {
-        AppendText(saved.DescriptionFile, kLineEnd + modelLine + kLineEnd, std::ios::app);
+        AppendToDescription(saved.DescriptionFile, kLineEnd + modelLine + kLineEnd);
         saved.DescriptionChanged = true;
     }
     dictionary.LoadModels(modelsDir, "vcm");

@@ -122,6 +122,40 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes)
     return true;
 }
 
+// Replaces the file at path, spelt exactly so, by a file holding bytes; see RewriteFile.
+TWriteResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    // Only a file or a link may be replaced: a directory, device node or FIFO in the way makes it fail.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
+        return TWriteResult::NotCreated;
+    // The bytes go to a new file beside the old one, which is replaced only once they are all written:
+    // a full disk or a failing write never destroys a saved trajectory.
+    static std::atomic<unsigned> serial{0};
+    const std::string temporary = path + ".new" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    TFileHandle file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.Fd() < 0)
+        return TWriteResult::NotCreated;
+    const bool written = WriteAll(file.Fd(), bytes) && ::fsync(file.Fd()) == 0;
+    if (!file.Close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return TWriteResult::ShortWrite;
+    }
+    return TWriteResult::Written;
+}
+
+void ThrowUnlessWritten(TWriteResult result, const std::string& fileName)
+{
+    switch (result) {
+    case TWriteResult::Written:
+        return;
+    case TWriteResult::NotCreated:
+        throw ESovoError("Ошибка создания файла '" + fileName + "'");
+    case TWriteResult::ShortWrite:
+        throw ESovoError("Ошибка записи в файл '" + fileName + "'");
+    }
+}
+
 }  // namespace
 
 std::string ResolveModelPath(const std::string& path)
@@ -285,25 +319,19 @@ int32_t ParseModelInteger(const std::string& value)
 
 TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes)
 {
-    const std::string path = ResolveModelPath(fileName);
-    // Only a file or a link may be replaced: a directory, device node or FIFO in the way makes it fail.
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
-        return TWriteResult::NotCreated;
-    // The bytes go to a new file beside the old one, which is replaced only once they are all written:
-    // a full disk or a failing write never destroys a saved trajectory.
-    static std::atomic<unsigned> serial{0};
-    const std::string temporary = path + ".new" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-    TFileHandle file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (file.Fd() < 0)
-        return TWriteResult::NotCreated;
-    const bool written = WriteAll(file.Fd(), bytes) && ::fsync(file.Fd()) == 0;
-    if (!file.Close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return TWriteResult::ShortWrite;
-    }
-    return TWriteResult::Written;
+    return ReplaceFile(ResolveModelPath(fileName), bytes);
 }
+
+void WriteModelFile(const std::string& fileName, const std::vector<uint8_t>& bytes)
+{
+    ThrowUnlessWritten(RewriteFile(fileName, bytes), fileName);
+}
+
+void WriteNewModelFile(const std::string& fileName, const std::vector<uint8_t>& bytes)
+{
+    ThrowUnlessWritten(ReplaceFile(fileName, bytes), fileName);
+}
+
 
 ESovoError CannotOpenError(const std::string& fileName)
 {

@@ -62,6 +62,10 @@ enum class TWriteResult { Written, NotCreated, ShortWrite };
 // same folder first, so a failure leaves any old file as it was and no partial file behind. Anything else at
 // that name (a directory, a FIFO, a device) means NotCreated.
 TWriteResult RewriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes);
+// RewriteFile that raises "Ошибка создания файла '…'" or "Ошибка записи в файл '…'" when it fails.
+void WriteModelFile(const std::string& fileName, const std::vector<uint8_t>& bytes);
+// The same for a file that gets exactly the name given, even where another differing only in letter case exists.
+void WriteNewModelFile(const std::string& fileName, const std::vector<uint8_t>& bytes);
 
 ESovoError CannotOpenError(const std::string& fileName);
 ESovoError ReadError(const std::string& fileName);

@@ -263,12 +263,5 @@ double TTeskDictionary::Recognize(const TCommandTraj& traj)
 
 void TTeskDictionary::SaveTrajectory(const std::string& fileName)
 {
-    switch (RewriteFile(fileName, EncodeTrajectory(Trajectory))) {
-    case TWriteResult::NotCreated:
-        throw ESovoError("Ошибка создания файла '" + fileName + "'");
-    case TWriteResult::ShortWrite:
-        throw ESovoError("Ошибка записи в файл '" + fileName + "'");
-    case TWriteResult::Written:
-        break;
-    }
+    WriteModelFile(fileName, EncodeTrajectory(Trajectory));
 }

@@ -3,12 +3,41 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "SovoDict.h"
 #include "SovoError.h"
+#include "FileSizeLimit.h"
 #include "TempDir.h"
+#include "WithoutRoot.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// Every file below dir with its bytes.
+std::map<std::string, std::string> Snapshot(const TempDir& dir)
+{
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir.Path())) {
+        if (entry.is_regular_file()) {
+            const std::string name = entry.path().lexically_relative(dir.Path()).string();
+            files[name] = dir.Read(name);
+        }
+    }
+    return files;
+}
+
+// Write permission taken from (or given back to) the folder and everything in it; others may read it.
+void SetWritable(const TempDir& dir, bool writable)
+{
+    const fs::perms readable = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const fs::perms enterable = readable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    const fs::perms write = writable ? fs::perms::owner_write : fs::perms::none;
+    fs::permissions(dir.Path(), enterable | write);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir.Path()))
+        fs::permissions(entry.path(), (entry.is_directory() ? enterable : readable) | write);
+}
 
 TEST(TrajectoryFileName, TrimsAndAppendsTheExtensionUnlessPresentInExactCase)
 {
@@ -95,6 +124,54 @@ TEST_F(SaveModel, TrajectoryThatCannotBeWrittenLeavesTheDescriptionsAlone)
     EXPECT_THROW(SaveLastCommandAsModel(dictionary, dir.Dir(), "OPEN", "blocked"), ESovoError);
     EXPECT_EQ(dir.Read("open.vcm"), kOpenVcm);
     EXPECT_EQ(dictionary.GetModel(0)->Trajectories.size(), 1u);
+}
+
+struct TSaveCase { const char* command; const char* trajectory; };
+const TSaveCase kSaveCases[] = {
+    {"OPEN", "open2"},   // a new example of a command
+    {"OPEN", "open1"},   // an example saved again under its name
+    {"NEW", "new1"},     // a new command
+};
+
+TEST_F(SaveModel, ReadOnlyFolderKeepsEveryModelFileAndSaysSo)
+{
+    const std::map<std::string, std::string> before = Snapshot(dir);
+    SetWritable(dir, false);
+    for (const TSaveCase& c : kSaveCases) {
+        const int outcome = RunWithoutRoot([&] {
+            try {
+                SaveLastCommandAsModel(dictionary, dir.Dir(), c.command, c.trajectory);
+                return 1;
+            } catch (const ESovoError&) {
+                return 0;
+            }
+        });
+        EXPECT_EQ(outcome, 0) << c.command << " / " << c.trajectory << ": 1 means saved, other codes a crash";
+    }
+    SetWritable(dir, true);
+    EXPECT_EQ(Snapshot(dir), before);
+}
+
+// The disk fills up after the small trajectory: the description's new line must not be cut half-way, or the
+// folder would no longer load.
+TEST_F(SaveModel, FullDiskLeavesEveryDescriptionWhole)
+{
+    dir.Write("open.vcm", std::string(kOpenVcm) + ";" + std::string(200, '-') + "\r\n");
+    const std::string openBefore = dir.Read("open.vcm");
+    // Room for a few more bytes of the description, or for a new description's first line.
+    const struct { TSaveCase save; rlim_t limit; } cases[] = {
+        {kSaveCases[0], openBefore.size() + 5},
+        {kSaveCases[2], 50},
+    };
+    for (const auto& c : cases) {
+        const TFileSizeLimit limit(c.limit);
+        EXPECT_THROW(SaveLastCommandAsModel(dictionary, dir.Dir(), c.save.command, c.save.trajectory), ESovoError)
+            << c.save.command;
+    }
+    EXPECT_EQ(dir.Read("open.vcm"), openBefore);
+    EXPECT_FALSE(fs::exists(dir.Path() / "NEW.vcm"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2);   // open.vcm and Data, no leftovers
+    EXPECT_NO_THROW(dictionary.LoadModels(dir.Dir(), "vcm"));
 }
 
 TEST_F(SaveModel, NamesThatWouldWriteElsewhereAreRefusedBeforeAnythingIsWritten)

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <bit>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -13,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "ModelFolder.h"
 #include "SovoError.h"
 #include "TrajectoryMaker.h"
@@ -251,28 +249,6 @@ TEST(TrajectoryFile, WhatIsNotARegularFileCannotBeOpened)
         EXPECT_EQ(MessageOf([&] { model.LoadTrajectory(name, traj); }), "Не могу открыть файл '" + name + "'");
     }
 }
-
-// Lets a test run with a small limit on the size of files the process writes.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
-    {
-        saved_handler_ = std::signal(SIGXFSZ, SIG_IGN);   // a write past the limit fails instead of killing
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~TFileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, saved_handler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*saved_handler_)(int);
-};
 
 TEST(TrajectoryFile, SavingReportsCreationAndWriteFailures)
 {
