@@ -6,3 +6,9 @@ enum class TArithmeticPath { Fast, Reference };
 
 TArithmeticPath ArithmeticPath();
 void SetArithmeticPath(TArithmeticPath path);
+
+// Whether the fast path runs its loops four doubles at a time (256-bit vectors) rather than two. Only where
+// the processor has AVX2, and only with the ordinary operations, none fused: each value goes through the
+// same steps either way. Allowed by default; tests switch it off to compare the two-at-a-time loops too.
+bool WideVectors();
+void AllowWideVectors(bool allowed);

@@ -1,12 +1,14 @@
 #include "FftStages.h"
 
+#include "ArithmeticPath.h"
 #include "DoublePair.h"
+#include "WideVectors.h"
 
 namespace {
 
-// Written once for single doubles and for pairs of them: the same operations in each lane.
+// Written once for single doubles and for pairs and quads of them: the same operations in each lane.
 template <TDirection direction, class T>
-inline void Butterfly(T& r1, T& i1, T& r2, T& i2)
+PARLANTO_LANES_INLINE void Butterfly(T& r1, T& i1, T& r2, T& i2)
 {
     if constexpr (direction == TDirection::Analysis) {
         const T ar = (r1 + r2) / 2;
@@ -26,7 +28,7 @@ inline void Butterfly(T& r1, T& i1, T& r2, T& i2)
 }
 
 template <TDirection direction, class T>
-inline void Rotate(T& r, T& i, T wc, T ws)
+PARLANTO_LANES_INLINE void Rotate(T& r, T& i, T wc, T ws)
 {
     const T oldR = r;
     const T oldI = i;
@@ -92,7 +94,7 @@ namespace {
 // Every value goes through the same operations in the same order as stage by stage. Position k = 0 of a span
 // is never rotated, so k = 0 and 1 are done alone and the rest two at a time.
 template <TDirection direction, class T>
-inline void StagePairAt(T& ra, T& ia, T& rb, T& ib, T& rc, T& ic, T& re, T& ie, bool rotateFirst, T wc1c, T ws1c,
+PARLANTO_LANES_INLINE void StagePairAt(T& ra, T& ia, T& rb, T& ib, T& rc, T& ic, T& re, T& ie, bool rotateFirst, T wc1c, T ws1c,
                         T wc1e, T ws1e, T wc2, T ws2)
 {
     Butterfly<direction>(ra, ia, rc, ic);
@@ -108,11 +110,35 @@ inline void StagePairAt(T& ra, T& ia, T& rb, T& ib, T& rc, T& ic, T& re, T& ie, 
     }
 }
 
-template <TDirection direction>
-void StagePair(double* re, double* im, const double* wc1, const double* ws1, const double* wc2, const double* ws2,
-               int32_t size, int32_t span)
+// Positions k = from .. to - 1 of the group whose four quarters start at r[] and i[], T lanes at a time.
+template <TDirection direction, class T>
+PARLANTO_LANES_INLINE void StagePairLanes(double* const r[4], double* const i[4], const double* wc1, const double* ws1,
+                                          const double* wc2, const double* ws2, int32_t half, int32_t from, int32_t to)
+{
+    for (int32_t k = from; k < to; k += kLanes<T>) {
+        T ra = LoadLanes(r[0] + k, T{}), ia = LoadLanes(i[0] + k, T{}), rb = LoadLanes(r[1] + k, T{}), ib = LoadLanes(i[1] + k, T{});
+        T rc = LoadLanes(r[2] + k, T{}), ic = LoadLanes(i[2] + k, T{}), rx = LoadLanes(r[3] + k, T{}), ix = LoadLanes(i[3] + k, T{});
+        StagePairAt<direction>(ra, ia, rb, ib, rc, ic, rx, ix, true, LoadLanes(wc1 + k, T{}), LoadLanes(ws1 + k, T{}),
+                               LoadLanes(wc1 + k + half, T{}), LoadLanes(ws1 + k + half, T{}), LoadLanes(wc2 + k, T{}),
+                               LoadLanes(ws2 + k, T{}));
+        StoreLanes(r[0] + k, ra);
+        StoreLanes(i[0] + k, ia);
+        StoreLanes(r[1] + k, rb);
+        StoreLanes(i[1] + k, ib);
+        StoreLanes(r[2] + k, rc);
+        StoreLanes(i[2] + k, ic);
+        StoreLanes(r[3] + k, rx);
+        StoreLanes(i[3] + k, ix);
+    }
+}
+
+// Positions 0 and 1 alone, then pairs; with quads, one pair and then quads (half is at least 4).
+template <TDirection direction, class TWidest>
+PARLANTO_LANES_INLINE void StagePairGroups(double* re, double* im, const double* wc1, const double* ws1,
+                                           const double* wc2, const double* ws2, int32_t size, int32_t span)
 {
     const int32_t half = span / 2;
+    const int32_t pairsEnd = std::is_same_v<TWidest, TDoubleQuad> ? 4 : half;
     for (int32_t base = 0; base < size; base += 2 * span) {
         double* const r[4] = {re + base, re + base + half, re + base + span, re + base + span + half};
         double* const i[4] = {im + base, im + base + half, im + base + span, im + base + span + half};
@@ -120,23 +146,27 @@ void StagePair(double* re, double* im, const double* wc1, const double* ws1, con
             StagePairAt<direction>(r[0][k], i[0][k], r[1][k], i[1][k], r[2][k], i[2][k], r[3][k], i[3][k], k > 0,
                                    wc1[k], ws1[k], wc1[k + half], ws1[k + half], wc2[k], ws2[k]);
         }
-        for (int32_t k = 2; k < half; k += 2) {
-            TDoublePair ra = LoadPair(r[0] + k), ia = LoadPair(i[0] + k), rb = LoadPair(r[1] + k), ib = LoadPair(i[1] + k);
-            TDoublePair rc = LoadPair(r[2] + k), ic = LoadPair(i[2] + k), rx = LoadPair(r[3] + k), ix = LoadPair(i[3] + k);
-            StagePairAt<direction>(ra, ia, rb, ib, rc, ic, rx, ix, true, LoadPair(wc1 + k), LoadPair(ws1 + k),
-                                   LoadPair(wc1 + k + half), LoadPair(ws1 + k + half), LoadPair(wc2 + k),
-                                   LoadPair(ws2 + k));
-            StorePair(r[0] + k, ra);
-            StorePair(i[0] + k, ia);
-            StorePair(r[1] + k, rb);
-            StorePair(i[1] + k, ib);
-            StorePair(r[2] + k, rc);
-            StorePair(i[2] + k, ic);
-            StorePair(r[3] + k, rx);
-            StorePair(i[3] + k, ix);
-        }
+        StagePairLanes<direction, TDoublePair>(r, i, wc1, ws1, wc2, ws2, half, 2, pairsEnd);
+        if constexpr (std::is_same_v<TWidest, TDoubleQuad>)
+            StagePairLanes<direction, TDoubleQuad>(r, i, wc1, ws1, wc2, ws2, half, pairsEnd, half);
     }
 }
+
+template <TDirection direction>
+void StagePair(double* re, double* im, const double* wc1, const double* ws1, const double* wc2, const double* ws2,
+               int32_t size, int32_t span)
+{
+    StagePairGroups<direction, TDoublePair>(re, im, wc1, ws1, wc2, ws2, size, span);
+}
+
+#if PARLANTO_WIDE_VECTORS
+template <TDirection direction>
+PARLANTO_WIDE_TARGET void WideStagePair(double* re, double* im, const double* wc1, const double* ws1,
+                                        const double* wc2, const double* ws2, int32_t size, int32_t span)
+{
+    StagePairGroups<direction, TDoubleQuad>(re, im, wc1, ws1, wc2, ws2, size, span);
+}
+#endif
 
 // One stage with span 4: positions k and k + 4 of every group of 8, k = 0 and 1 alone, k = 2 and 3 together.
 template <TDirection direction>
@@ -186,8 +216,13 @@ void FastStages(double* re, double* im, const TStageTwiddles& twiddles, int32_t 
     const double* wc = twiddles.cos.data();
     const double* ws = twiddles.sin.data();
     int32_t span = size / 2;
+#if PARLANTO_WIDE_VECTORS
+    const auto stagePair = WideVectors() ? WideStagePair<direction> : StagePair<direction>;
+#else
+    const auto stagePair = StagePair<direction>;
+#endif
     for (; span >= 8; span /= 4) {
-        StagePair<direction>(re, im, wc, ws, wc + span, ws + span, size, span);
+        stagePair(re, im, wc, ws, wc + span, ws + span, size, span);
         wc += span + span / 2;
         ws += span + span / 2;
     }

@@ -1,6 +1,6 @@
-// The fast arithmetic recognizes exactly as the reference arithmetic (the straightforward loops): every
-// field of every atom, the trajectory and every score, bit for bit, over the reference and example
-// utterances, and over noisy copies of some of them (noise makes many peaks and tone candidates), with the
+// The fast arithmetic recognizes exactly as the reference arithmetic (the straightforward loops), with and
+// without its four-at-a-time loops: every field of every atom, the trajectory and every score, bit for bit,
+// over the reference and example utterances, and over noisy copies of some of them (noise makes many peaks and tone candidates), with the
 // reference models and with the shipped ones.
 #include <gtest/gtest.h>
 
@@ -157,15 +157,21 @@ TEST_P(ArithmeticPaths, RecognizeEveryUtteranceAlike)
     files.push_back(noisy.WriteWav("vowel.wav", Noisy(golden + "vowel_o.wav", 1500, 2)));
     files.push_back(noisy.WriteWav("stop.wav", Noisy(golden + "stop_train1.wav", 4000, 3)));
 
-    const std::vector<TUtteranceRecord> fast = RecognizeAll(models, files, TArithmeticPath::Fast);
     const std::vector<TUtteranceRecord> reference = RecognizeAll(models, files, TArithmeticPath::Reference);
-    ASSERT_EQ(fast.size(), reference.size());
-    size_t atoms = 0;
-    for (size_t i = 0; i < files.size(); ++i) {
-        ExpectSameRecords(fast[i], reference[i], files[i]);
-        atoms += fast[i].atoms.size();
+    // The fast path four doubles at a time where this processor can, and two at a time as everywhere else.
+    for (const bool wide : {true, false}) {
+        SCOPED_TRACE(wide ? "wide vectors allowed" : "wide vectors off");
+        AllowWideVectors(wide);
+        const std::vector<TUtteranceRecord> fast = RecognizeAll(models, files, TArithmeticPath::Fast);
+        AllowWideVectors(true);
+        ASSERT_EQ(fast.size(), reference.size());
+        size_t atoms = 0;
+        for (size_t i = 0; i < files.size(); ++i) {
+            ExpectSameRecords(fast[i], reference[i], files[i]);
+            atoms += fast[i].atoms.size();
+        }
+        EXPECT_GT(atoms, 1000u);   // the comparison covered real speech, not empty utterances
     }
-    EXPECT_GT(atoms, 1000u);   // the comparison covered real speech, not empty utterances
 }
 
 INSTANTIATE_TEST_SUITE_P(ModelSets, ArithmeticPaths,
