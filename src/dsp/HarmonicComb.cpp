@@ -2,9 +2,31 @@
 
 #include <algorithm>
 
+#include "WideVectors.h"
+
 namespace {
 
 constexpr double kBinsPerHz = 1.0 / kBinHz;
+
+#if PARLANTO_WIDE_VECTORS
+// AnyNearWholeBin eight harmonics at a time, four to a register.
+PARLANTO_WIDE_TARGET bool AnyNearWholeBinWide(uint64_t step, int32_t count)
+{
+    constexpr uint64_t margin = TCombSteps::kWholeBinMargin;
+    constexpr uint64_t fraction = TCombSteps::kOne - 1;
+    using TPositions = uint64_t __attribute__((vector_size(32)));
+    TPositions first = {step + margin, 2 * step + margin, 3 * step + margin, 4 * step + margin};
+    TPositions second = first + 4 * step;
+    const TPositions eightSteps = {8 * step, 8 * step, 8 * step, 8 * step};
+    TPositions wrapped = {0, 0, 0, 0};
+    for (int32_t h = 0; h < count; h += 8) {
+        wrapped |= ((first & fraction) - 2 * margin) | ((second & fraction) - 2 * margin);
+        first += eightSteps;
+        second += eightSteps;
+    }
+    return ((wrapped[0] | wrapped[1] | wrapped[2] | wrapped[3]) >> 63) != 0;
+}
+#endif
 
 }  // namespace
 
@@ -16,8 +38,14 @@ int32_t TCombSteps::HarmonicsBelow(int32_t bin) const
     return static_cast<int32_t>(std::min<uint64_t>(kCombHarmonicLimit - 1, (end - 1) / step));
 }
 
-bool TCombSteps::AnyNearWholeBin(int32_t count) const
+bool TCombSteps::AnyNearWholeBin(int32_t count, bool wide) const
 {
+#if PARLANTO_WIDE_VECTORS
+    if (wide)
+        return AnyNearWholeBinWide(step, count);
+#else
+    static_cast<void>(wide);
+#endif
     // Four harmonics at a time, two to a register. With the margin added, a position near a whole bin has a
     // fraction below twice the margin, and subtracting that wraps around to a number with the top bit set.
     using TPositions = uint64_t __attribute__((vector_size(16)));

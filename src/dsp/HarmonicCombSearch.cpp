@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "ArithmeticPath.h"
 #include "HarmonicComb.h"
+#include "WideVectors.h"
 
 namespace {
 
@@ -15,21 +17,57 @@ constexpr double kSumSlack = 1e-12;
 constexpr double kRoundingSlack = 1e-14;   // the final division and mapping to 0..1
 constexpr double kUndecided = std::numeric_limits<double>::infinity();
 
-// Whether some harmonic's fixed-point centre may differ from its plain one. The harmonic after the last
-// fitting one counts too: near a whole bin, its plain centre may still fit.
-bool TrustNoCentre(const TCombSteps& steps)
+constexpr int32_t kEntryDoubles = 4;   // a table entry as doubles: cells, squares, products, zero
+
+#if PARLANTO_WIDE_VECTORS
+// The table entries at the centres of harmonics 1..count added up, into total[0..3]: each entry in one step,
+// products and all (beyond the target they are zeros), into four accumulators.
+PARLANTO_WIDE_TARGET void AddCentreEntriesWide(const double* table, uint64_t step, int32_t count, double* total)
 {
-    return steps.AnyNearWholeBin(std::min(kCombHarmonicLimit - 1, steps.fitting + 1));
+    TDoubleQuad a = {}, b = {}, c = {}, d = {};
+    uint64_t position = step;
+    int32_t h = 0;
+    for (; h + 3 < count; h += 4, position += 4 * step) {
+        a += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position));
+        b += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position + step));
+        c += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position + 2 * step));
+        d += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position + 3 * step));
+    }
+    for (; h < count; ++h, position += step)
+        a += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position));
+    StoreQuad(total, (a + b) + (c + d));
 }
+
+// The same for listed entries.
+PARLANTO_WIDE_TARGET void AddListedEntriesWide(const double* table, const int32_t* entries, int32_t count,
+                                               double* total)
+{
+    TDoubleQuad a = {}, b = {}, c = {}, d = {};
+    int32_t h = 0;
+    for (; h + 3 < count; h += 4) {
+        a += LoadQuad(table + kEntryDoubles * entries[h]);
+        b += LoadQuad(table + kEntryDoubles * entries[h + 1]);
+        c += LoadQuad(table + kEntryDoubles * entries[h + 2]);
+        d += LoadQuad(table + kEntryDoubles * entries[h + 3]);
+    }
+    for (; h < count; ++h)
+        a += LoadQuad(table + kEntryDoubles * entries[h]);
+    StoreQuad(total, (a + b) + (c + d));
+}
+#endif
 
 }  // namespace
 
-THarmonicCombSearch::THarmonicCombSearch()
-    : cellSums_(kBinCount * kCombCells),
-      cellProducts_(kBinCount * kCombCells),
-      wholeSums_(kBinCount),
-      wholeProducts_(kBinCount)
+THarmonicCombSearch::THarmonicCombSearch() : cellSums_(kBinCount * kCombCells), wholeSums_(kBinCount)
 {
+    static_assert(sizeof(TCellSums) == kEntryDoubles * sizeof(double));
+}
+
+// Whether some harmonic's fixed-point centre may differ from its plain one. The harmonic after the last
+// fitting one counts too: near a whole bin, its plain centre may still fit.
+bool THarmonicCombSearch::TrustNoCentre(const TCombSteps& steps) const
+{
+    return steps.AnyNearWholeBin(std::min(kCombHarmonicLimit - 1, steps.fitting + 1), wide_);
 }
 
 void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
@@ -46,6 +84,7 @@ void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
     }
     targetVariance_ = targetSquares_ - targetSum_ * targetSum_ / kCells;
     targetDeviation_ = std::sqrt(std::max(targetVariance_, 0.0));
+    wide_ = WideVectors();
     // Two neighbouring centres at a time; with an odd count the last pair overlaps the one before.
     for (int32_t centre = 1; centre <= kCombLastCentre; centre += 2)
         TabulateCentres(std::min(centre, kCombLastCentre - 1), envelope, target);
@@ -60,15 +99,11 @@ void THarmonicCombSearch::TabulateCentres(int32_t centre, const double* envelope
         sum += cell;
         squares += cell * cell;
         products += cell * LoadPair(target + centre - 1 + c);
-        for (int32_t lane = 0; lane < 2; ++lane) {
-            cellSums_[(centre + lane) * kCombCells + c] = TSumPair{sum[lane], squares[lane]};
-            cellProducts_[(centre + lane) * kCombCells + c] = products[lane];
-        }
+        for (int32_t lane = 0; lane < 2; ++lane)
+            cellSums_[(centre + lane) * kCombCells + c] = {sum[lane], squares[lane], products[lane], 0.0};
     }
-    for (int32_t lane = 0; lane < 2; ++lane) {
-        wholeSums_[centre + lane] = TSumPair{sum[lane], squares[lane]};
-        wholeProducts_[centre + lane] = products[lane];
-    }
+    for (int32_t lane = 0; lane < 2; ++lane)
+        wholeSums_[centre + lane] = cellSums_[(centre + lane) * kCombCells + kCombCells - 1];
 }
 
 // Harmonics a comb's width or more apart keep all four cells each. Returns false, adding nothing, when the
@@ -77,6 +112,15 @@ bool THarmonicCombSearch::AddWholeHarmonics(const TCombSteps& steps, TCombSums& 
 {
     if (steps.step < (uint64_t{kCombCells} << TCombSteps::kFractionBits) || TrustNoCentre(steps))
         return false;
+#if PARLANTO_WIDE_VECTORS
+    if (wide_) {
+        double total[kEntryDoubles];
+        AddCentreEntriesWide(&wholeSums_[0].cells, steps.step, steps.fitting, total);
+        sums.cells = TSumPair{total[0], total[1]};
+        sums.products = total[2];
+        return true;
+    }
+#endif
     const int32_t withProducts = std::min(steps.fitting, steps.HarmonicsBelow(productCentres_));
     // Two harmonics a turn into two accumulators, so that one harmonic's additions do not wait for the
     // previous one's.
@@ -85,26 +129,30 @@ bool THarmonicCombSearch::AddWholeHarmonics(const TCombSteps& steps, TCombSums& 
     uint64_t position = steps.step;
     int32_t h = 0;
     for (; h + 1 < withProducts; h += 2, position += 2 * steps.step) {
-        const int32_t centre = TCombSteps::Centre(position);
-        const int32_t next = TCombSteps::Centre(position + steps.step);
-        cells += wholeSums_[centre];
-        products += wholeProducts_[centre];
-        otherCells += wholeSums_[next];
-        otherProducts += wholeProducts_[next];
+        const TCellSums& entry = wholeSums_[TCombSteps::Centre(position)];
+        const TCellSums& next = wholeSums_[TCombSteps::Centre(position + steps.step)];
+        cells += TSumPair{entry.cells, entry.squares};
+        products += entry.products;
+        otherCells += TSumPair{next.cells, next.squares};
+        otherProducts += next.products;
     }
     if (h < withProducts) {
-        const int32_t centre = TCombSteps::Centre(position);
-        cells += wholeSums_[centre];
-        products += wholeProducts_[centre];
+        const TCellSums& entry = wholeSums_[TCombSteps::Centre(position)];
+        cells += TSumPair{entry.cells, entry.squares};
+        products += entry.products;
         ++h;
         position += steps.step;
     }
     for (; h + 1 < steps.fitting; h += 2, position += 2 * steps.step) {
-        cells += wholeSums_[TCombSteps::Centre(position)];
-        otherCells += wholeSums_[TCombSteps::Centre(position + steps.step)];
+        const TCellSums& entry = wholeSums_[TCombSteps::Centre(position)];
+        const TCellSums& next = wholeSums_[TCombSteps::Centre(position + steps.step)];
+        cells += TSumPair{entry.cells, entry.squares};
+        otherCells += TSumPair{next.cells, next.squares};
     }
-    if (h < steps.fitting)
-        cells += wholeSums_[TCombSteps::Centre(position)];
+    if (h < steps.fitting) {
+        const TCellSums& entry = wholeSums_[TCombSteps::Centre(position)];
+        cells += TSumPair{entry.cells, entry.squares};
+    }
     sums.cells = cells + otherCells;
     sums.products = products + otherProducts;
     return true;
@@ -131,30 +179,47 @@ bool THarmonicCombSearch::AddNarrowHarmonics(const TCombSteps& steps, TCombSums&
     return true;
 }
 
-// The sums of the given entries, with the products of the first withProducts of them. Two accumulators, so
-// that one harmonic's additions do not wait for the previous one's.
+// The sums of the given entries, with the products of the first withProducts of them (four at a time, the
+// products of all: the later ones are zeros). Two accumulators, so that one harmonic's additions do not wait
+// for the previous one's.
 void THarmonicCombSearch::AddEntries(const int32_t* entries, int32_t count, int32_t withProducts,
                                      TCombSums& sums) const
 {
+#if PARLANTO_WIDE_VECTORS
+    if (wide_) {
+        double total[kEntryDoubles];
+        AddListedEntriesWide(&cellSums_[0].cells, entries, count, total);
+        sums.cells += TSumPair{total[0], total[1]};
+        sums.products += total[2];
+        return;
+    }
+#endif
     TSumPair cells = {0.0, 0.0}, otherCells = {0.0, 0.0};
     double products = 0.0, otherProducts = 0.0;
     int32_t h = 0;
     for (; h + 1 < withProducts; h += 2) {
-        cells += cellSums_[entries[h]];
-        otherCells += cellSums_[entries[h + 1]];
-        products += cellProducts_[entries[h]];
-        otherProducts += cellProducts_[entries[h + 1]];
+        const TCellSums& entry = cellSums_[entries[h]];
+        const TCellSums& next = cellSums_[entries[h + 1]];
+        cells += TSumPair{entry.cells, entry.squares};
+        otherCells += TSumPair{next.cells, next.squares};
+        products += entry.products;
+        otherProducts += next.products;
     }
     for (; h < withProducts; ++h) {
-        cells += cellSums_[entries[h]];
-        products += cellProducts_[entries[h]];
+        const TCellSums& entry = cellSums_[entries[h]];
+        cells += TSumPair{entry.cells, entry.squares};
+        products += entry.products;
     }
     for (; h + 1 < count; h += 2) {
-        cells += cellSums_[entries[h]];
-        otherCells += cellSums_[entries[h + 1]];
+        const TCellSums& entry = cellSums_[entries[h]];
+        const TCellSums& next = cellSums_[entries[h + 1]];
+        cells += TSumPair{entry.cells, entry.squares};
+        otherCells += TSumPair{next.cells, next.squares};
     }
-    if (h < count)
-        cells += cellSums_[entries[h]];
+    if (h < count) {
+        const TCellSums& entry = cellSums_[entries[h]];
+        cells += TSumPair{entry.cells, entry.squares};
+    }
     sums.cells += cells + otherCells;
     sums.products += products + otherProducts;
 }

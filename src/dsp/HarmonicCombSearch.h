@@ -41,8 +41,17 @@ private:
         double score;
         double slack;   // the plain score lies within score +- slack
     };
+    // A table entry: sums over some cells of one harmonic, of the cells, their squares and their products with
+    // the target, and a zero, so that four-at-a-time code adds an entry in one step.
+    struct alignas(32) TCellSums {
+        double cells = 0.0;
+        double squares = 0.0;
+        double products = 0.0;
+        double zero = 0.0;
+    };
 
     void TabulateCentres(int32_t centre, const double* envelope, const double* target);
+    bool TrustNoCentre(const TCombSteps& steps) const;
     TCombSums CombSums(double tone) const;
     TEstimate Estimate(double tone, const TCombSums& sums) const;
     bool AddWholeHarmonics(const TCombSteps& steps, TCombSums& sums) const;
@@ -52,13 +61,12 @@ private:
 
     // Entry centre * 4 + m - 1: the sums over the first m cells of a harmonic at centre. Centre 0 never
     // occurs; its zeros stand for a harmonic that keeps no cell.
-    std::vector<TSumPair> cellSums_;
-    std::vector<double> cellProducts_;
+    std::vector<TCellSums> cellSums_;
     // The same for harmonics that keep all four cells, by centre, for the common case of tones a comb's
     // width or more apart.
-    std::vector<TSumPair> wholeSums_;
-    std::vector<double> wholeProducts_;
+    std::vector<TCellSums> wholeSums_;
     int32_t productCentres_ = 0;   // from this centre on the target is zero under every cell, and the products
+    bool wide_ = false;            // four doubles at a time (WideVectors), taken per frame
 
     double targetSum_ = 0.0;
     double targetSquares_ = 0.0;
