@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "AlignedLikeness.h"
+#include "ColumnCorrelations.h"
 #include "ColumnMatch.h"
 #include "ModelFiles.h"
 #include "SovoEnvelope.h"
@@ -87,29 +88,15 @@ std::vector<uint8_t> EncodeTrajectory(const TCommandTraj& traj)
     return bytes;
 }
 
-TArrayOfDouble ColumnSeries(const TCommandTraj& traj, size_t column)
-{
-    TArrayOfDouble series;
-    series.reserve(traj.Rows.size());
-    for (const std::vector<double>& row : traj.Rows)
-        series.push_back(row[column]);
-    return series;
-}
-
 // Mean of 0.5 + 0.5·r over the stored columns whose phoneme id the utterance also has, r being the
 // correlation of the two columns' score series; 0 when no column matches.
 double AverageColumnLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)
 {
+    const std::vector<TColumnPair> pairs = MatchColumnsById(utterance, stored);
     double sum = 0.0;
-    int32_t count = 0;
-    for (const TColumnPair& pair : MatchColumnsById(utterance, stored)) {
-        const TArrayOfDouble a = ColumnSeries(utterance, pair.Utterance);
-        const TArrayOfDouble b = ColumnSeries(stored, pair.Stored);
-        const double r = Correlate(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
+    for (const double r : CorrelateColumns(utterance, stored, pairs))
         sum += 0.5 + 0.5 * r;
-        ++count;
-    }
-    return count == 0 ? 0.0 : sum / count;
+    return pairs.empty() ? 0.0 : sum / static_cast<int32_t>(pairs.size());
 }
 
 }  // namespace
@@ -215,6 +202,7 @@ void TTeskDictionary::AddPhonemeScores(TTeskPhoneme& phoneme, bool last)
     const int32_t phonemeCount = phoneme.ModelCount();
     if (!last) {
         TArrayOfDouble row;
+        row.reserve(static_cast<size_t>(phonemeCount));
         for (int32_t i = 0; i < phonemeCount; ++i)
             row.push_back(phoneme.GetModel(i)->Decision.Score);
         pendingRows_.push_back(std::move(row));
@@ -223,18 +211,18 @@ void TTeskDictionary::AddPhonemeScores(TTeskPhoneme& phoneme, bool last)
     if (pendingRows_.empty())
         return;
 
-    InitCommandTraj(Trajectory, phonemeCount, static_cast<int32_t>(pendingRows_.size()));
+    InitCommandTraj(Trajectory, phonemeCount, 0);
     for (int32_t i = 0; i < phonemeCount; ++i) {
         const TPhonemeModel& model = *phoneme.GetModel(i);
         Trajectory.Ids[static_cast<size_t>(i)] = model.Id;
         Trajectory.Names[static_cast<size_t>(i)] = MakePhonemeName(model.Chars);
     }
-    // A row collected before the phoneme set changed size fills only the columns it has.
-    for (size_t j = 0; j < pendingRows_.size(); ++j) {
-        const TArrayOfDouble& pending = pendingRows_[j];
-        std::vector<double>& row = Trajectory.Rows[j];
-        std::copy_n(pending.begin(), std::min(pending.size(), row.size()), row.begin());
-    }
+    // The rows move over as they are. One collected before the phoneme set changed size keeps the columns it
+    // has, and the rest are zeros.
+    for (TArrayOfDouble& row : pendingRows_)
+        row.resize(static_cast<size_t>(phonemeCount), 0.0);
+    Trajectory.AtomCount = static_cast<int32_t>(pendingRows_.size());
+    Trajectory.Rows = std::move(pendingRows_);
     pendingRows_.clear();
     if (OnTrajectoryReady)
         OnTrajectoryReady(*this, Trajectory);
