@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <numbers>
 #include <vector>
 
 #include "ArithmeticPath.h"
 #include "DoublePair.h"
 #include "HarmonicComb.h"
+#include "WideVectors.h"
 
 namespace {
 
@@ -51,6 +51,87 @@ const std::array<double, kWindowBefore + kWindowAfter + 1>& SmoothingWeights()
     return weights;
 }
 
+constexpr double SpreadWeight(int32_t l)
+{
+    return static_cast<double>(kWindowBefore - (l < 0 ? -l : l)) / kWindowBefore;
+}
+
+// Where the whole window lies inside the bins, T lanes of neighbouring bins at a time, each lane taking the
+// same terms in the same order as its bin alone: the triangular maximum of bins from .. to - 1 ...
+template <class T>
+PARLANTO_LANES_INLINE void SpreadLanes(const double* values, double* spread, int32_t from, int32_t to)
+{
+    for (int32_t k = from; k < to; k += kLanes<T>) {
+        T largest = T{};
+        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l) {
+            const T term = SpreadWeight(l) * LoadLanes(values + k + l, T{});
+            largest = term > largest ? term : largest;
+        }
+        StoreLanes(spread + k, largest);
+    }
+}
+
+// ... and their raised-cosine average.
+template <class T>
+PARLANTO_LANES_INLINE void SmoothLanes(const double* spread, double* smoothed, int32_t from, int32_t to)
+{
+    const auto& weights = SmoothingWeights();
+    for (int32_t k = from; k < to; k += kLanes<T>) {
+        T sum = T{};
+        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
+            sum += weights[l + kWindowBefore] * LoadLanes(spread + k + l, T{});
+        StoreLanes(smoothed + k, sum / (kWindowBefore + kWindowAfter + 1));
+    }
+}
+
+template <class T>
+PARLANTO_LANES_INLINE void DivideLanes(double* values, int32_t from, int32_t to, double divisor)
+{
+    for (int32_t k = from; k < to; k += kLanes<T>)
+        StoreLanes(values + k, LoadLanes(values + k, T{}) / divisor);
+}
+
+// The inner bins four at a time up to the last whole quad, then a pair.
+constexpr int32_t kInnerQuadEnd = kFirstInnerBin + (kInnerEnd - kFirstInnerBin) / 4 * 4;
+static_assert(kInnerEnd - kInnerQuadEnd == 2);
+
+void SpreadInner(const double* values, double* spread)
+{
+    SpreadLanes<TDoublePair>(values, spread, kFirstInnerBin, kInnerEnd);
+}
+
+void SmoothInner(const double* spread, double* smoothed)
+{
+    SmoothLanes<TDoublePair>(spread, smoothed, kFirstInnerBin, kInnerEnd);
+}
+
+// values[from..to-1] divided by divisor, an even number of them.
+void Divide(double* values, int32_t from, int32_t to, double divisor)
+{
+    DivideLanes<TDoublePair>(values, from, to, divisor);
+}
+
+#if PARLANTO_WIDE_VECTORS
+PARLANTO_WIDE_TARGET void SpreadInnerWide(const double* values, double* spread)
+{
+    SpreadLanes<TDoubleQuad>(values, spread, kFirstInnerBin, kInnerQuadEnd);
+    SpreadLanes<TDoublePair>(values, spread, kInnerQuadEnd, kInnerEnd);
+}
+
+PARLANTO_WIDE_TARGET void SmoothInnerWide(const double* spread, double* smoothed)
+{
+    SmoothLanes<TDoubleQuad>(spread, smoothed, kFirstInnerBin, kInnerQuadEnd);
+    SmoothLanes<TDoublePair>(spread, smoothed, kInnerQuadEnd, kInnerEnd);
+}
+
+PARLANTO_WIDE_TARGET void DivideWide(double* values, int32_t from, int32_t to, double divisor)
+{
+    const int32_t quadEnd = from + (to - from) / 4 * 4;
+    DivideLanes<TDoubleQuad>(values, from, quadEnd, divisor);
+    DivideLanes<TDoublePair>(values, quadEnd, to, divisor);
+}
+#endif
+
 // Values closer than one bin apart become their mean (the list is sorted ascending).
 void MergeClose(TArrayOfDouble& values)
 {
@@ -83,29 +164,31 @@ void TToneEstimator::PrepareSpectrum(const double* spectrum)
     const double peak = LargestOf(normalized_, 0, kBinCount);
     if (peak == 0)
         return;   // silence: the envelope of the previous frame stays
-    for (double& value : normalized_)
-        value /= peak;
+#if PARLANTO_WIDE_VECTORS
+    const bool wide = WideVectors();
+    const auto divide = wide ? DivideWide : Divide;
+    const auto spreadInner = wide ? SpreadInnerWide : SpreadInner;
+    const auto smoothInner = wide ? SmoothInnerWide : SmoothInner;
+#else
+    const auto divide = Divide;
+    const auto spreadInner = SpreadInner;
+    const auto smoothInner = SmoothInner;
+#endif
+    divide(normalized_, 0, kBinCount, peak);
 
-    // Triangular maximum filter, then a raised-cosine average: the envelope the peaks must stand out of. Where
-    // the whole window lies inside the bins, two neighbouring bins are done together, each taking the same
-    // terms in the same order as alone.
+    // Triangular maximum filter, then a raised-cosine average: the envelope the peaks must stand out of. The
+    // bins near either end, whose window is cut short, one at a time.
     const auto& weights = SmoothingWeights();
-    const auto spreadWeight = [](int32_t l) { return static_cast<double>(kWindowBefore - std::abs(l)) / kWindowBefore; };
     const auto edgeBins = [](int32_t k) { return k < kFirstInnerBin || k >= kInnerEnd; };
     for (int32_t k = kFirstBin; k < kBinCount; ++k) {
         if (!edgeBins(k))
             continue;
         double spread = 0.0;
         for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l)
-            spread = std::max(spread, spreadWeight(l) * normalized_[k + l]);
+            spread = std::max(spread, SpreadWeight(l) * normalized_[k + l]);
         lowBand_[k] = spread;
     }
-    for (int32_t k = kFirstInnerBin; k < kInnerEnd; k += 2) {
-        TDoublePair spread{0.0, 0.0};
-        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
-            spread = MaxPair(spread, spreadWeight(l) * LoadPair(normalized_ + k + l));
-        StorePair(lowBand_ + k, spread);
-    }
+    spreadInner(normalized_, lowBand_);
     for (int32_t k = kFirstBin; k < kBinCount; ++k) {
         if (!edgeBins(k))
             continue;
@@ -117,17 +200,11 @@ void TToneEstimator::PrepareSpectrum(const double* spectrum)
         }
         smoothed_[k] = sum / terms;
     }
-    for (int32_t k = kFirstInnerBin; k < kInnerEnd; k += 2) {
-        TDoublePair sum{0.0, 0.0};
-        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
-            sum += weights[l + kWindowBefore] * LoadPair(lowBand_ + k + l);
-        StorePair(smoothed_ + k, sum / (kWindowBefore + kWindowAfter + 1));
-    }
+    smoothInner(lowBand_, smoothed_);
     const double smoothedPeak = LargestOf(smoothed_, kFirstBin, kBinCount);
     if (smoothedPeak == 0)
         return;
-    for (int32_t k = kFirstBin; k < kBinCount; ++k)
-        smoothed_[k] /= smoothedPeak;
+    divide(smoothed_, kFirstBin, kBinCount, smoothedPeak);
 }
 
 void TToneEstimator::FindPeaks()
