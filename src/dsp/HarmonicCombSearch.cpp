@@ -38,6 +38,33 @@ PARLANTO_WIDE_TARGET void AddCentreEntriesWide(const double* table, uint64_t ste
     StoreQuad(total, (a + b) + (c + d));
 }
 
+// Harmonics 1..count one to four bins apart: the entry of the cells each keeps below the next harmonic's first
+// one, the last harmonic's of all four, added up into total[0..3] as above.
+PARLANTO_WIDE_TARGET void AddNarrowEntriesWide(const double* table, uint64_t step, int32_t count, double* total)
+{
+    const auto entry = [table](int32_t centre, int32_t kept) {
+        return LoadQuad(table + kEntryDoubles * (centre * kCombCells + kept - 1));
+    };
+    TDoubleQuad a = {}, b = {};
+    uint64_t position = step;
+    int32_t centre = TCombSteps::Centre(position);
+    int32_t h = 0;
+    for (; h + 2 < count; h += 2, position += 2 * step) {
+        const int32_t next = TCombSteps::Centre(position + step);
+        const int32_t after = TCombSteps::Centre(position + 2 * step);
+        a += entry(centre, std::min(kCombCells, next - centre));
+        b += entry(next, std::min(kCombCells, after - next));
+        centre = after;
+    }
+    for (; h + 1 < count; ++h, position += step) {
+        const int32_t next = TCombSteps::Centre(position + step);
+        a += entry(centre, std::min(kCombCells, next - centre));
+        centre = next;
+    }
+    a += entry(centre, kCombCells);
+    StoreQuad(total, a + b);
+}
+
 // The same for listed entries.
 PARLANTO_WIDE_TARGET void AddListedEntriesWide(const double* table, const int32_t* entries, int32_t count,
                                                double* total)
@@ -165,6 +192,15 @@ bool THarmonicCombSearch::AddNarrowHarmonics(const TCombSteps& steps, TCombSums&
     if (steps.step < TCombSteps::kOne || steps.fitting == 0 || TrustNoCentre(steps))
         return false;
     const int32_t count = steps.fitting;
+#if PARLANTO_WIDE_VECTORS
+    if (wide_) {
+        double total[kEntryDoubles];
+        AddNarrowEntriesWide(&cellSums_[0].cells, steps.step, count, total);
+        sums.cells = TSumPair{total[0], total[1]};
+        sums.products = total[2];
+        return true;
+    }
+#endif
     int32_t entries[kCombHarmonicLimit];
     uint64_t position = steps.step;
     int32_t centre = TCombSteps::Centre(position);

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "ArithmeticPath.h"
 #include "ReferenceArithmetic.h"
 #include "SovoUtils.h"
 
@@ -76,13 +77,18 @@ TEST(Voicing, FastSumsGiveTheReferenceValueBitForBit)
             std::vector<int16_t> block(2100);
             for (size_t i = 0; i < block.size(); ++i)
                 block[i] = static_cast<int16_t>(c.extremes && i % 4 < 2 ? -32768 : sample(rng));
-            const double fast = VoicingOf(block, tone);
             double reference;
             {
                 TReferenceArithmetic plain;
                 reference = VoicingOf(block, tone);
             }
-            EXPECT_EQ(fast, reference) << c.amplitude << " " << tone;
+            // Sixteen products at a time where the processor can, and eight.
+            for (const bool wide : {true, false}) {
+                AllowWideVectors(wide);
+                const double fast = VoicingOf(block, tone);
+                AllowWideVectors(true);
+                EXPECT_EQ(fast, reference) << c.amplitude << " " << tone << (wide ? "" : ", eight at a time");
+            }
         }
     }
 }
