@@ -8,23 +8,50 @@ namespace {
 
 constexpr double kBinsPerHz = 1.0 / kBinHz;
 
+// The whole-bin test on 32-bit lanes, twice as many to a register as whole positions. Lane h holds
+// X = h * (fraction of step >> 8) mod 2^32, and the fraction of position h is (2^8 X + e) mod 2^40 with
+// e = h * (fraction of step mod 2^8), below kTestedHarmonics * 2^8. A fraction within the margin of a whole bin
+// (-margin .. margin) therefore has X within -kBelow .. kAbove mod 2^32; the test flags those X, and the few
+// more that this lets through only cost an exact evaluation.
+constexpr int kDroppedBits = 8;
+constexpr uint32_t kTestedHarmonics = 192;   // at least kCombHarmonicLimit plus a turn of lanes
+constexpr uint32_t kAbove = static_cast<uint32_t>(TCombSteps::kWholeBinMargin >> kDroppedBits) + 1;
+constexpr uint32_t kBelow = kAbove + kTestedHarmonics;
+static_assert(kCombHarmonicLimit + 16 <= kTestedHarmonics);
+
+// Harmonics 1..count (rounded up to two registers' worth) against the flagged range, with kBelow added so that
+// the range starts at 0.
+template <class TLanes>
+PARLANTO_LANES_INLINE bool AnyNearWholeBinLanes(uint64_t step, int32_t count)
+{
+    constexpr int lanes = sizeof(TLanes) / sizeof(uint32_t);
+    const auto stepHigh = static_cast<uint32_t>((step & (TCombSteps::kOne - 1)) >> kDroppedBits);
+    TLanes first, second;
+    for (int i = 0; i < lanes; ++i) {
+        first[i] = static_cast<uint32_t>(i + 1) * stepHigh + kBelow;
+        second[i] = static_cast<uint32_t>(lanes + i + 1) * stepHigh + kBelow;
+    }
+    const uint32_t turn = 2 * lanes * stepHigh;
+    decltype(first <= first) flagged = {};
+    for (int32_t h = 0; h < count; h += 2 * lanes) {
+        flagged |= (first <= kBelow + kAbove) | (second <= kBelow + kAbove);
+        first += turn;
+        second += turn;
+    }
+    bool any = false;
+    for (int i = 0; i < lanes; ++i)
+        any |= flagged[i] != 0;
+    return any;
+}
+
+using TFourLanes = uint32_t __attribute__((vector_size(16)));
+
 #if PARLANTO_WIDE_VECTORS
-// AnyNearWholeBin eight harmonics at a time, four to a register.
+using TEightLanes = uint32_t __attribute__((vector_size(32)));
+
 PARLANTO_WIDE_TARGET bool AnyNearWholeBinWide(uint64_t step, int32_t count)
 {
-    constexpr uint64_t margin = TCombSteps::kWholeBinMargin;
-    constexpr uint64_t fraction = TCombSteps::kOne - 1;
-    using TPositions = uint64_t __attribute__((vector_size(32)));
-    TPositions first = {step + margin, 2 * step + margin, 3 * step + margin, 4 * step + margin};
-    TPositions second = first + 4 * step;
-    const TPositions eightSteps = {8 * step, 8 * step, 8 * step, 8 * step};
-    TPositions wrapped = {0, 0, 0, 0};
-    for (int32_t h = 0; h < count; h += 8) {
-        wrapped |= ((first & fraction) - 2 * margin) | ((second & fraction) - 2 * margin);
-        first += eightSteps;
-        second += eightSteps;
-    }
-    return ((wrapped[0] | wrapped[1] | wrapped[2] | wrapped[3]) >> 63) != 0;
+    return AnyNearWholeBinLanes<TEightLanes>(step, count);
 }
 #endif
 
@@ -46,19 +73,7 @@ bool TCombSteps::AnyNearWholeBin(int32_t count, bool wide) const
 #else
     static_cast<void>(wide);
 #endif
-    // Four harmonics at a time, two to a register. With the margin added, a position near a whole bin has a
-    // fraction below twice the margin, and subtracting that wraps around to a number with the top bit set.
-    using TPositions = uint64_t __attribute__((vector_size(16)));
-    TPositions first = {step + kWholeBinMargin, 2 * step + kWholeBinMargin};
-    TPositions second = first + 2 * step;
-    const TPositions fourSteps = {4 * step, 4 * step};
-    TPositions wrapped = {0, 0};
-    for (int32_t h = 0; h < count; h += 4) {
-        wrapped |= ((first & (kOne - 1)) - 2 * kWholeBinMargin) | ((second & (kOne - 1)) - 2 * kWholeBinMargin);
-        first += fourSteps;
-        second += fourSteps;
-    }
-    return ((wrapped[0] | wrapped[1]) >> 63) != 0;
+    return AnyNearWholeBinLanes<TFourLanes>(step, count);
 }
 
 TCombSteps CombSteps(double tone)

@@ -121,6 +121,41 @@ TEST(CombCentres, AreThePlainQuotientsTruncated)
     }
 }
 
+TEST(CombSteps, NoHarmonicNearAWholeBinGoesUnflagged)
+{
+    // Tones with harmonics on, just beside and nowhere near whole bins; every count of harmonics tested.
+    std::vector<double> tones;
+    for (double tone = 20.0; tone < 1200.0; tone += 0.731)
+        tones.push_back(tone);
+    for (int32_t denominator = 1; denominator <= 40; ++denominator) {
+        for (int32_t numerator = denominator; numerator < 30 * denominator; numerator += 7) {
+            const double tone = kBinHz * numerator / denominator;
+            tones.insert(tones.end(), {tone, std::nextafter(tone, 0.0), std::nextafter(tone, 1e9)});
+        }
+    }
+    constexpr int32_t kAhead = 16;   // harmonics that a test may look at beyond those asked for
+    int32_t nearTests = 0, falseAlarms = 0;
+    for (const double tone : tones) {
+        const TCombSteps steps = CombSteps(tone);
+        const auto nearWhole = [&steps](int32_t h) { return TCombSteps::NearWholeBin(h * steps.step); };
+        bool near = false;
+        for (int32_t count = 1; count < kCombHarmonicLimit; ++count) {
+            near |= nearWhole(count);
+            bool nearAhead = near;
+            for (int32_t h = count + 1; h <= count + kAhead; ++h)
+                nearAhead |= nearWhole(h);
+            for (const bool wide : {true, false}) {
+                const bool flagged = steps.AnyNearWholeBin(count, wide);
+                ASSERT_TRUE(flagged || !near) << tone << " Hz, " << count << " harmonics";
+                falseAlarms += flagged && !nearAhead ? 1 : 0;
+            }
+            nearTests += near ? 1 : 0;
+        }
+    }
+    EXPECT_GT(nearTests, 10000);   // the near cases were there
+    EXPECT_EQ(falseAlarms, 0);     // and the test is no blanket alarm
+}
+
 TEST(HarmonicCombSearch, NamesThePlainBestToneOfRandomFrames)
 {
     std::mt19937 rng(20240611);
