@@ -39,29 +39,29 @@ PARLANTO_WIDE_TARGET void AddCentreEntriesWide(const double* table, uint64_t ste
 }
 
 // Harmonics 1..count one to four bins apart: the entry of the cells each keeps below the next harmonic's first
-// one, the last harmonic's of all four, added up into total[0..3] as above.
+// one (next - centre of them, 1..4), the last harmonic's of all four, added up into total[0..3] as above.
 PARLANTO_WIDE_TARGET void AddNarrowEntriesWide(const double* table, uint64_t step, int32_t count, double* total)
 {
-    const auto entry = [table](int32_t centre, int32_t kept) {
-        return LoadQuad(table + kEntryDoubles * (centre * kCombCells + kept - 1));
+    const auto entry = [table](int64_t centre, int64_t next) {
+        return LoadQuad(table + kEntryDoubles * (centre * (kCombCells - 1) + next - 1));
     };
     TDoubleQuad a = {}, b = {};
     uint64_t position = step;
-    int32_t centre = TCombSteps::Centre(position);
+    int64_t centre = TCombSteps::Centre(position);
     int32_t h = 0;
     for (; h + 2 < count; h += 2, position += 2 * step) {
-        const int32_t next = TCombSteps::Centre(position + step);
-        const int32_t after = TCombSteps::Centre(position + 2 * step);
-        a += entry(centre, std::min(kCombCells, next - centre));
-        b += entry(next, std::min(kCombCells, after - next));
+        const int64_t next = TCombSteps::Centre(position + step);
+        const int64_t after = TCombSteps::Centre(position + 2 * step);
+        a += entry(centre, next);
+        b += entry(next, after);
         centre = after;
     }
     for (; h + 1 < count; ++h, position += step) {
-        const int32_t next = TCombSteps::Centre(position + step);
-        a += entry(centre, std::min(kCombCells, next - centre));
+        const int64_t next = TCombSteps::Centre(position + step);
+        a += entry(centre, next);
         centre = next;
     }
-    a += entry(centre, kCombCells);
+    a += entry(centre, centre + kCombCells);
     StoreQuad(total, a + b);
 }
 
@@ -189,7 +189,8 @@ bool THarmonicCombSearch::AddWholeHarmonics(const TCombSteps& steps, TCombSums& 
 // four. Returns false, adding nothing, as above.
 bool THarmonicCombSearch::AddNarrowHarmonics(const TCombSteps& steps, TCombSums& sums) const
 {
-    if (steps.step < TCombSteps::kOne || steps.fitting == 0 || TrustNoCentre(steps))
+    if (steps.step < TCombSteps::kOne || steps.step >= (uint64_t{kCombCells} << TCombSteps::kFractionBits) ||
+        steps.fitting == 0 || TrustNoCentre(steps))
         return false;
     const int32_t count = steps.fitting;
 #if PARLANTO_WIDE_VECTORS
