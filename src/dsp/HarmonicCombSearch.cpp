@@ -7,6 +7,9 @@
 #include "ArithmeticPath.h"
 #include "HarmonicComb.h"
 #include "WideVectors.h"
+#if PARLANTO_WIDE_VECTORS
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -65,6 +68,32 @@ PARLANTO_WIDE_TARGET void AddNarrowEntriesWide(const double* table, uint64_t ste
     StoreQuad(total, a + b);
 }
 
+// The table entries of centres centre .. centre + 3 (cells first, whole entries second), as TabulateCentres
+// makes them: the centres' sums side by side in the lanes, turned into one entry per centre.
+PARLANTO_WIDE_TARGET void TabulateFourCentres(int32_t centre, const double* envelope, const double* target,
+                                              double* cells, double* whole)
+{
+    __m256d sum = _mm256_setzero_pd(), squares = _mm256_setzero_pd(), products = _mm256_setzero_pd();
+    for (int32_t c = 0; c < kCombCells; ++c) {
+        const __m256d cell = _mm256_mul_pd(_mm256_set1_pd(kCombWeights[c]), _mm256_loadu_pd(envelope + centre - 1 + c));
+        sum = _mm256_add_pd(sum, cell);
+        squares = _mm256_add_pd(squares, _mm256_mul_pd(cell, cell));
+        products = _mm256_add_pd(products, _mm256_mul_pd(cell, _mm256_loadu_pd(target + centre - 1 + c)));
+        const __m256d low = _mm256_unpacklo_pd(sum, squares);                         // lanes 0 and 2
+        const __m256d high = _mm256_unpackhi_pd(sum, squares);                        // lanes 1 and 3
+        const __m256d lowProducts = _mm256_unpacklo_pd(products, _mm256_setzero_pd());
+        const __m256d highProducts = _mm256_unpackhi_pd(products, _mm256_setzero_pd());
+        const __m256d entries[4] = {
+            _mm256_permute2f128_pd(low, lowProducts, 0x20), _mm256_permute2f128_pd(high, highProducts, 0x20),
+            _mm256_permute2f128_pd(low, lowProducts, 0x31), _mm256_permute2f128_pd(high, highProducts, 0x31)};
+        for (int32_t lane = 0; lane < 4; ++lane) {
+            _mm256_storeu_pd(cells + kEntryDoubles * ((centre + lane) * kCombCells + c), entries[lane]);
+            if (c == kCombCells - 1)
+                _mm256_storeu_pd(whole + kEntryDoubles * (centre + lane), entries[lane]);
+        }
+    }
+}
+
 // The same for listed entries.
 PARLANTO_WIDE_TARGET void AddListedEntriesWide(const double* table, const int32_t* entries, int32_t count,
                                                double* total)
@@ -112,6 +141,16 @@ void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
     targetVariance_ = targetSquares_ - targetSum_ * targetSum_ / kCells;
     targetDeviation_ = std::sqrt(std::max(targetVariance_, 0.0));
     wide_ = WideVectors();
+#if PARLANTO_WIDE_VECTORS
+    if (wide_) {
+        // Four neighbouring centres at a time, the last four overlapping the ones before.
+        for (int32_t centre = 1; centre <= kCombLastCentre; centre += 4) {
+            TabulateFourCentres(std::min(centre, kCombLastCentre - 3), envelope, target, &cellSums_[0].cells,
+                                &wholeSums_[0].cells);
+        }
+        return;
+    }
+#endif
     // Two neighbouring centres at a time; with an odd count the last pair overlaps the one before.
     for (int32_t centre = 1; centre <= kCombLastCentre; centre += 2)
         TabulateCentres(std::min(centre, kCombLastCentre - 1), envelope, target);
