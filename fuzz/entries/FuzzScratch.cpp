@@ -1,42 +1,16 @@
 #include "FuzzScratch.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
-namespace {
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
-class TScratchRoot {
-public:
-    TScratchRoot()
-    {
-        std::string pattern = (fs::temp_directory_path() / "parlanto-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw fs::filesystem_error("no scratch folder", pattern, std::make_error_code(std::errc::io_error));
-        path_ = pattern;
-    }
-    ~TScratchRoot()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    TScratchRoot(const TScratchRoot&) = delete;
-    TScratchRoot& operator=(const TScratchRoot&) = delete;
-
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-}  // namespace
-
 std::string FreshScratchFolder(const std::string& name)
 {
-    static const TScratchRoot root;
-    const fs::path folder = root.Path() / name;
+    static const TScratchFolder root("parlanto-fuzz");
+    const fs::path folder = fs::path(root.Dir()) / name;
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder.string() + "/";

@@ -1,40 +1,11 @@
 #include "Evaluation.h"
 
-#include <cstdlib>
-#include <filesystem>
-
 #include "FileRecognizer.h"
 #include "PhonemeSetCopy.h"
 #include "SaveModel.h"
-#include "SovoError.h"
+#include "ScratchFolder.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// A model folder of its own for one speaker and vocabulary, removed with everything in it afterwards.
-class TScratchModelFolder {
-public:
-    TScratchModelFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "parlanto-eval-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw ESovoError("Ошибка создания папки '" + pattern + "'");
-        dir_ = pattern + "/";
-    }
-    ~TScratchModelFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    TScratchModelFolder(const TScratchModelFolder&) = delete;
-    TScratchModelFolder& operator=(const TScratchModelFolder&) = delete;
-
-    const std::string& Dir() const { return dir_; }
-
-private:
-    std::string dir_;
-};
 
 bool SameGroup(const TEvalTake& a, const TEvalTake& b)
 {
@@ -109,7 +80,8 @@ TEvalRun RunEvaluation(const std::vector<TEvalTake>& takes, const TEvalSettings&
 {
     TEvalRun run;
     for (const std::vector<TEvalTake>& group : Groups(takes)) {
-        TScratchModelFolder models;
+        // A model folder of its own for one speaker and vocabulary.
+        const TScratchFolder models("parlanto-eval");
         CopyPhonemeSet(settings.PhonemeModelsDir, models.Dir());
         // Takes in recording order, so that a word's examples are saved in the order a user says them.
         for (int take = 1; take <= settings.EnrolledTakes; ++take) {
