@@ -231,11 +231,22 @@ void TToneEstimator::FindPeaks()
     int32_t groups = 0;
     double picked = 0.0;
     bool bridged = false;
+    // The bins a pass can take, in order: a zero bin (most are, after the floor) never exceeds the threshold,
+    // which is not negative, and a taken bin becomes zero.
+    int32_t untaken[kLowBins];
+    int32_t untakenCount = 0;
+    for (int32_t k = kFirstBin; k < kLowBins; ++k) {
+        untaken[untakenCount] = k;
+        untakenCount += normalized_[k] != 0 ? 1 : 0;
+    }
     for (int32_t level = kFirstLevel; level > 0; --level) {
-        for (int32_t k = kFirstBin; k < kLowBins; ++k) {
-            // A zero bin (most are, after the floor) never exceeds the threshold, which is not negative.
-            if (normalized_[k] == 0 || !(normalized_[k] > level * smoothed_[k] / kLevelDivisor))
+        int32_t kept = 0;
+        for (int32_t i = 0; i < untakenCount; ++i) {
+            const int32_t k = untaken[i];
+            if (!(normalized_[k] > level * smoothed_[k] / kLevelDivisor)) {
+                untaken[kept++] = k;
                 continue;
+            }
             const int32_t below = groupOf[k - 1];
             const int32_t above = groupOf[k + 1];
             if (below != kNoGroup && above != kNoGroup) {
@@ -250,6 +261,7 @@ void TToneEstimator::FindPeaks()
             picked += normalized_[k];
             normalized_[k] = 0.0;
         }
+        untakenCount = kept;
         if (picked / total > kPickedEnough || bridged)
             break;
     }
