@@ -11,6 +11,7 @@
 #include "ArithmeticPath.h"
 #include "DoublePair.h"
 #include "HarmonicComb.h"
+#include "LevelThreshold.h"
 #include "WideVectors.h"
 
 namespace {
@@ -233,6 +234,7 @@ void TToneEstimator::FindPeaks()
     bool bridged = false;
     // The bins a pass can take, in order: a zero bin (most are, after the floor) never exceeds the threshold,
     // which is not negative, and a taken bin becomes zero.
+    const bool quick = ArithmeticPath() == TArithmeticPath::Fast;
     int32_t untaken[kLowBins];
     int32_t untakenCount = 0;
     for (int32_t k = kFirstBin; k < kLowBins; ++k) {
@@ -243,7 +245,7 @@ void TToneEstimator::FindPeaks()
         int32_t kept = 0;
         for (int32_t i = 0; i < untakenCount; ++i) {
             const int32_t k = untaken[i];
-            if (!(normalized_[k] > level * smoothed_[k] / kLevelDivisor)) {
+            if (!AboveLevel(normalized_[k], level * smoothed_[k], kLevelDivisor, quick)) {
                 untaken[kept++] = k;
                 continue;
             }
