@@ -112,6 +112,65 @@ PARLANTO_WIDE_TARGET void AddListedEntriesWide(const double* table, const int32_
 }
 #endif
 
+// The plain correlation's steps for T lanes of combs, with how far each may be from the plain value. One square
+// root and one division: the quotients are taken as products with the reciprocal, a rounding or two away,
+// which the rounding slack covers. Where the plain variance might be zero, only the plain score can tell: the
+// score is 0.5, undecided.
+template <class T>
+PARLANTO_LANES_INLINE void EstimateScores(T sum, T squares, T products, double targetSum, double targetDeviation, T& score,
+                                          T& slack)
+{
+    const T meanSquare = sum * sum / kCells;
+    const T variance = squares - meanSquare;
+    const T varianceSlack = kSumSlack * (squares + meanSquare);
+    const T cross = sum * targetSum / kCells;
+    const T numerator = products - cross;
+    const T numeratorSlack = kSumSlack * (products + cross);
+    const T denominator = SqrtLanes(variance) * targetDeviation;
+    const T reciprocal = 1 / denominator;
+    const T r = numerator * reciprocal;
+    const T perVariance = (targetDeviation * reciprocal) * (targetDeviation * reciprocal);
+    const T size = r < 0 ? -r : r;
+    const auto decided = (variance > 2 * varianceSlack) & (denominator > 0);
+    score = decided ? r * 0.5 + 0.5 : T{} + 0.5;
+    slack = decided ? numeratorSlack * reciprocal + size * varianceSlack * perVariance + kRoundingSlack
+                    : T{} + kUndecided;
+}
+
+// The estimates of combs from .. as far as whole groups of T lanes reach below end; returns where they stop.
+template <class T, class TSums, class TEstimate>
+PARLANTO_LANES_INLINE size_t EstimateLanes(const double* tones, const TSums* sums, TEstimate* estimates, size_t from,
+                                           size_t end, double targetSum, double targetDeviation)
+{
+    constexpr size_t lanes = sizeof(T) / sizeof(double);
+    size_t i = from;
+    for (; i + lanes <= end; i += lanes) {
+        double sum[lanes], squares[lanes], products[lanes], score[lanes], slack[lanes];
+        for (size_t j = 0; j < lanes; ++j) {
+            sum[j] = sums[i + j].cells[0];
+            squares[j] = sums[i + j].cells[1];
+            products[j] = sums[i + j].products;
+        }
+        T laneScore, laneSlack;
+        EstimateScores(LoadLanes(sum, T{}), LoadLanes(squares, T{}), LoadLanes(products, T{}), targetSum,
+                       targetDeviation, laneScore, laneSlack);
+        StoreLanes(score, laneScore);
+        StoreLanes(slack, laneSlack);
+        for (size_t j = 0; j < lanes; ++j)
+            estimates[i + j] = {tones[i + j], score[j], slack[j]};
+    }
+    return i;
+}
+
+#if PARLANTO_WIDE_VECTORS
+template <class TSums, class TEstimate>
+PARLANTO_WIDE_TARGET size_t EstimateQuads(const double* tones, const TSums* sums, TEstimate* estimates, size_t end,
+                                          double targetSum, double targetDeviation)
+{
+    return EstimateLanes<TDoubleQuad>(tones, sums, estimates, 0, end, targetSum, targetDeviation);
+}
+#endif
+
 }  // namespace
 
 THarmonicCombSearch::THarmonicCombSearch() : cellSums_(kBinCount * kCombCells), wholeSums_(kBinCount)
@@ -323,31 +382,18 @@ THarmonicCombSearch::TCombSums THarmonicCombSearch::CombSums(double tone) const
     return sums;
 }
 
-THarmonicCombSearch::TEstimate THarmonicCombSearch::Estimate(double tone, const TCombSums& sums) const
+void THarmonicCombSearch::EstimateAll()
 {
-    const double sum = sums.cells[0];
-    const double squares = sums.cells[1];
-    const double products = sums.products;
-
-    // The plain correlation's steps, with how far each may be from the plain value. One square root and one
-    // division: the quotients are taken as products with the reciprocal, a rounding or two away, which the
-    // rounding slack covers.
-    const double meanSquare = sum * sum / kCells;
-    const double variance = squares - meanSquare;
-    const double varianceSlack = kSumSlack * (squares + meanSquare);
-    const double cross = sum * targetSum_ / kCells;
-    const double numerator = products - cross;
-    const double numeratorSlack = kSumSlack * (products + cross);
-    if (!(variance > 2 * varianceSlack))
-        return {tone, 0.5, kUndecided};   // the plain variance might be zero: only the plain score can tell
-    const double denominator = std::sqrt(variance) * targetDeviation_;
-    if (!(denominator > 0))
-        return {tone, 0.5, kUndecided};
-    const double reciprocal = 1 / denominator;
-    const double r = numerator * reciprocal;
-    const double perVariance = (targetDeviation_ * reciprocal) * (targetDeviation_ * reciprocal);
-    const double slack = numeratorSlack * reciprocal + std::fabs(r) * varianceSlack * perVariance + kRoundingSlack;
-    return {tone, r * 0.5 + 0.5, slack};
+    estimates_.resize(tones_.size());
+    size_t done = 0;
+#if PARLANTO_WIDE_VECTORS
+    if (wide_)
+        done = EstimateQuads(tones_.data(), sums_.data(), estimates_.data(), tones_.size(), targetSum_, targetDeviation_);
+#endif
+    done = EstimateLanes<TDoublePair>(tones_.data(), sums_.data(), estimates_.data(), done, tones_.size(), targetSum_,
+                                      targetDeviation_);
+    EstimateLanes<double>(tones_.data(), sums_.data(), estimates_.data(), done, tones_.size(), targetSum_,
+                          targetDeviation_);
 }
 
 std::optional<double> THarmonicCombSearch::Best(const TArrayOfDouble& candidates, int32_t reach,
@@ -368,9 +414,7 @@ std::optional<double> THarmonicCombSearch::Best(const TArrayOfDouble& candidates
             sums_.push_back(CombSums(candidate + offset));
         }
     }
-    estimates_.resize(tones_.size());
-    for (size_t i = 0; i < tones_.size(); ++i)
-        estimates_[i] = Estimate(tones_[i], sums_[i]);
+    EstimateAll();
     // The best plain score is at least the highest lower bound; a tone whose upper bound stays below that
     // cannot be best. When a single tone remains, it is the plain answer.
     double floor = -kUndecided;

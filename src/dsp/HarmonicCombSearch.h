@@ -53,7 +53,7 @@ private:
     void TabulateCentres(int32_t centre, const double* envelope, const double* target);
     bool TrustNoCentre(const TCombSteps& steps) const;
     TCombSums CombSums(double tone) const;
-    TEstimate Estimate(double tone, const TCombSums& sums) const;
+    void EstimateAll();   // estimates_ of tones_ with sums_
     bool AddWholeHarmonics(const TCombSteps& steps, TCombSums& sums) const;
     bool AddNarrowHarmonics(const TCombSteps& steps, TCombSums& sums) const;
     void AddEntries(const int32_t* entries, int32_t count, int32_t withProducts, TCombSums& sums) const;

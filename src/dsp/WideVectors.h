@@ -30,7 +30,17 @@ PARLANTO_LANES_INLINE void StoreQuad(double* at, TDoubleQuad value)
 
 #include "DoublePair.h"
 
-// Loads and stores of a pair or a quad, for loops written once for both widths: LoadLanes(at, T{}).
+// Loads and stores of a double, a pair or a quad, for loops written once for every width: LoadLanes(at, T{}).
+inline double LoadLanes(const double* at, double)
+{
+    return *at;
+}
+
+inline void StoreLanes(double* at, double value)
+{
+    *at = value;
+}
+
 inline TDoublePair LoadLanes(const double* at, TDoublePair)
 {
     return LoadPair(at);
@@ -53,3 +63,22 @@ PARLANTO_LANES_INLINE void StoreLanes(double* at, TDoubleQuad value)
 
 template <class T>
 constexpr int kLanes = sizeof(T) / sizeof(double);
+
+// Square roots lane by lane, correctly rounded; a quad as two pairs, since this helper is also compiled outside
+// the AVX2 functions.
+inline double SqrtLanes(double x)
+{
+    return std::sqrt(x);
+}
+
+inline TDoublePair SqrtLanes(TDoublePair x)
+{
+    return SqrtPair(x);
+}
+
+PARLANTO_LANES_INLINE TDoubleQuad SqrtLanes(TDoubleQuad x)
+{
+    const TDoublePair low = SqrtPair(TDoublePair{x[0], x[1]});
+    const TDoublePair high = SqrtPair(TDoublePair{x[2], x[3]});
+    return TDoubleQuad{low[0], low[1], high[0], high[1]};
+}
