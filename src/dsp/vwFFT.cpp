@@ -6,6 +6,7 @@
 
 #include "ArithmeticPath.h"
 #include "DoublePair.h"
+#include "NearestInteger.h"
 
 namespace {
 
@@ -140,9 +141,9 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
     const int32_t half = HalfSize();
     // A bin without magnitude is zero whatever its phase (up to the sign of the zero, which no later step can
     // tell), so the fast path skips its cosine and sine: band-limited spectra are mostly such bins.
-    const bool skipSilentBins = ArithmeticPath() == TArithmeticPath::Fast;
+    const bool fast = ArithmeticPath() == TArithmeticPath::Fast;
     for (int32_t k = 0; k < half; ++k) {
-        if (skipSilentBins && magnitudes[k] == 0) {
+        if (fast && magnitudes[k] == 0) {
             re_[k] = 0.0;
             im_[k] = 0.0;
         } else {
@@ -157,17 +158,20 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
     re_[half] = 0.0;
     im_[half] = 0.0;
     Transform<TDirection::Synthesis>(false);
+    // The fast path rounds without a library call: NearestInteger differs from nearbyint only in the sign of a
+    // zero and from 2^51 on, where the clamp below makes the same sample of either.
+    const auto rounded = [fast](double x) { return fast ? NearestInteger(x) : std::nearbyint(x); };
     // The imaginary residue of a real signal is rounding noise; its modulus still counts, signed by the real part.
     for (int32_t n = 0; n < size_; ++n) {
         const double re = re_[bitReverse_[n]];
         const double im = im_[bitReverse_[n]];
         double value;
         if (im != 0) {
-            value = std::nearbyint(std::sqrt(re * re + im * im));
+            value = rounded(std::sqrt(re * re + im * im));
             if (re < 0)
                 value = -value;
         } else {
-            value = std::nearbyint(re);
+            value = rounded(re);
         }
         output_[n] = static_cast<int16_t>(std::clamp(value, -kMaxSample, kMaxSample));
     }
