@@ -187,15 +187,17 @@ bool THarmonicCombSearch::TrustNoCentre(const TCombSteps& steps) const
 
 void THarmonicCombSearch::Prepare(const double* envelope, const double* target)
 {
-    // In the order of the plain correlation, so that the target's variance is the same to the bit.
+    // In the order of the plain correlation, so that the target's variance is the same to the bit. Adding the
+    // zeros after the last non-zero value changes neither sum (each stays at least +0), so the sums stop there.
+    int32_t end = kBinCount;
+    while (end > 0 && target[end - 1] == 0)
+        --end;
+    productCentres_ = end == 0 ? 0 : end + 1;
     targetSum_ = 0.0;
     targetSquares_ = 0.0;
-    productCentres_ = 0;
-    for (int32_t k = 0; k < kBinCount; ++k) {
+    for (int32_t k = 0; k < end; ++k) {
         targetSum_ += target[k];
         targetSquares_ += target[k] * target[k];
-        if (target[k] != 0)
-            productCentres_ = k + 2;
     }
     targetVariance_ = targetSquares_ - targetSum_ * targetSum_ / kCells;
     targetDeviation_ = std::sqrt(std::max(targetVariance_, 0.0));
