@@ -32,10 +32,23 @@ constexpr int32_t kRefineHz = 22;             // candidates are tried within +-k
 
 constexpr int32_t kNoGroup = -1;
 
-double LargestOf(const double* values, int32_t from, int32_t to)
+// The largest of values[from..to-1] and 0. With lanes, four running maxima in two pairs, so that the
+// comparisons do not wait for each other: for values that are no NaN and no -0 (magnitudes and sums of their
+// products are neither), any order of taking maxima gives the same number.
+double LargestOf(const double* values, int32_t from, int32_t to, bool lanes)
 {
+    int32_t i = from;
     double largest = 0.0;
-    for (int32_t i = from; i < to; ++i)
+    if (lanes) {
+        TDoublePair first{0.0, 0.0}, second{0.0, 0.0};
+        for (; i + 4 <= to; i += 4) {
+            first = MaxPair(first, LoadPair(values + i));
+            second = MaxPair(second, LoadPair(values + i + 2));
+        }
+        first = MaxPair(first, second);
+        largest = std::max(first[0], first[1]);
+    }
+    for (; i < to; ++i)
         largest = std::max(largest, values[i]);
     return largest;
 }
@@ -162,7 +175,8 @@ double TToneEstimator::MainTone(const double* spectrum)
 void TToneEstimator::PrepareSpectrum(const double* spectrum)
 {
     std::copy(spectrum, spectrum + kBinCount, normalized_);
-    const double peak = LargestOf(normalized_, 0, kBinCount);
+    const bool fast = ArithmeticPath() == TArithmeticPath::Fast;
+    const double peak = LargestOf(normalized_, 0, kBinCount, fast);
     if (peak == 0)
         return;   // silence: the envelope of the previous frame stays
 #if PARLANTO_WIDE_VECTORS
@@ -202,7 +216,7 @@ void TToneEstimator::PrepareSpectrum(const double* spectrum)
         smoothed_[k] = sum / terms;
     }
     smoothInner(lowBand_, smoothed_);
-    const double smoothedPeak = LargestOf(smoothed_, kFirstBin, kBinCount);
+    const double smoothedPeak = LargestOf(smoothed_, kFirstBin, kBinCount, fast);
     if (smoothedPeak == 0)
         return;
     divide(smoothed_, kFirstBin, kBinCount, smoothedPeak);
