@@ -24,10 +24,11 @@ TPreparedEnvelope PrepareEnvelope(const uint8_t* envelope)
         prepared.Sum += envelope[i];
     }
     prepared.Squares = ProductSum(prepared.Values, prepared.Values);
+    prepared.Root = DeviationRoot(kBandCount, prepared.Sum, prepared.Squares);
     return prepared;
 }
 
 double PreparedCorrelation(const TPreparedEnvelope& a, const TPreparedEnvelope& b)
 {
-    return PearsonFromSums(kBandCount, a.Sum, b.Sum, a.Squares, b.Squares, ProductSum(a.Values, b.Values));
+    return PearsonFromRoots(kBandCount, a.Sum, b.Sum, a.Root, b.Root, ProductSum(a.Values, b.Values));
 }

@@ -130,7 +130,7 @@ double BestLagCorrelation(const int16_t* samples, int32_t firstLag, int32_t endL
     const int32_t groups = GroupsPerBlock(samples, endLag - 1 + window);
     const bool wide = WideVectors();
     const auto sx = static_cast<double>(SampleSum(samples, window));
-    const auto sxx = static_cast<double>(ProductSum(samples, samples, window, groups, wide));
+    const double rootX = DeviationRoot(window, sx, static_cast<double>(ProductSum(samples, samples, window, groups, wide)));
     int64_t sy = SampleSum(samples + firstLag, window);
     int64_t syy = ProductSum(samples + firstLag, samples + firstLag, window, groups, wide);
     double best = 0.0;
@@ -142,7 +142,8 @@ double BestLagCorrelation(const int16_t* samples, int32_t firstLag, int32_t endL
             syy += entering * entering - leaving * leaving;
         }
         const auto sxy = static_cast<double>(ProductSum(samples, samples + lag, window, groups, wide));
-        best = std::max(best, PearsonFromSums(window, sx, static_cast<double>(sy), sxx, static_cast<double>(syy), sxy));
+        const double rootY = DeviationRoot(window, static_cast<double>(sy), static_cast<double>(syy));
+        best = std::max(best, PearsonFromRoots(window, sx, static_cast<double>(sy), rootX, rootY, sxy));
     }
     return best;
 }
