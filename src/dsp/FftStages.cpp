@@ -93,15 +93,36 @@ namespace {
 // pairs a with c and b with e and rotates c and e, the second pairs a with b and c with e and rotates b and e.
 // Every value goes through the same operations in the same order as stage by stage. Position k = 0 of a span
 // is never rotated, so k = 0 and 1 are done alone and the rest two at a time.
-template <TDirection direction, class T>
+// The first stage's butterfly and rotation of an analysis of real values: the imaginary parts are +0 and are
+// not read. The terms of those zeros are left out, which can change the sign of a zero result and nothing else;
+// from there on a zero only ever meets other values in sums and products, where its sign makes no difference
+// to any value that is not zero, and a magnitude squares it away.
+template <class T>
+PARLANTO_LANES_INLINE void RealFirstStage(T& r1, T& i1, T& r2, T& i2, bool rotate, T wc, T ws)
+{
+    const T ar = (r1 + r2) / 2;
+    r1 = ar;
+    r2 = ar - r2;
+    i1 = T{};
+    i2 = rotate ? r2 * ws : T{};
+    r2 = rotate ? r2 * wc : r2;
+}
+
+template <TDirection direction, bool realInput, class T>
 PARLANTO_LANES_INLINE void StagePairAt(T& ra, T& ia, T& rb, T& ib, T& rc, T& ic, T& re, T& ie, bool rotateFirst, T wc1c, T ws1c,
                         T wc1e, T ws1e, T wc2, T ws2)
 {
-    Butterfly<direction>(ra, ia, rc, ic);
-    if (rotateFirst)
-        Rotate<direction>(rc, ic, wc1c, ws1c);
-    Butterfly<direction>(rb, ib, re, ie);
-    Rotate<direction>(re, ie, wc1e, ws1e);
+    if constexpr (realInput) {
+        static_assert(direction == TDirection::Analysis);
+        RealFirstStage(ra, ia, rc, ic, rotateFirst, wc1c, ws1c);
+        RealFirstStage(rb, ib, re, ie, true, wc1e, ws1e);
+    } else {
+        Butterfly<direction>(ra, ia, rc, ic);
+        if (rotateFirst)
+            Rotate<direction>(rc, ic, wc1c, ws1c);
+        Butterfly<direction>(rb, ib, re, ie);
+        Rotate<direction>(re, ie, wc1e, ws1e);
+    }
     Butterfly<direction>(ra, ia, rb, ib);
     Butterfly<direction>(rc, ic, re, ie);
     if (rotateFirst) {
@@ -110,15 +131,28 @@ PARLANTO_LANES_INLINE void StagePairAt(T& ra, T& ia, T& rb, T& ib, T& rc, T& ic,
     }
 }
 
-// Positions k = from .. to - 1 of the group whose four quarters start at r[] and i[], T lanes at a time.
-template <TDirection direction, class T>
+// The imaginary parts at i, or zeros for a real input, which are not read.
+template <bool realInput, class T>
+PARLANTO_LANES_INLINE T LoadImaginary(const double* i)
+{
+    if constexpr (realInput)
+        return T{};
+    else
+        return LoadLanes(i, T{});
+}
+
+// Positions k = from .. to - 1 of the group whose four quarters start at r[] and i[], T lanes at a time
+// (rotateFirst is false only for position 0, which is never rotated).
+template <TDirection direction, bool realInput, class T>
 PARLANTO_LANES_INLINE void StagePairLanes(double* const r[4], double* const i[4], const double* wc1, const double* ws1,
-                                          const double* wc2, const double* ws2, int32_t half, int32_t from, int32_t to)
+                                          const double* wc2, const double* ws2, int32_t half, int32_t from, int32_t to,
+                                          bool rotateFirst)
 {
     for (int32_t k = from; k < to; k += kLanes<T>) {
-        T ra = LoadLanes(r[0] + k, T{}), ia = LoadLanes(i[0] + k, T{}), rb = LoadLanes(r[1] + k, T{}), ib = LoadLanes(i[1] + k, T{});
-        T rc = LoadLanes(r[2] + k, T{}), ic = LoadLanes(i[2] + k, T{}), rx = LoadLanes(r[3] + k, T{}), ix = LoadLanes(i[3] + k, T{});
-        StagePairAt<direction>(ra, ia, rb, ib, rc, ic, rx, ix, true, LoadLanes(wc1 + k, T{}), LoadLanes(ws1 + k, T{}),
+        T ra = LoadLanes(r[0] + k, T{}), rb = LoadLanes(r[1] + k, T{}), rc = LoadLanes(r[2] + k, T{}), rx = LoadLanes(r[3] + k, T{});
+        T ia = LoadImaginary<realInput, T>(i[0] + k), ib = LoadImaginary<realInput, T>(i[1] + k);
+        T ic = LoadImaginary<realInput, T>(i[2] + k), ix = LoadImaginary<realInput, T>(i[3] + k);
+        StagePairAt<direction, realInput>(ra, ia, rb, ib, rc, ic, rx, ix, rotateFirst, LoadLanes(wc1 + k, T{}), LoadLanes(ws1 + k, T{}),
                                LoadLanes(wc1 + k + half, T{}), LoadLanes(ws1 + k + half, T{}), LoadLanes(wc2 + k, T{}),
                                LoadLanes(ws2 + k, T{}));
         StoreLanes(r[0] + k, ra);
@@ -133,7 +167,7 @@ PARLANTO_LANES_INLINE void StagePairLanes(double* const r[4], double* const i[4]
 }
 
 // Positions 0 and 1 alone, then pairs; with quads, one pair and then quads (half is at least 4).
-template <TDirection direction, class TWidest>
+template <TDirection direction, bool realInput, class TWidest>
 PARLANTO_LANES_INLINE void StagePairGroups(double* re, double* im, const double* wc1, const double* ws1,
                                            const double* wc2, const double* ws2, int32_t size, int32_t span)
 {
@@ -142,29 +176,27 @@ PARLANTO_LANES_INLINE void StagePairGroups(double* re, double* im, const double*
     for (int32_t base = 0; base < size; base += 2 * span) {
         double* const r[4] = {re + base, re + base + half, re + base + span, re + base + span + half};
         double* const i[4] = {im + base, im + base + half, im + base + span, im + base + span + half};
-        for (int32_t k = 0; k < 2; ++k) {
-            StagePairAt<direction>(r[0][k], i[0][k], r[1][k], i[1][k], r[2][k], i[2][k], r[3][k], i[3][k], k > 0,
-                                   wc1[k], ws1[k], wc1[k + half], ws1[k + half], wc2[k], ws2[k]);
-        }
-        StagePairLanes<direction, TDoublePair>(r, i, wc1, ws1, wc2, ws2, half, 2, pairsEnd);
+        StagePairLanes<direction, realInput, double>(r, i, wc1, ws1, wc2, ws2, half, 0, 1, false);
+        StagePairLanes<direction, realInput, double>(r, i, wc1, ws1, wc2, ws2, half, 1, 2, true);
+        StagePairLanes<direction, realInput, TDoublePair>(r, i, wc1, ws1, wc2, ws2, half, 2, pairsEnd, true);
         if constexpr (std::is_same_v<TWidest, TDoubleQuad>)
-            StagePairLanes<direction, TDoubleQuad>(r, i, wc1, ws1, wc2, ws2, half, pairsEnd, half);
+            StagePairLanes<direction, realInput, TDoubleQuad>(r, i, wc1, ws1, wc2, ws2, half, pairsEnd, half, true);
     }
 }
 
-template <TDirection direction>
+template <TDirection direction, bool realInput>
 void StagePair(double* re, double* im, const double* wc1, const double* ws1, const double* wc2, const double* ws2,
                int32_t size, int32_t span)
 {
-    StagePairGroups<direction, TDoublePair>(re, im, wc1, ws1, wc2, ws2, size, span);
+    StagePairGroups<direction, realInput, TDoublePair>(re, im, wc1, ws1, wc2, ws2, size, span);
 }
 
 #if PARLANTO_WIDE_VECTORS
-template <TDirection direction>
+template <TDirection direction, bool realInput>
 PARLANTO_WIDE_TARGET void WideStagePair(double* re, double* im, const double* wc1, const double* ws1,
                                         const double* wc2, const double* ws2, int32_t size, int32_t span)
 {
-    StagePairGroups<direction, TDoubleQuad>(re, im, wc1, ws1, wc2, ws2, size, span);
+    StagePairGroups<direction, realInput, TDoubleQuad>(re, im, wc1, ws1, wc2, ws2, size, span);
 }
 #endif
 
@@ -209,20 +241,27 @@ void NarrowStage(double* re, double* im, const double* wc, const double* ws, int
 
 }  // namespace
 
-template <TDirection direction>
-void FastStages(double* re, double* im, const TStageTwiddles& twiddles, int32_t order, bool evenOnly)
+namespace {
+
+// The stages, the first pair of them for real input where realInput is set; with evenOnly the last stage
+// computes only the even positions.
+template <TDirection direction, bool realInput>
+void Stages(double* re, double* im, const TStageTwiddles& twiddles, int32_t order, bool evenOnly)
 {
     const int32_t size = int32_t{1} << order;
     const double* wc = twiddles.cos.data();
     const double* ws = twiddles.sin.data();
     int32_t span = size / 2;
 #if PARLANTO_WIDE_VECTORS
-    const auto stagePair = WideVectors() ? WideStagePair<direction> : StagePair<direction>;
+    const bool wide = WideVectors();
+    const auto firstPair = wide ? WideStagePair<direction, realInput> : StagePair<direction, realInput>;
+    const auto stagePair = wide ? WideStagePair<direction, false> : StagePair<direction, false>;
 #else
-    const auto stagePair = StagePair<direction>;
+    const auto firstPair = StagePair<direction, realInput>;
+    const auto stagePair = StagePair<direction, false>;
 #endif
     for (; span >= 8; span /= 4) {
-        stagePair(re, im, wc, ws, wc + span, ws + span, size, span);
+        (span == size / 2 ? firstPair : stagePair)(re, im, wc, ws, wc + span, ws + span, size, span);
         wc += span + span / 2;
         ws += span + span / 2;
     }
@@ -251,7 +290,20 @@ void FastStages(double* re, double* im, const TStageTwiddles& twiddles, int32_t 
     }
 }
 
+}  // namespace
+
+template <TDirection direction>
+void FastStages(double* re, double* im, const TStageTwiddles& twiddles, int32_t order)
+{
+    Stages<direction, false>(re, im, twiddles, order, false);
+}
+
+void FastRealAnalysis(double* re, double* im, const TStageTwiddles& twiddles, int32_t order)
+{
+    Stages<TDirection::Analysis, true>(re, im, twiddles, order, true);
+}
+
 template void ReferenceStages<TDirection::Analysis>(double*, double*, const double*, int32_t);
 template void ReferenceStages<TDirection::Synthesis>(double*, double*, const double*, int32_t);
-template void FastStages<TDirection::Analysis>(double*, double*, const TStageTwiddles&, int32_t, bool);
-template void FastStages<TDirection::Synthesis>(double*, double*, const TStageTwiddles&, int32_t, bool);
+template void FastStages<TDirection::Analysis>(double*, double*, const TStageTwiddles&, int32_t);
+template void FastStages<TDirection::Synthesis>(double*, double*, const TStageTwiddles&, int32_t);

@@ -20,7 +20,12 @@ template <TDirection direction>
 void ReferenceStages(double* re, double* im, const double* sinTable, int32_t order);
 
 // The same operations on every element in the same order, with contiguous twiddles and each butterfly's
-// rotation done while its values are at hand. With evenOnly the last stage computes only the even positions,
-// which hold bins 0..N/2-1: all that a forward transform delivers.
+// rotation done while its values are at hand.
 template <TDirection direction>
-void FastStages(double* re, double* im, const TStageTwiddles& twiddles, int32_t order, bool evenOnly);
+void FastStages(double* re, double* im, const TStageTwiddles& twiddles, int32_t order);
+
+// FastStages of an analysis of real values, computing only the even positions, which hold bins 0..N/2-1: all
+// that a forward transform delivers. The imaginary parts are taken as +0 and are not read (they need not be
+// set). The values are those of FastStages, except that a zero may come out with the other sign, which no
+// magnitude and no sample synthesised from them can tell.
+void FastRealAnalysis(double* re, double* im, const TStageTwiddles& twiddles, int32_t order);

@@ -103,12 +103,12 @@ TFFTObject::TFFTObject(int32_t order)
 }
 
 template <TDirection direction>
-void TFFTObject::Transform(bool evenOnly)
+void TFFTObject::Transform()
 {
     if (ArithmeticPath() == TArithmeticPath::Reference)
         ReferenceStages<direction>(re_.data(), im_.data(), sinTable_.data(), order_);
     else
-        FastStages<direction>(re_.data(), im_.data(), twiddles_, order_, evenOnly);
+        FastStages<direction>(re_.data(), im_.data(), twiddles_, order_);
 }
 
 void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitudes, double* phases)
@@ -120,9 +120,13 @@ void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitud
 void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitudes)
 {
     ResampleToDoubles(samples, count, re_.data(), size_);
-    std::fill(im_.begin(), im_.end(), 0.0);
     // Bins 0..HalfSize-1 sit at even positions of the bit-reversed result: the odd ones are never read.
-    Transform<TDirection::Analysis>(true);
+    if (ArithmeticPath() == TArithmeticPath::Fast) {
+        FastRealAnalysis(re_.data(), im_.data(), twiddles_, order_);
+    } else {
+        std::fill(im_.begin(), im_.end(), 0.0);
+        Transform<TDirection::Analysis>();
+    }
     for (int32_t k = 0; k < HalfSize(); k += 2) {
         const TDoublePair re = {re_[bitReverse_[k]], re_[bitReverse_[k + 1]]};
         const TDoublePair im = {im_[bitReverse_[k]], im_[bitReverse_[k + 1]]};
@@ -157,7 +161,7 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
     }
     re_[half] = 0.0;
     im_[half] = 0.0;
-    Transform<TDirection::Synthesis>(false);
+    Transform<TDirection::Synthesis>();
     // The fast path rounds without a library call: NearestInteger differs from nearbyint only in the sign of a
     // zero and from 2^51 on, where the clamp below makes the same sample of either.
     const auto rounded = [fast](double x) { return fast ? NearestInteger(x) : std::nearbyint(x); };

@@ -25,7 +25,7 @@ public:
 
 private:
     template <TDirection direction>
-    void Transform(bool evenOnly);
+    void Transform();
 
     int32_t order_;
     int32_t size_;
