@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "NearestInteger.h"
+#include "FrameWindow.h"
 #include "SovoEnvelope.h"
 #include "SovoError.h"
 
@@ -18,11 +18,6 @@ constexpr int32_t kFirstLevelBin = 5;     // the spectral peak ignores the lowes
 constexpr int32_t kFirstActivityIndex = 7;
 constexpr double kQuietActivity = 30.0;   // mean absolute step of the windowed frame below which a hop is quiet
 constexpr double kEnergyDecay = 1.2;
-
-int16_t RoundToSample(double value)
-{
-    return static_cast<int16_t>(NearestInteger(value));
-}
 
 }  // namespace
 
@@ -96,8 +91,7 @@ void TTeskProcessor::EndUtterance()
 
 void TTeskProcessor::WindowFrame(int32_t count)
 {
-    for (int32_t i = 0; i < count; ++i)
-        frameSamples_[i] = RoundToSample(frameSamples_[i] * hannWindow_[i]);
+    ApplyWindow(frameSamples_.data(), hannWindow_.data(), count);
 }
 
 void TTeskProcessor::SelectBand()
