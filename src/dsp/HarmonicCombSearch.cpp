@@ -23,6 +23,9 @@ constexpr double kUndecided = std::numeric_limits<double>::infinity();
 constexpr int32_t kEntryDoubles = 4;   // a table entry as doubles: cells, squares, products, zero
 
 #if PARLANTO_WIDE_VECTORS
+// These functions load and store by intrinsics: clang refuses a quad returned from or passed to a helper that is
+// not itself compiled for AVX (LoadQuad, a lambda) inside them.
+
 // The table entries at the centres of harmonics 1..count added up, into total[0..3]: each entry in one step,
 // products and all (beyond the target they are zeros), into four accumulators.
 PARLANTO_WIDE_TARGET void AddCentreEntriesWide(const double* table, uint64_t step, int32_t count, double* total)
@@ -31,14 +34,14 @@ PARLANTO_WIDE_TARGET void AddCentreEntriesWide(const double* table, uint64_t ste
     uint64_t position = step;
     int32_t h = 0;
     for (; h + 3 < count; h += 4, position += 4 * step) {
-        a += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position));
-        b += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position + step));
-        c += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position + 2 * step));
-        d += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position + 3 * step));
+        a += _mm256_loadu_pd(table + kEntryDoubles * TCombSteps::Centre(position));
+        b += _mm256_loadu_pd(table + kEntryDoubles * TCombSteps::Centre(position + step));
+        c += _mm256_loadu_pd(table + kEntryDoubles * TCombSteps::Centre(position + 2 * step));
+        d += _mm256_loadu_pd(table + kEntryDoubles * TCombSteps::Centre(position + 3 * step));
     }
     for (; h < count; ++h, position += step)
-        a += LoadQuad(table + kEntryDoubles * TCombSteps::Centre(position));
-    StoreQuad(total, (a + b) + (c + d));
+        a += _mm256_loadu_pd(table + kEntryDoubles * TCombSteps::Centre(position));
+    _mm256_storeu_pd(total, (a + b) + (c + d));
 }
 
 // Harmonics 1..count one to four bins apart: the entry of the cells each keeps below the next harmonic's first
@@ -46,7 +49,7 @@ PARLANTO_WIDE_TARGET void AddCentreEntriesWide(const double* table, uint64_t ste
 PARLANTO_WIDE_TARGET void AddNarrowEntriesWide(const double* table, uint64_t step, int32_t count, double* total)
 {
     const auto entry = [table](int64_t centre, int64_t next) {
-        return LoadQuad(table + kEntryDoubles * (centre * (kCombCells - 1) + next - 1));
+        return table + kEntryDoubles * (centre * (kCombCells - 1) + next - 1);
     };
     TDoubleQuad a = {}, b = {};
     uint64_t position = step;
@@ -55,17 +58,17 @@ PARLANTO_WIDE_TARGET void AddNarrowEntriesWide(const double* table, uint64_t ste
     for (; h + 2 < count; h += 2, position += 2 * step) {
         const int64_t next = TCombSteps::Centre(position + step);
         const int64_t after = TCombSteps::Centre(position + 2 * step);
-        a += entry(centre, next);
-        b += entry(next, after);
+        a += _mm256_loadu_pd(entry(centre, next));
+        b += _mm256_loadu_pd(entry(next, after));
         centre = after;
     }
     for (; h + 1 < count; ++h, position += step) {
         const int64_t next = TCombSteps::Centre(position + step);
-        a += entry(centre, next);
+        a += _mm256_loadu_pd(entry(centre, next));
         centre = next;
     }
-    a += entry(centre, centre + kCombCells);
-    StoreQuad(total, a + b);
+    a += _mm256_loadu_pd(entry(centre, centre + kCombCells));
+    _mm256_storeu_pd(total, a + b);
 }
 
 // The table entries of centres centre .. centre + 3 (cells first, whole entries second), as TabulateCentres
@@ -101,14 +104,14 @@ PARLANTO_WIDE_TARGET void AddListedEntriesWide(const double* table, const int32_
     TDoubleQuad a = {}, b = {}, c = {}, d = {};
     int32_t h = 0;
     for (; h + 3 < count; h += 4) {
-        a += LoadQuad(table + kEntryDoubles * entries[h]);
-        b += LoadQuad(table + kEntryDoubles * entries[h + 1]);
-        c += LoadQuad(table + kEntryDoubles * entries[h + 2]);
-        d += LoadQuad(table + kEntryDoubles * entries[h + 3]);
+        a += _mm256_loadu_pd(table + kEntryDoubles * entries[h]);
+        b += _mm256_loadu_pd(table + kEntryDoubles * entries[h + 1]);
+        c += _mm256_loadu_pd(table + kEntryDoubles * entries[h + 2]);
+        d += _mm256_loadu_pd(table + kEntryDoubles * entries[h + 3]);
     }
     for (; h < count; ++h)
-        a += LoadQuad(table + kEntryDoubles * entries[h]);
-    StoreQuad(total, (a + b) + (c + d));
+        a += _mm256_loadu_pd(table + kEntryDoubles * entries[h]);
+    _mm256_storeu_pd(total, (a + b) + (c + d));
 }
 #endif
 

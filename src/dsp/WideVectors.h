@@ -15,8 +15,10 @@
 #define PARLANTO_LANES_INLINE inline __attribute__((always_inline))
 
 using TDoubleQuad = double __attribute__((vector_size(32)));
-// The same in memory, at any double's address.
-using TDoubleQuadInMemory = double __attribute__((vector_size(32), __may_alias__, aligned(8)));
+// The same in memory, at any double's address. A typedef, as for TDoublePair: clang drops the lowered
+// alignment from a using alias.
+typedef double TDoubleQuadInMemory __attribute__((vector_size(32), __may_alias__, aligned(8)));
+static_assert(alignof(TDoubleQuadInMemory) == alignof(double));
 
 PARLANTO_LANES_INLINE TDoubleQuad LoadQuad(const double* at)
 {
