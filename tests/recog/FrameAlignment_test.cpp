@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
+
+#include "ReferenceArithmetic.h"
 
 namespace {
 
@@ -72,6 +76,32 @@ TEST(FrameAlignment, VeryUnequalLengthsStillMeetEndToEnd)
     std::vector<double> step(30, 0.0);
     std::fill(step.begin() + 15, step.end(), 1.0);
     EXPECT_EQ(AlignedFrameDistance(Frames(1, {0, 1}), Frames(1, step), kBand), 0.0);
+}
+
+TEST(FrameAlignment, FastCellCostsGiveTheReferenceDistanceBitForBit)
+{
+    // Row bands of every length (whole groups of four frames and the rest), frames of several widths.
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<double> score(0.0, 1.0);
+    const auto random = [&](size_t width, size_t count) {
+        std::vector<double> values(width * count);
+        for (double& value : values)
+            value = score(rng);
+        return Frames(width, values);
+    };
+    for (const size_t width : {1, 3, 64}) {
+        for (const auto& [n, m] : {std::pair<size_t, size_t>{1, 1}, {5, 7}, {40, 13}, {30, 90}}) {
+            const TFrameSeries a = random(width, n);
+            const TFrameSeries b = random(width, m);
+            const double fast = AlignedFrameDistance(a, b, kBand);
+            double reference;
+            {
+                const TReferenceArithmetic plain;
+                reference = AlignedFrameDistance(a, b, kBand);
+            }
+            EXPECT_EQ(std::memcmp(&fast, &reference, sizeof(double)), 0) << width << " wide, " << n << " by " << m;
+        }
+    }
 }
 
 TEST(FrameAlignment, NothingToAlignIsInfinitelyFar)
