@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "DoublePair.h"
 #include "PearsonCorrelation.h"
 #include "SovoEnvelope.h"
 
@@ -60,6 +61,24 @@ double Correlate(const double* a, int32_t lengthA, const double* b, int32_t leng
         sab += a[i] * b[i];
     }
     return PearsonFromSums(n, sa, sb, saa, sbb, sab);
+}
+
+double LargestOf(const double* values, int32_t from, int32_t to, bool lanes)
+{
+    int32_t i = from;
+    double largest = 0.0;
+    if (lanes) {
+        TDoublePair first{0.0, 0.0}, second{0.0, 0.0};
+        for (; i + 4 <= to; i += 4) {
+            first = MaxPair(first, LoadPair(values + i));
+            second = MaxPair(second, LoadPair(values + i + 2));
+        }
+        first = MaxPair(first, second);
+        largest = std::max(first[0], first[1]);
+    }
+    for (; i < to; ++i)
+        largest = std::max(largest, values[i]);
+    return largest;
 }
 
 double MeanAbsDiff64(const int16_t* samples)

@@ -32,27 +32,6 @@ constexpr int32_t kRefineHz = 22;             // candidates are tried within +-k
 
 constexpr int32_t kNoGroup = -1;
 
-// The largest of values[from..to-1] and 0. With lanes, four running maxima in two pairs, so that the
-// comparisons do not wait for each other: for values that are no NaN and no -0 (magnitudes and sums of their
-// products are neither), any order of taking maxima gives the same number.
-double LargestOf(const double* values, int32_t from, int32_t to, bool lanes)
-{
-    int32_t i = from;
-    double largest = 0.0;
-    if (lanes) {
-        TDoublePair first{0.0, 0.0}, second{0.0, 0.0};
-        for (; i + 4 <= to; i += 4) {
-            first = MaxPair(first, LoadPair(values + i));
-            second = MaxPair(second, LoadPair(values + i + 2));
-        }
-        first = MaxPair(first, second);
-        largest = std::max(first[0], first[1]);
-    }
-    for (; i < to; ++i)
-        largest = std::max(largest, values[i]);
-    return largest;
-}
-
 // Raised-cosine weights of the smoothing window, for offsets -8..7 (the -8 weight is 0 but the term counts).
 const std::array<double, kWindowBefore + kWindowAfter + 1>& SmoothingWeights()
 {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "ArithmeticPath.h"
 #include "FrameWindow.h"
 #include "SovoEnvelope.h"
 #include "SovoError.h"
@@ -163,7 +164,7 @@ void TTeskProcessor::Step(int32_t n)
     atom.Voicing = Voicing(bandBuffer_.Data(), bandBuffer_.Count(), atom.MainTone);
     atom.Spectrum[0] = atom.MainTone;
     BuildEnvelope(atom.Spectrum, atom.Bands, atom.Envelope, atom.EnvelopeBytes);
-    atom.Level = std::max(0.0, *std::max_element(atom.Spectrum + kFirstLevelBin, atom.Spectrum + kSpectrumBins));
+    atom.Level = LargestOf(atom.Spectrum, kFirstLevelBin, kSpectrumBins, ArithmeticPath() == TArithmeticPath::Fast);
 
     int32_t activity = 0;
     for (int32_t m = kFirstActivityIndex; m < size - 1; ++m)
