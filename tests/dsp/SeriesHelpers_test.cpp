@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -85,3 +86,23 @@ TEST(MeanAbsDiff64, SumsTheStepsOfOneHopOverSixtyFour)
 }
 
 }  // namespace
+
+TEST(LargestOf, FindsTheLargestWithOrWithoutLanes)
+{
+    // The largest anywhere in runs of every length from several starts, and 0 for an empty or all-zero run.
+    std::vector<double> values(23);
+    for (size_t peak = 0; peak < values.size(); ++peak) {
+        for (size_t i = 0; i < values.size(); ++i)
+            values[i] = i == peak ? 7.5 : 0.25 * static_cast<double>(i % 5);
+        for (int32_t from = 0; from < 4; ++from) {
+            for (int32_t to = from; to <= static_cast<int32_t>(values.size()); ++to) {
+                double expected = 0.0;
+                for (int32_t i = from; i < to; ++i)
+                    expected = std::max(expected, values[i]);
+                EXPECT_EQ(LargestOf(values.data(), from, to, true), expected) << peak << " " << from << " " << to;
+                EXPECT_EQ(LargestOf(values.data(), from, to, false), expected) << peak << " " << from << " " << to;
+            }
+        }
+    }
+    EXPECT_EQ(LargestOf(std::vector<double>(9, 0.0).data(), 0, 9, true), 0.0);
+}
