@@ -85,8 +85,6 @@ TEST(MeanAbsDiff64, SumsTheStepsOfOneHopOverSixtyFour)
     }
 }
 
-}  // namespace
-
 TEST(LargestOf, FindsTheLargestWithOrWithoutLanes)
 {
     // The largest anywhere in runs of every length from several starts, and 0 for an empty or all-zero run.
@@ -106,3 +104,5 @@ TEST(LargestOf, FindsTheLargestWithOrWithoutLanes)
     }
     EXPECT_EQ(LargestOf(std::vector<double>(9, 0.0).data(), 0, 9, true), 0.0);
 }
+
+}  // namespace
