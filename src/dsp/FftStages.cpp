@@ -213,7 +213,7 @@ void SpanFourStage(double* re, double* im, const double* wc, const double* ws, i
         Butterfly<direction>(r1[0], i1[0], r2[0], i2[0]);
         Butterfly<direction>(r1[1], i1[1], r2[1], i2[1]);
         Rotate<direction>(r2[1], i2[1], wc[1], ws[1]);
-        TDoublePair a1 = LoadPair(r1 + 2), b1 = LoadPair(i1 + 2), a2 = LoadPair(r2 + 2), b2 = LoadPair(i2 + 2);
+        TDoublePairValue a1 = LoadPair(r1 + 2), b1 = LoadPair(i1 + 2), a2 = LoadPair(r2 + 2), b2 = LoadPair(i2 + 2);
         Butterfly<direction>(a1, b1, a2, b2);
         Rotate<direction>(a2, b2, LoadPair(wc + 2), LoadPair(ws + 2));
         StorePair(r1 + 2, a1);
@@ -228,8 +228,8 @@ template <TDirection direction>
 void NarrowStage(double* re, double* im, const double* wc, const double* ws, int32_t size)
 {
     for (int32_t base = 0; base < size; base += 4) {
-        TDoublePair a1 = LoadPair(re + base), b1 = LoadPair(im + base);
-        TDoublePair a2 = LoadPair(re + base + 2), b2 = LoadPair(im + base + 2);
+        TDoublePairValue a1 = LoadPair(re + base), b1 = LoadPair(im + base);
+        TDoublePairValue a2 = LoadPair(re + base + 2), b2 = LoadPair(im + base + 2);
         Butterfly<direction>(a1, b1, a2, b2);
         StorePair(re + base, a1);
         StorePair(im + base, b1);

@@ -32,6 +32,10 @@ PARLANTO_LANES_INLINE void StoreQuad(double* at, TDoubleQuad value)
 
 #include "DoublePair.h"
 
+// A pair as a value in registers and locals, at its natural alignment; TDoublePair is the form for memory at
+// any double's address.
+using TDoublePairValue = double __attribute__((vector_size(16)));
+
 // Loads and stores of a double, a pair or a quad, for loops written once for every width: LoadLanes(at, T{}).
 inline double LoadLanes(const double* at, double)
 {
