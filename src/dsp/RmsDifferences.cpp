@@ -48,6 +48,16 @@ PARLANTO_WIDE_TARGET size_t WideDifferences(const double* x, const double* turne
 
 }  // namespace
 
+double RmsDifference(const double* x, const double* y, size_t width)
+{
+    double sum = 0.0;
+    for (size_t k = 0; k < width; ++k) {
+        const double difference = x[k] - y[k];
+        sum += difference * difference;
+    }
+    return RootMean(sum, width);
+}
+
 std::vector<double> TurnFrames(const std::vector<double>& values, size_t count, size_t width)
 {
     std::vector<double> turned(count * width);

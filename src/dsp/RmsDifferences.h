@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <vector>
 
+// One frame against another, width values each: the root of the mean squared difference, summed in order.
+double RmsDifference(const double* x, const double* y, size_t width);
+
 // The frames of values (count frames of width values, frame after frame) turned value by value.
 std::vector<double> TurnFrames(const std::vector<double>& values, size_t count, size_t width);
 

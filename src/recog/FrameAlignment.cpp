@@ -11,16 +11,6 @@ namespace {
 
 constexpr double kUnreachable = std::numeric_limits<double>::infinity();
 
-double RmsDifference(const double* x, const double* y, size_t width)
-{
-    double sum = 0.0;
-    for (size_t k = 0; k < width; ++k) {
-        const double difference = x[k] - y[k];
-        sum += difference * difference;
-    }
-    return std::sqrt(sum / static_cast<double>(width));
-}
-
 }  // namespace
 
 double AlignedFrameDistance(const TFrameSeries& a, const TFrameSeries& b, double bandShare)

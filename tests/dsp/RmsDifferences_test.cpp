@@ -1,4 +1,4 @@
-// Root mean square differences of frames side by side in lanes equal, bit for bit, those of each frame alone,
+// Root mean square differences of frames side by side in lanes equal, bit for bit, each frame's alone,
 // for every run of frames (whole lane groups or not) and both vector widths.
 #include "RmsDifferences.h"
 
@@ -12,16 +12,6 @@
 #include "ArithmeticPath.h"
 
 namespace {
-
-double PlainRms(const double* x, const double* y, size_t width)
-{
-    double sum = 0.0;
-    for (size_t k = 0; k < width; ++k) {
-        const double difference = x[k] - y[k];
-        sum += difference * difference;
-    }
-    return std::sqrt(sum / static_cast<double>(width));
-}
 
 TEST(RmsDifferences, EqualEachFrameAloneBitForBit)
 {
@@ -43,7 +33,7 @@ TEST(RmsDifferences, EqualEachFrameAloneBitForBit)
                     RmsDifferences(x.data(), turned.data(), count, width, low, high, costs.data());
                     AllowWideVectors(true);
                     for (size_t j = 0; j < count; ++j) {
-                        const double expected = j >= low && j <= high ? PlainRms(x.data(), &frames[j * width], width) : -1.0;
+                        const double expected = j >= low && j <= high ? RmsDifference(x.data(), &frames[j * width], width) : -1.0;
                         ASSERT_EQ(std::memcmp(&costs[j], &expected, sizeof(double)), 0)
                             << width << " wide, frames " << low << ".." << high << ", frame " << j << (wide ? "" : ", pairs");
                     }
