@@ -49,6 +49,14 @@ constexpr double SpreadWeight(int32_t l)
     return static_cast<double>(kWindowBefore - (l < 0 ? -l : l)) / kWindowBefore;
 }
 
+// SpreadWeight for offsets -8..7, for the loops whose offsets are not constants.
+constexpr auto kSpreadWeights = [] {
+    std::array<double, kWindowBefore + kWindowAfter + 1> weights{};
+    for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
+        weights[l + kWindowBefore] = SpreadWeight(l);
+    return weights;
+}();
+
 // Where the whole window lies inside the bins, T lanes of neighbouring bins at a time, each lane taking the
 // same terms in the same order as its bin alone: the triangular maximum of bins from .. to - 1 ...
 template <class T>
@@ -173,26 +181,26 @@ void TToneEstimator::PrepareSpectrum(const double* spectrum)
     // Triangular maximum filter, then a raised-cosine average: the envelope the peaks must stand out of. The
     // bins near either end, whose window is cut short, one at a time.
     const auto& weights = SmoothingWeights();
-    const auto edgeBins = [](int32_t k) { return k < kFirstInnerBin || k >= kInnerEnd; };
-    for (int32_t k = kFirstBin; k < kBinCount; ++k) {
-        if (!edgeBins(k))
-            continue;
-        double spread = 0.0;
-        for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l)
-            spread = std::max(spread, SpreadWeight(l) * normalized_[k + l]);
-        lowBand_[k] = spread;
+    const int32_t edges[2][2] = {{kFirstBin, kFirstInnerBin}, {kInnerEnd, kBinCount}};
+    for (const auto& [from, to] : edges) {
+        for (int32_t k = from; k < to; ++k) {
+            double spread = 0.0;
+            for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l)
+                spread = std::max(spread, kSpreadWeights[l + kWindowBefore] * normalized_[k + l]);
+            lowBand_[k] = spread;
+        }
     }
     spreadInner(normalized_, lowBand_);
-    for (int32_t k = kFirstBin; k < kBinCount; ++k) {
-        if (!edgeBins(k))
-            continue;
-        double sum = 0.0;
-        int32_t terms = 0;
-        for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l) {
-            sum += weights[l + kWindowBefore] * lowBand_[k + l];
-            ++terms;
+    for (const auto& [from, to] : edges) {
+        for (int32_t k = from; k < to; ++k) {
+            double sum = 0.0;
+            int32_t terms = 0;
+            for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l) {
+                sum += weights[l + kWindowBefore] * lowBand_[k + l];
+                ++terms;
+            }
+            smoothed_[k] = sum / terms;
         }
-        smoothed_[k] = sum / terms;
     }
     smoothInner(lowBand_, smoothed_);
     const double smoothedPeak = LargestOf(smoothed_, kFirstBin, kBinCount, fast);
