@@ -233,23 +233,23 @@ void TToneEstimator::FindPeaks()
     int32_t groups = 0;
     double picked = 0.0;
     bool bridged = false;
-    // The bins a pass can take, in order: a zero bin (most are, after the floor) never exceeds the threshold,
-    // which is not negative, and a taken bin becomes zero.
+    // The thresholds rise with the level, so a bin exceeds them from some level down (a zero bin, as most are
+    // after the floor, never: the thresholds are not negative), and the pass at that level takes it. The bins
+    // are sorted by that level, in order within it, so that each pass visits only the bins it takes.
     const bool quick = ArithmeticPath() == TArithmeticPath::Fast;
-    int32_t untaken[kLowBins];
-    int32_t untakenCount = 0;
+    int32_t byLevel[kFirstLevel + 1][kLowBins];
+    int32_t levelCounts[kFirstLevel + 1] = {};
     for (int32_t k = kFirstBin; k < kLowBins; ++k) {
-        untaken[untakenCount] = k;
-        untakenCount += normalized_[k] != 0 ? 1 : 0;
+        if (normalized_[k] == 0)
+            continue;
+        int32_t level = kFirstLevel;
+        while (level > 0 && !AboveLevel(normalized_[k], level * smoothed_[k], kLevelDivisor, quick))
+            --level;
+        byLevel[level][levelCounts[level]++] = k;
     }
     for (int32_t level = kFirstLevel; level > 0; --level) {
-        int32_t kept = 0;
-        for (int32_t i = 0; i < untakenCount; ++i) {
-            const int32_t k = untaken[i];
-            if (!AboveLevel(normalized_[k], level * smoothed_[k], kLevelDivisor, quick)) {
-                untaken[kept++] = k;
-                continue;
-            }
+        for (int32_t i = 0; i < levelCounts[level]; ++i) {
+            const int32_t k = byLevel[level][i];
             const int32_t below = groupOf[k - 1];
             const int32_t above = groupOf[k + 1];
             if (below != kNoGroup && above != kNoGroup) {
@@ -264,7 +264,6 @@ void TToneEstimator::FindPeaks()
             picked += normalized_[k];
             normalized_[k] = 0.0;
         }
-        untakenCount = kept;
         if (picked / total > kPickedEnough || bridged)
             break;
     }
