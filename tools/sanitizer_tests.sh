@@ -9,7 +9,7 @@ set -euo pipefail
 
 # Every report goes to a file as well as failing its test: a report from a program a test runs (the CLI) or
 # from a forked child counts even when the test does not look at its stderr.
-SANITIZER_ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:check_initialization_order=1:strict_init_order=1"
+SANITIZER_ASAN_OPTIONS="detect_stack_use_after_return=1:detect_leaks=1:halt_on_error=1:check_initialization_order=1:strict_init_order=1"
 SANITIZER_UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 SANITIZER_TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:print_suppressions=0"
 
