@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test.
+# Sets everything up and runs every test: the suite, the suite again under the address and undefined-behaviour
+# sanitizers, the threaded audio tests under the thread sanitizer, then each fuzz target for a bounded time.
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 source "$PARLANTO_ROOT/tools/pulse_test_server.sh"
 cd "$PARLANTO_ROOT"
 
-ensure_packages "${PARLANTO_PACKAGES[@]}"
+ensure_packages "${PARLANTO_PACKAGES[@]}" "${PARLANTO_TEST_PACKAGES[@]}"
 build_tree "$PARLANTO_ROOT/build" -DCMAKE_BUILD_TYPE=Release
 step "sound server for the audio tests"
 pulse_test_server_start
@@ -13,4 +14,10 @@ pulse_test_server_start
 trap pulse_test_server_stop EXIT
 step "tests"
 ctest --test-dir build --output-on-failure -j"$(nproc)" 2>&1 | tail -n 40
-exit "${PIPESTATUS[0]}"
+status="${PIPESTATUS[0]}"
+[ "$status" -eq 0 ] || exit "$status"
+source "$PARLANTO_ROOT/tools/sanitizer_tests.sh"
+sanitizer_tests
+source "$PARLANTO_ROOT/tools/run_fuzzers.sh"
+step "fuzzers"
+run_fuzzers

@@ -13,6 +13,8 @@ PARLANTO_PACKAGES=(
   pulseaudio pulseaudio-utils libpulse-dev
   qt6-base-dev xvfb xauth desktop-file-utils fonts-dejavu-core
 )
+# What only test.sh needs: clang and its fuzzing and sanitizer runtime for the fuzz targets.
+PARLANTO_TEST_PACKAGES=(clang-14 libclang-rt-14-dev)
 
 step() { printf '== %s\n' "$*"; }
 
