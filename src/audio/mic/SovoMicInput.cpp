@@ -37,8 +37,9 @@ void TSovoMicInput::SetOnLevel(TSovoLevelProc proc)
 
 void TSovoMicInput::Start()
 {
-    FLevelMeter.reset();
     TSovoInput::Start();
+    // The recorder opens first: the level meter takes up to one poll to end, and the words spoken meanwhile
+    // belong to the command. A failed start leaves the meter running.
     try {
         FRecorder = std::make_unique<TSovoMicRecording>(FBlockSize, FChannels, FSampleRate, FBytesPerSample);
     } catch (...) {
@@ -46,6 +47,7 @@ void TSovoMicInput::Start()
         FRecording = false;
         throw;
     }
+    FLevelMeter.reset();
 }
 
 void TSovoMicInput::Reset()
