@@ -42,7 +42,7 @@ void AppendToDescription(const std::string& fileName, const std::string& text)
 {
     std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
     if (!bytes || ::access(fileName.c_str(), W_OK) != 0)   // a description made read-only stays as it is
-        throw ESovoError("Ошибка создания файла '" + fileName + "'");
+        throw CreateError(fileName);
     bytes->insert(bytes->end(), text.begin(), text.end());
     WriteModelFile(fileName, *bytes);
 }

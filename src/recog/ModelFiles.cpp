@@ -150,7 +150,7 @@ void ThrowUnlessWritten(TWriteResult result, const std::string& fileName)
     case TWriteResult::Written:
         return;
     case TWriteResult::NotCreated:
-        throw ESovoError("Ошибка создания файла '" + fileName + "'");
+        throw CreateError(fileName);
     case TWriteResult::ShortWrite:
         throw ESovoError("Ошибка записи в файл '" + fileName + "'");
     }
@@ -336,6 +336,11 @@ void WriteNewModelFile(const std::string& fileName, const std::vector<uint8_t>& 
 ESovoError CannotOpenError(const std::string& fileName)
 {
     return ESovoError("Не могу открыть файл '" + fileName + "'");
+}
+
+ESovoError CreateError(const std::string& fileName)
+{
+    return ESovoError("Ошибка создания файла '" + fileName + "'");
 }
 
 ESovoError ReadError(const std::string& fileName)

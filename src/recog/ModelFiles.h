@@ -69,4 +69,5 @@ void WriteNewModelFile(const std::string& fileName, const std::vector<uint8_t>& 
 
 ESovoError CannotOpenError(const std::string& fileName);
 ESovoError ReadError(const std::string& fileName);
+ESovoError CreateError(const std::string& fileName);
 ESovoError UnknownLineError(const std::string& line, const std::string& fileName);
