@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -87,6 +88,7 @@ public:
     {
         Close();
     }
+    TFileHandle(TFileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
     TFileHandle(const TFileHandle&) = delete;
     TFileHandle& operator=(const TFileHandle&) = delete;
 
@@ -107,6 +109,36 @@ public:
 private:
     int fd_;
 };
+
+// A regular file opened for reading, or a handle without a descriptor. Checked before opening so that no
+// device is opened at all, and again on the descriptor in case the entry changed in between; O_NONBLOCK keeps
+// even that open from waiting on a FIFO.
+TFileHandle OpenRegularFile(const std::string& fileName)
+{
+    const std::string path = ResolveModelPath(fileName);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return TFileHandle(-1);
+    TFileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsRegularFile())
+        return TFileHandle(-1);
+    return file;
+}
+
+// Reads on until bytes holds total bytes or the file ends; a read failing midway ends the data there.
+void ReadUpTo(int fd, std::vector<uint8_t>& bytes, size_t total)
+{
+    uint8_t chunk[65536];
+    while (bytes.size() < total) {
+        const size_t wanted = std::min(sizeof chunk, total - bytes.size());
+        const ssize_t count = ::read(fd, chunk, wanted);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + count);
+    }
+}
 
 bool WriteAll(int fd, const std::vector<uint8_t>& bytes)
 {
@@ -226,26 +258,25 @@ std::vector<std::string> ListModelFiles(const std::string& dir, const std::strin
 
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& fileName, size_t maxBytes)
 {
-    // Checked before opening so that no device is opened at all, and again on the descriptor in case the
-    // entry changed in between; O_NONBLOCK keeps even that open from waiting on a FIFO.
-    const std::string path = ResolveModelPath(fileName);
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    const TFileHandle file = OpenRegularFile(fileName);
+    if (file.Fd() < 0)
         return std::nullopt;
-    TFileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.IsRegularFile())
-        return std::nullopt;
-
     std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    while (bytes.size() < maxBytes) {
-        const size_t wanted = std::min(sizeof chunk, maxBytes - bytes.size());
-        const ssize_t count = ::read(file.Fd(), chunk, wanted);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break;
-        bytes.insert(bytes.end(), chunk, chunk + count);
+    ReadUpTo(file.Fd(), bytes, maxBytes);
+    return bytes;
+}
+
+std::optional<std::vector<uint8_t>> ReadSelfSizedFile(const std::string& fileName, size_t headerBytes,
+                                                      const TFileLength& lengthOf)
+{
+    const TFileHandle file = OpenRegularFile(fileName);
+    if (file.Fd() < 0)
+        return std::nullopt;
+    std::vector<uint8_t> bytes;
+    ReadUpTo(file.Fd(), bytes, headerBytes);
+    if (bytes.size() == headerBytes) {
+        if (const std::optional<size_t> length = lengthOf(bytes))
+            ReadUpTo(file.Fd(), bytes, *length);
     }
     return bytes;
 }

@@ -4,6 +4,7 @@
 // file system and give every caller the same listing order, line rules and number parsing.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -35,6 +36,12 @@ std::vector<std::string> ListModelFiles(const std::string& dir, const std::strin
 // devices count as not openable, so that none of them can block. A read failing midway ends the data there.
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& fileName,
                                                   size_t maxBytes = std::numeric_limits<size_t>::max());
+
+// ReadFileBytes for a file whose first headerBytes say how long it is: lengthOf gets them and gives the whole
+// length to read, or nullopt to read no further. The file is opened once, so what is read all belongs to it.
+using TFileLength = std::function<std::optional<size_t>(const std::vector<uint8_t>& header)>;
+std::optional<std::vector<uint8_t>> ReadSelfSizedFile(const std::string& fileName, size_t headerBytes,
+                                                      const TFileLength& lengthOf);
 
 enum class TLetterCase { Keep, Upper };
 

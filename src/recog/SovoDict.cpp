@@ -126,23 +126,23 @@ void TVoiceCommandModel::Load(const std::string& fileName)
 
 void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTraj& traj)
 {
-    const std::optional<std::vector<uint8_t>> header = ReadFileBytes(fileName, kHeaderBytes);
-    if (!header)
+    // Only the bytes a sensible header describes are read: a huge file costs no more than its trajectory.
+    std::optional<uint64_t> fileBytes;
+    const std::optional<std::vector<uint8_t>> bytes =
+        ReadSelfSizedFile(fileName, kHeaderBytes, [&fileBytes](const std::vector<uint8_t>& header) {
+            TTrajectoryReader headerReader(header);
+            const int32_t phonemeCount = headerReader.Int32();
+            const int32_t atomCount = headerReader.Int32();
+            fileBytes = TrajectoryFileBytes(phonemeCount, atomCount);
+            return fileBytes;
+        });
+    if (!bytes)
         throw CannotOpenError(fileName);
-    const ESovoError readError = ReadError(fileName);
-    if (header->size() < kHeaderBytes)
-        throw readError;
-    TTrajectoryReader headerReader(*header);
-    const int32_t phonemeCount = headerReader.Int32();
-    const int32_t atomCount = headerReader.Int32();
-    const std::optional<uint64_t> fileBytes = TrajectoryFileBytes(phonemeCount, atomCount);
-    if (!fileBytes)
-        throw readError;
-    // Only the bytes the header describes are read; the file may have changed since its header was.
-    const std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName, static_cast<size_t>(*fileBytes));
-    if (!bytes || bytes->size() != *fileBytes || !std::equal(header->begin(), header->end(), bytes->begin()))
-        throw readError;
-    TTrajectoryReader reader(*bytes, kHeaderBytes);
+    if (!fileBytes || bytes->size() != *fileBytes)
+        throw ReadError(fileName);
+    TTrajectoryReader reader(*bytes);
+    const int32_t phonemeCount = reader.Int32();
+    const int32_t atomCount = reader.Int32();
 
     InitCommandTraj(traj, phonemeCount, atomCount);
     for (int32_t& id : traj.Ids)
