@@ -1,17 +1,17 @@
-// The whole chain on ten seconds of audio: file input, pre-processor, phoneme scoring and the dictionary with
-// the shipped models, in each match mode; and start-up, the loading of those models. Reports CPU time per
-// second of audio.
+// The whole chain on ten seconds of audio: file input, pre-processor, phoneme scoring with the shipped phoneme
+// set and a dictionary of ten commands with three takes each, in each match mode, on recordings as they are and
+// as in a noisy room; and start-up, the loading of the shipped models. Reports CPU time per second of audio.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "BenchAudio.h"
 #include "FileRecognizer.h"
 #include "SovoProc.h"
+#include "TenCommandModels.h"
 
 namespace {
 
@@ -25,32 +25,53 @@ void ReportPerAudioSecond(benchmark::State& state)
         kSeconds / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void Recognize10s(benchmark::State& state, TMatchMode mode)
+// The models and the ten seconds of audio of a room, made once.
+struct TRoomSetup {
+    bench::TTenCommandModels models;
+    std::string wav;
+
+    explicit TRoomSetup(bench::TRoom room) : models(room)
+    {
+        std::vector<int16_t> samples = bench::ReadSamples(bench::WavOfSeconds(kSeconds));
+        if (room == bench::TRoom::Noisy)
+            bench::AddRoomNoise(samples, 0);
+        wav = models.WriteWav("ten-seconds.wav", samples);
+    }
+};
+
+const TRoomSetup& Setup(bench::TRoom room)
 {
-    TFileRecognizer recognizer(bench::ModelsDir());
-    recognizer.Sovo().Dictionary->MatchMode = mode;
-    const std::string file = bench::WavOfSeconds(kSeconds);
+    static const TRoomSetup quiet(bench::TRoom::Quiet);
+    static const TRoomSetup noisy(bench::TRoom::Noisy);
+    return room == bench::TRoom::Quiet ? quiet : noisy;
+}
+
+void Recognize10s(benchmark::State& state, TMatchMode mode, bench::TRoom room)
+{
+    const TRoomSetup& setup = Setup(room);
+    TFileRecognizer recognizer(setup.models.Dir(), mode);
     for (auto _ : state)
-        benchmark::DoNotOptimize(recognizer.Recognize(file));
+        benchmark::DoNotOptimize(recognizer.Recognize(setup.wav));
     ReportPerAudioSecond(state);
 }
-BENCHMARK_CAPTURE(Recognize10s, Classic, TMatchMode::Classic)
+BENCHMARK_CAPTURE(Recognize10s, Classic, TMatchMode::Classic, bench::TRoom::Quiet)
     ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Recognize10s, Aligned, TMatchMode::Aligned)
+BENCHMARK_CAPTURE(Recognize10s, Aligned, TMatchMode::Aligned, bench::TRoom::Quiet)
+    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Recognize10s, ClassicNoisyRoom, TMatchMode::Classic, bench::TRoom::Noisy)
+    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Recognize10s, AlignedNoisyRoom, TMatchMode::Aligned, bench::TRoom::Noisy)
     ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 void PreprocessOnly10s(benchmark::State& state)
 {
-    const std::string file = bench::WavOfSeconds(kSeconds);
-    std::ifstream in(file, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-    const auto* samples = reinterpret_cast<const int16_t*>(bytes.data() + bench::kHeaderBytes);
-    const auto count = static_cast<int32_t>((bytes.size() - bench::kHeaderBytes) / 2);
+    const std::vector<int16_t> samples = bench::ReadSamples(bench::WavOfSeconds(kSeconds));
+    const auto count = static_cast<int32_t>(samples.size());
     TTeskProcessor processor;   // one for the whole run, as the recognizer keeps one
     for (auto _ : state) {
         processor.Restart();
         for (int32_t at = 0; at < count; at += 1024)
-            processor.AddSamples(samples + at, std::min(1024, count - at));
+            processor.AddSamples(samples.data() + at, std::min(1024, count - at));
         processor.AddSamples(nullptr, 0);
         benchmark::DoNotOptimize(processor.Atoms.size());
     }
