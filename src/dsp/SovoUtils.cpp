@@ -133,6 +133,21 @@ PARLANTO_WIDE_TARGET void DivideWide(double* values, int32_t from, int32_t to, d
 }
 #endif
 
+// The highest level 1..kFirstLevel whose threshold level * envelope / kLevelDivisor the value exceeds, or 0.
+// The thresholds rise with the level, so the quotient's whole part is the answer unless a rounding moves it by
+// one; the steps from there decide as the thresholds themselves do, and seldom run, so they rarely mislead
+// the branch predictor as a walk down from the top level did on every bin.
+int32_t PeakLevel(double value, double envelope, bool quick)
+{
+    const double ratio = value * kLevelDivisor / envelope;   // not a number for a zero over a zero: level 0
+    int32_t level = ratio >= kFirstLevel ? kFirstLevel : ratio >= 0 ? static_cast<int32_t>(ratio) : 0;
+    while (level < kFirstLevel && AboveLevel(value, (level + 1) * envelope, kLevelDivisor, quick))
+        ++level;
+    while (level > 0 && !AboveLevel(value, level * envelope, kLevelDivisor, quick))
+        --level;
+    return level;
+}
+
 // Values closer than one bin apart become their mean (the list is sorted ascending).
 void MergeClose(TArrayOfDouble& values)
 {
@@ -240,12 +255,8 @@ void TToneEstimator::FindPeaks()
     int32_t byLevel[kFirstLevel + 1][kLowBins];
     int32_t levelCounts[kFirstLevel + 1] = {};
     for (int32_t k = kFirstBin; k < kLowBins; ++k) {
-        if (normalized_[k] == 0)
-            continue;
-        int32_t level = kFirstLevel;
-        while (level > 0 && !AboveLevel(normalized_[k], level * smoothed_[k], kLevelDivisor, quick))
-            --level;
-        byLevel[level][levelCounts[level]++] = k;
+        const int32_t level = PeakLevel(normalized_[k], smoothed_[k], quick);
+        byLevel[level][levelCounts[level]++] = k;   // level 0, which no pass takes, collects the rest
     }
     for (int32_t level = kFirstLevel; level > 0; --level) {
         for (int32_t i = 0; i < levelCounts[level]; ++i) {
