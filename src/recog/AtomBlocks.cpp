@@ -5,8 +5,13 @@
 void TAtomBlocks::Append(const TAtom& atom)
 {
     if (size_ % kBlockAtoms == 0) {
-        blocks_.emplace_back();
-        blocks_.back().reserve(kBlockAtoms);
+        if (spare_.empty()) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(kBlockAtoms);
+        } else {
+            blocks_.push_back(std::move(spare_.back()));
+            spare_.pop_back();
+        }
     }
     blocks_.back().push_back(atom);
     ++size_;
@@ -22,13 +27,24 @@ void TAtomBlocks::MoveOut(size_t first, size_t end, TArrayAtoms& atoms)
         const size_t to = std::clamp(end, from, blockStart + blocks_[b].size());
         atoms.insert(atoms.end(), blocks_[b].begin() + static_cast<std::ptrdiff_t>(from - blockStart),
                      blocks_[b].begin() + static_cast<std::ptrdiff_t>(to - blockStart));
-        std::vector<TAtom>().swap(blocks_[b]);
+        Release(blocks_[b]);
     }
     Clear();
 }
 
 void TAtomBlocks::Clear()
 {
+    for (std::vector<TAtom>& block : blocks_)
+        Release(block);
     blocks_.clear();
     size_ = 0;
+}
+
+void TAtomBlocks::Release(std::vector<TAtom>& block)
+{
+    if (block.capacity() > 0 && spare_.size() < kSpareBlocks) {
+        block.clear();
+        spare_.push_back(std::move(block));
+    }
+    std::vector<TAtom>().swap(block);   // whatever is left goes back to the system
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The atoms of an utterance as they are made, kept in blocks that never move. A growing array moves all it
 // holds whenever it grows, and while it moves holds it twice: for a long utterance that doubles the peak
-// memory. The kept stretch is handed over at the end, each block given back as soon as it is copied.
+// memory. The kept stretch is handed over at the end, each block given back as soon as it is copied; the first
+// few are kept for the next utterance instead, so that a short one writes into memory the process already has
+// rather than into fresh pages the system must fault in and clear.
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -19,6 +21,10 @@ public:
 
 private:
     static constexpr size_t kBlockAtoms = 64;   // about 400 KB
+    static constexpr size_t kSpareBlocks = 8;   // about 1.5 s of speech
+    void Release(std::vector<TAtom>& block);
+
     std::vector<std::vector<TAtom>> blocks_;
+    std::vector<std::vector<TAtom>> spare_;   // empty, with room for kBlockAtoms
     size_t size_ = 0;
 };
