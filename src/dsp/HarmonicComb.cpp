@@ -1,5 +1,7 @@
 #include "HarmonicComb.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 
 #include "WideVectors.h"
@@ -19,39 +21,55 @@ constexpr uint32_t kAbove = static_cast<uint32_t>(TCombSteps::kWholeBinMargin >>
 constexpr uint32_t kBelow = kAbove + kTestedHarmonics;
 static_assert(kCombHarmonicLimit + 16 <= kTestedHarmonics);
 
-// Harmonics 1..count (rounded up to two registers' worth) against the flagged range, with kBelow added so that
-// the range starts at 0.
-template <class TLanes>
-PARLANTO_LANES_INLINE bool AnyNearWholeBinLanes(uint64_t step, int32_t count)
-{
-    constexpr int lanes = sizeof(TLanes) / sizeof(uint32_t);
-    const auto stepHigh = static_cast<uint32_t>((step & (TCombSteps::kOne - 1)) >> kDroppedBits);
-    TLanes first, second;
-    for (int i = 0; i < lanes; ++i) {
-        first[i] = static_cast<uint32_t>(i + 1) * stepHigh + kBelow;
-        second[i] = static_cast<uint32_t>(lanes + i + 1) * stepHigh + kBelow;
-    }
-    const uint32_t turn = 2 * lanes * stepHigh;
-    decltype(first <= first) flagged = {};
-    for (int32_t h = 0; h < count; h += 2 * lanes) {
-        flagged |= (first <= kBelow + kAbove) | (second <= kBelow + kAbove);
-        first += turn;
-        second += turn;
-    }
-    bool any = false;
-    for (int i = 0; i < lanes; ++i)
-        any |= flagged[i] != 0;
-    return any;
-}
-
 using TFourLanes = uint32_t __attribute__((vector_size(16)));
+using TFourSignedLanes = int32_t __attribute__((vector_size(16)));
+
+bool AnyLaneSet(TFourSignedLanes flags)
+{
+    return _mm_movemask_epi8(reinterpret_cast<__m128i>(flags)) != 0;
+}
 
 #if PARLANTO_WIDE_VECTORS
 using TEightLanes = uint32_t __attribute__((vector_size(32)));
+using TEightSignedLanes = int32_t __attribute__((vector_size(32)));
 
+PARLANTO_WIDE_TARGET inline bool AnyLaneSet(TEightSignedLanes flags)
+{
+    const auto bits = reinterpret_cast<__m256i>(flags);
+    return !_mm256_testz_si256(bits, bits);
+}
+#endif
+
+// Harmonics 1..count (rounded up to two registers' worth) against the flagged range, with kBelow added so that
+// the range starts at 0. The vector units compare signed lanes only: moved by 2^31, the unsigned range
+// 0 .. kBelow + kAbove becomes the signed one below kSignedLimit.
+template <class TLanes, class TSignedLanes>
+PARLANTO_LANES_INLINE bool AnyNearWholeBinLanes(uint64_t step, int32_t count)
+{
+    constexpr int lanes = sizeof(TLanes) / sizeof(uint32_t);
+    constexpr uint32_t kSignBias = uint32_t{1} << 31;
+    constexpr auto kSignedLimit = static_cast<int32_t>((kBelow + kAbove + 1) ^ kSignBias);
+    const auto stepHigh = static_cast<uint32_t>((step & (TCombSteps::kOne - 1)) >> kDroppedBits);
+    TLanes first, second;
+    for (int i = 0; i < lanes; ++i) {
+        first[i] = static_cast<uint32_t>(i + 1) * stepHigh + kBelow + kSignBias;
+        second[i] = static_cast<uint32_t>(lanes + i + 1) * stepHigh + kBelow + kSignBias;
+    }
+    const uint32_t turn = 2 * lanes * stepHigh;
+    TLanes flagged = {};   // all ones in a lane that was ever in the range
+    for (int32_t h = 0; h < count; h += 2 * lanes) {
+        flagged |= reinterpret_cast<TLanes>((reinterpret_cast<TSignedLanes>(first) < kSignedLimit) |
+                                            (reinterpret_cast<TSignedLanes>(second) < kSignedLimit));
+        first += turn;
+        second += turn;
+    }
+    return AnyLaneSet(reinterpret_cast<TSignedLanes>(flagged));
+}
+
+#if PARLANTO_WIDE_VECTORS
 PARLANTO_WIDE_TARGET bool AnyNearWholeBinWide(uint64_t step, int32_t count)
 {
-    return AnyNearWholeBinLanes<TEightLanes>(step, count);
+    return AnyNearWholeBinLanes<TEightLanes, TEightSignedLanes>(step, count);
 }
 #endif
 
@@ -73,7 +91,7 @@ bool TCombSteps::AnyNearWholeBin(int32_t count, bool wide) const
 #else
     static_cast<void>(wide);
 #endif
-    return AnyNearWholeBinLanes<TFourLanes>(step, count);
+    return AnyNearWholeBinLanes<TFourLanes, TFourSignedLanes>(step, count);
 }
 
 TCombSteps CombSteps(double tone)
