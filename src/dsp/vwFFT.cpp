@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "ArithmeticPath.h"
-#include "DoublePair.h"
+#include "BitReversal.h"
 #include "NearestInteger.h"
 
 namespace {
@@ -87,28 +87,25 @@ TFFTObject::TFFTObject(int32_t order)
       bitReverse_(size_),
       re_(size_),
       im_(size_),
+      orderedRe_(size_),
+      orderedIm_(size_),
       output_(size_)
 {
     for (int32_t i = 0; i < size_; ++i)
         sinTable_[i] = std::sin(2 * std::numbers::pi * i / size_);
-    for (int32_t i = 0; i < size_; ++i) {
-        int32_t reversed = 0;
-        for (int32_t bit = 0; bit < order_; ++bit) {
-            if (i & (int32_t{1} << bit))
-                reversed |= int32_t{1} << (order_ - 1 - bit);
-        }
-        bitReverse_[i] = reversed;
-    }
+    for (int32_t i = 0; i < size_; ++i)
+        bitReverse_[i] = BitReversed(i, order_);
     twiddles_ = MakeStageTwiddles(sinTable_, order_);
 }
 
 template <TDirection direction>
-void TFFTObject::Transform()
+void TFFTObject::ReferenceTransform(int32_t count)
 {
-    if (ArithmeticPath() == TArithmeticPath::Reference)
-        ReferenceStages<direction>(re_.data(), im_.data(), sinTable_.data(), order_);
-    else
-        FastStages<direction>(re_.data(), im_.data(), twiddles_, order_);
+    ReferenceStages<direction>(re_.data(), im_.data(), sinTable_.data(), order_);
+    for (int32_t k = 0; k < count; ++k) {
+        orderedRe_[k] = re_[bitReverse_[k]];
+        orderedIm_[k] = im_[bitReverse_[k]];
+    }
 }
 
 void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitudes, double* phases)
@@ -119,25 +116,29 @@ void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitud
 
 void TFFTObject::Forward(const int16_t* samples, int32_t count, double* magnitudes)
 {
-    ResampleToDoubles(samples, count, re_.data(), size_);
-    // Bins 0..HalfSize-1 sit at even positions of the bit-reversed result: the odd ones are never read.
+    const int32_t half = HalfSize();
     if (ArithmeticPath() == TArithmeticPath::Fast) {
-        FastRealAnalysis(re_.data(), im_.data(), twiddles_, order_);
-    } else {
-        std::fill(im_.begin(), im_.end(), 0.0);
-        Transform<TDirection::Analysis>();
+        const TOrderedValues bins{orderedRe_.data(), orderedIm_.data()};
+        // A frame of the transform's length goes in as it is, converted with the stages' vectors.
+        if (count == size_) {
+            FastRealAnalysis(samples, re_.data(), im_.data(), twiddles_, order_, bins, magnitudes);
+        } else {
+            ResampleToDoubles(samples, count, re_.data(), size_);
+            FastRealAnalysis(re_.data(), im_.data(), twiddles_, order_, bins, magnitudes);
+        }
+        return;
     }
-    for (int32_t k = 0; k < HalfSize(); k += 2) {
-        const TDoublePair re = {re_[bitReverse_[k]], re_[bitReverse_[k + 1]]};
-        const TDoublePair im = {im_[bitReverse_[k]], im_[bitReverse_[k + 1]]};
-        StorePair(magnitudes + k, SqrtPair(re * re + im * im));
-    }
+    ResampleToDoubles(samples, count, re_.data(), size_);
+    std::fill(im_.begin(), im_.end(), 0.0);
+    ReferenceTransform<TDirection::Analysis>(half);
+    for (int32_t k = 0; k < half; ++k)
+        magnitudes[k] = std::sqrt(orderedRe_[k] * orderedRe_[k] + orderedIm_[k] * orderedIm_[k]);
 }
 
 void TFFTObject::Phases(int32_t first, int32_t count, double* phases) const
 {
     for (int32_t k = first; k < first + count; ++k)
-        phases[k] = Phase(re_[bitReverse_[k]], im_[bitReverse_[k]]);
+        phases[k] = Phase(orderedRe_[k], orderedIm_[k]);
 }
 
 void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitudes, const double* phases)
@@ -161,14 +162,17 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
     }
     re_[half] = 0.0;
     im_[half] = 0.0;
-    Transform<TDirection::Synthesis>();
+    if (fast)
+        FastSynthesis(re_.data(), im_.data(), twiddles_, order_, {orderedRe_.data(), orderedIm_.data()});
+    else
+        ReferenceTransform<TDirection::Synthesis>(size_);
     // The fast path rounds without a library call: NearestInteger differs from nearbyint only in the sign of a
     // zero and from 2^51 on, where the clamp below makes the same sample of either.
     const auto rounded = [fast](double x) { return fast ? NearestInteger(x) : std::nearbyint(x); };
     // The imaginary residue of a real signal is rounding noise; its modulus still counts, signed by the real part.
     for (int32_t n = 0; n < size_; ++n) {
-        const double re = re_[bitReverse_[n]];
-        const double im = im_[bitReverse_[n]];
+        const double re = orderedRe_[n];
+        const double im = orderedIm_[n];
         double value;
         if (im != 0) {
             value = rounded(std::sqrt(re * re + im * im));

@@ -24,15 +24,18 @@ public:
     int32_t HalfSize() const { return size_ / 2; }
 
 private:
+    // The reference stages on re_ and im_, the first count results then gathered into natural order.
     template <TDirection direction>
-    void Transform();
+    void ReferenceTransform(int32_t count);
 
     int32_t order_;
     int32_t size_;
     std::vector<double> sinTable_;
     std::vector<int32_t> bitReverse_;
     TStageTwiddles twiddles_;
-    std::vector<double> re_;
+    std::vector<double> re_;        // the stages' working values
     std::vector<double> im_;
+    std::vector<double> orderedRe_; // the last transform's results in natural order
+    std::vector<double> orderedIm_;
     std::vector<int16_t> output_;
 };
