@@ -7,6 +7,7 @@
 #include "ArithmeticPath.h"
 #include "BitReversal.h"
 #include "NearestInteger.h"
+#include "WideVectors.h"
 
 namespace {
 
@@ -77,6 +78,62 @@ double Phase(double re, double im)
         return 3 * pi / 2;
     return 0.0;
 }
+
+// Whole numbers within the 16-bit range as samples, lane by lane.
+inline void StoreSamples(int16_t* at, double values)
+{
+    *at = static_cast<int16_t>(values);
+}
+
+typedef int32_t TIntPair __attribute__((vector_size(8)));
+typedef int16_t TSamplePair __attribute__((vector_size(4), __may_alias__, aligned(2)));
+
+inline void StoreSamples(int16_t* at, TDoublePairValue values)
+{
+    *reinterpret_cast<TSamplePair*>(at) = __builtin_convertvector(__builtin_convertvector(values, TIntPair), TSamplePair);
+}
+
+typedef int32_t TIntQuad __attribute__((vector_size(16)));
+typedef int16_t TSampleQuad __attribute__((vector_size(8), __may_alias__, aligned(2)));
+
+PARLANTO_LANES_INLINE void StoreSamples(int16_t* at, TDoubleQuad values)
+{
+    *reinterpret_cast<TSampleQuad*>(at) = __builtin_convertvector(__builtin_convertvector(values, TIntQuad), TSampleQuad);
+}
+
+// The synthesised points as samples, T lanes at a time: the imaginary residue of a real signal is rounding
+// noise, but where it is left its modulus still counts, signed by the real part; clamped to the symmetric
+// 16-bit range. The reference rounds with the library, the fast path without a call: NearestInteger differs
+// from nearbyint only in the sign of a zero and from 2^51 on, where the clamp makes the same sample of either.
+template <bool fast, class T>
+PARLANTO_LANES_INLINE void PointsToSamples(const double* re, const double* im, int16_t* samples, int32_t count)
+{
+    const auto rounded = [](T x) {
+        if constexpr (fast)
+            return NearestInteger(x);
+        else
+            return std::nearbyint(x);
+    };
+    for (int32_t n = 0; n < count; n += kLanes<T>) {
+        const T r = LoadLanes(re + n, T{});
+        const T i = LoadLanes(im + n, T{});
+        const T modulus = rounded(SqrtLanes(r * r + i * i));
+        const T value = i != 0 ? (r < 0 ? -modulus : modulus) : rounded(r);
+        StoreSamples(samples + n, value < -kMaxSample ? -kMaxSample : (kMaxSample < value ? kMaxSample : value));
+    }
+}
+
+void PairPointsToSamples(const double* re, const double* im, int16_t* samples, int32_t count)
+{
+    PointsToSamples<true, TDoublePairValue>(re, im, samples, count);
+}
+
+#if PARLANTO_WIDE_VECTORS
+PARLANTO_WIDE_TARGET void QuadPointsToSamples(const double* re, const double* im, int16_t* samples, int32_t count)
+{
+    PointsToSamples<true, TDoubleQuad>(re, im, samples, count);
+}
+#endif
 
 }  // namespace
 
@@ -155,10 +212,11 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
             re_[k] = magnitudes[k] * std::cos(phases[k]);
             im_[k] = magnitudes[k] * std::sin(phases[k]);
         }
-        if (k >= 1) {
-            re_[size_ - k] = re_[k];
-            im_[size_ - k] = -im_[k];
-        }
+    }
+    // The conjugate mirror, in a loop of its own that vectorises.
+    for (int32_t k = 1; k < half; ++k) {
+        re_[size_ - k] = re_[k];
+        im_[size_ - k] = -im_[k];
     }
     re_[half] = 0.0;
     im_[half] = 0.0;
@@ -166,22 +224,13 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
         FastSynthesis(re_.data(), im_.data(), twiddles_, order_, {orderedRe_.data(), orderedIm_.data()});
     else
         ReferenceTransform<TDirection::Synthesis>(size_);
-    // The fast path rounds without a library call: NearestInteger differs from nearbyint only in the sign of a
-    // zero and from 2^51 on, where the clamp below makes the same sample of either.
-    const auto rounded = [fast](double x) { return fast ? NearestInteger(x) : std::nearbyint(x); };
-    // The imaginary residue of a real signal is rounding noise; its modulus still counts, signed by the real part.
-    for (int32_t n = 0; n < size_; ++n) {
-        const double re = orderedRe_[n];
-        const double im = orderedIm_[n];
-        double value;
-        if (im != 0) {
-            value = rounded(std::sqrt(re * re + im * im));
-            if (re < 0)
-                value = -value;
-        } else {
-            value = rounded(re);
-        }
-        output_[n] = static_cast<int16_t>(std::clamp(value, -kMaxSample, kMaxSample));
-    }
+    if (!fast)
+        PointsToSamples<false, double>(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);
+#if PARLANTO_WIDE_VECTORS
+    else if (WideVectors())
+        QuadPointsToSamples(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);
+#endif
+    else
+        PairPointsToSamples(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);
     ResampleToSamples(output_.data(), size_, samples, count);
 }

@@ -8,6 +8,9 @@
 #include <random>
 #include <vector>
 
+#include "ArithmeticPath.h"
+#include "ReferenceArithmetic.h"
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -171,6 +174,35 @@ TEST(FFT, InverseClampsToTheSymmetricSixteenBitRange)
         s.magnitudes[0] = c.magnitude;
         s.phases[0] = c.phase;
         EXPECT_EQ(Synthesise(fft, s, 16), std::vector<int16_t>(16, c.expected)) << c.magnitude << " " << c.phase;
+    }
+}
+
+TEST(FFT, FastInverseGivesTheReferenceSamplesWithEitherVectorWidth)
+{
+    // Loud spectra clamp; band-limited ones, as the band filter's, are mostly bins without magnitude; random
+    // phases leave imaginary residues and real parts of either sign.
+    TFFTObject fft(10);
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const double loudness : {300.0, 40000.0}) {
+        for (const bool bandLimited : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "loudness " << loudness << (bandLimited ? ", band-limited" : ""));
+            TSpectrum s{std::vector<double>(512), std::vector<double>(512)};
+            for (int32_t k = 0; k < 512; ++k) {
+                s.magnitudes[k] = bandLimited && (k < 20 || k > 150) ? 0.0 : loudness * unit(rng);
+                s.phases[k] = 2 * kPi * unit(rng);
+            }
+            std::vector<int16_t> reference;
+            {
+                const TReferenceArithmetic referenceArithmetic;
+                reference = Synthesise(fft, s, 1024);
+            }
+            for (const bool wide : {true, false}) {
+                AllowWideVectors(wide);
+                EXPECT_EQ(Synthesise(fft, s, 1024), reference) << (wide ? "wide vectors allowed" : "wide vectors off");
+                AllowWideVectors(true);
+            }
+        }
     }
 }
 
