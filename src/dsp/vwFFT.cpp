@@ -135,6 +135,17 @@ PARLANTO_WIDE_TARGET void QuadPointsToSamples(const double* re, const double* im
 }
 #endif
 
+void FastPointsToSamples(const double* re, const double* im, int16_t* samples, int32_t count)
+{
+#if PARLANTO_WIDE_VECTORS
+    if (WideVectors()) {
+        QuadPointsToSamples(re, im, samples, count);
+        return;
+    }
+#endif
+    PairPointsToSamples(re, im, samples, count);
+}
+
 }  // namespace
 
 TFFTObject::TFFTObject(int32_t order)
@@ -220,17 +231,12 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
     }
     re_[half] = 0.0;
     im_[half] = 0.0;
-    if (fast)
+    if (fast) {
         FastSynthesis(re_.data(), im_.data(), twiddles_, order_, {orderedRe_.data(), orderedIm_.data()});
-    else
+        FastPointsToSamples(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);
+    } else {
         ReferenceTransform<TDirection::Synthesis>(size_);
-    if (!fast)
         PointsToSamples<false, double>(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);
-#if PARLANTO_WIDE_VECTORS
-    else if (WideVectors())
-        QuadPointsToSamples(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);
-#endif
-    else
-        PairPointsToSamples(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);
+    }
     ResampleToSamples(output_.data(), size_, samples, count);
 }
