@@ -6,15 +6,16 @@
 // product * (1 +- 8u) settles the comparison; only nearer ties divide. (A quotient too small for that relative
 // bound lies below 2^-1022, under any such value, and the first test then says so rightly.) Without quick the
 // division always decides, as in the reference arithmetic.
+constexpr double kThresholdUp = 1 + 0x1p-50;
+constexpr double kThresholdDown = 1 - 0x1p-50;
+
 inline bool AboveLevel(double value, double product, double divisor, bool quick)
 {
-    constexpr double kUp = 1 + 0x1p-50;
-    constexpr double kDown = 1 - 0x1p-50;
     if (quick) {
         const double scaled = value * divisor;
-        if (scaled > product * kUp)
+        if (scaled > product * kThresholdUp)
             return true;
-        if (scaled < product * kDown)
+        if (scaled < product * kThresholdDown)
             return false;
     }
     return value > product / divisor;

@@ -11,7 +11,7 @@
 #include "ArithmeticPath.h"
 #include "DoublePair.h"
 #include "HarmonicComb.h"
-#include "LevelThreshold.h"
+#include "PeakLevels.h"
 #include "WideVectors.h"
 
 namespace {
@@ -24,8 +24,6 @@ constexpr int32_t kWindowAfter = 7;
 constexpr int32_t kFirstInnerBin = kFirstBin + kWindowBefore;
 constexpr int32_t kInnerEnd = kFirstInnerBin + (kBinCount - kWindowAfter - kFirstInnerBin) / 2 * 2;
 constexpr double kPeakFloor = 0.05;           // normalised values below this are no peaks at all
-constexpr int32_t kFirstLevel = 10;           // the first pass takes bins above 10/11 of the envelope
-constexpr double kLevelDivisor = 11.0;
 constexpr double kPickedEnough = 0.75;        // share of the lower band that ends peak picking
 constexpr double kWeakWeightRatio = 0.3;      // peaks weaker than this against the mean weight are dropped
 constexpr int32_t kRefineHz = 22;             // candidates are tried within +-kBinHz, rounded, in 1 Hz steps
@@ -133,21 +131,6 @@ PARLANTO_WIDE_TARGET void DivideWide(double* values, int32_t from, int32_t to, d
 }
 #endif
 
-// The highest level 1..kFirstLevel whose threshold level * envelope / kLevelDivisor the value exceeds, or 0.
-// The thresholds rise with the level, so the quotient's whole part is the answer unless a rounding moves it by
-// one; the steps from there decide as the thresholds themselves do, and seldom run, so they rarely mislead
-// the branch predictor as a walk down from the top level did on every bin.
-int32_t PeakLevel(double value, double envelope, bool quick)
-{
-    const double ratio = value * kLevelDivisor / envelope;   // not a number for a zero over a zero: level 0
-    int32_t level = ratio >= kFirstLevel ? kFirstLevel : ratio >= 0 ? static_cast<int32_t>(ratio) : 0;
-    while (level < kFirstLevel && AboveLevel(value, (level + 1) * envelope, kLevelDivisor, quick))
-        ++level;
-    while (level > 0 && !AboveLevel(value, level * envelope, kLevelDivisor, quick))
-        --level;
-    return level;
-}
-
 // Values closer than one bin apart become their mean (the list is sorted ascending).
 void MergeClose(TArrayOfDouble& values)
 {
@@ -254,10 +237,15 @@ void TToneEstimator::FindPeaks()
     const bool quick = ArithmeticPath() == TArithmeticPath::Fast;
     int32_t byLevel[kFirstLevel + 1][kLowBins];
     int32_t levelCounts[kFirstLevel + 1] = {};
-    for (int32_t k = kFirstBin; k < kLowBins; ++k) {
-        const int32_t level = PeakLevel(normalized_[k], smoothed_[k], quick);
-        byLevel[level][levelCounts[level]++] = k;   // level 0, which no pass takes, collects the rest
+    int32_t levels[kLowBins];
+    if (quick) {
+        PeakLevels(normalized_, smoothed_, kFirstBin, kLowBins, levels, WideVectors());
+    } else {
+        for (int32_t k = kFirstBin; k < kLowBins; ++k)
+            levels[k] = PeakLevel(normalized_[k], smoothed_[k], false);
     }
+    for (int32_t k = kFirstBin; k < kLowBins; ++k)
+        byLevel[levels[k]][levelCounts[levels[k]]++] = k;   // level 0, which no pass takes, collects the rest
     for (int32_t level = kFirstLevel; level > 0; --level) {
         for (int32_t i = 0; i < levelCounts[level]; ++i) {
             const int32_t k = byLevel[level][i];
