@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "WideVectors.h"
 
@@ -23,22 +24,24 @@ static_assert(kCombHarmonicLimit + 16 <= kTestedHarmonics);
 
 using TFourLanes = uint32_t __attribute__((vector_size(16)));
 using TFourSignedLanes = int32_t __attribute__((vector_size(16)));
-
-bool AnyLaneSet(TFourSignedLanes flags)
-{
-    return _mm_movemask_epi8(reinterpret_cast<__m128i>(flags)) != 0;
-}
-
 #if PARLANTO_WIDE_VECTORS
 using TEightLanes = uint32_t __attribute__((vector_size(32)));
 using TEightSignedLanes = int32_t __attribute__((vector_size(32)));
-
-PARLANTO_WIDE_TARGET inline bool AnyLaneSet(TEightSignedLanes flags)
-{
-    const auto bits = reinterpret_cast<__m256i>(flags);
-    return !_mm256_testz_si256(bits, bits);
-}
 #endif
+
+// Whether any lane is set, the register folded to four lanes first. Taken by reference: a wider vector may not
+// be passed by value to code that is not compiled for it.
+template <class TLanes>
+PARLANTO_LANES_INLINE bool AnyLaneSet(const TLanes& lanes)
+{
+    TFourLanes folded = {};
+    for (size_t part = 0; part < sizeof(TLanes); part += sizeof(TFourLanes)) {
+        TFourLanes quarter;
+        std::memcpy(&quarter, reinterpret_cast<const char*>(&lanes) + part, sizeof(quarter));
+        folded |= quarter;
+    }
+    return _mm_movemask_epi8(reinterpret_cast<__m128i>(folded)) != 0;
+}
 
 // Harmonics 1..count (rounded up to two registers' worth) against the flagged range, with kBelow added so that
 // the range starts at 0. The vector units compare signed lanes only: moved by 2^31, the unsigned range
@@ -63,7 +66,7 @@ PARLANTO_LANES_INLINE bool AnyNearWholeBinLanes(uint64_t step, int32_t count)
         first += turn;
         second += turn;
     }
-    return AnyLaneSet(reinterpret_cast<TSignedLanes>(flagged));
+    return AnyLaneSet(flagged);
 }
 
 #if PARLANTO_WIDE_VECTORS
