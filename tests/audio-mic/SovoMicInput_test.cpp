@@ -69,6 +69,18 @@ TEST_F(MicInput, RecordsAgainAfterEachStop)
     }
 }
 
+// A key held far too long (a stuck Ctrl) records on, but only the first stretch is kept and delivered.
+TEST_F(MicInput, KeepsOnlyTheFirstStretchOfALongRecording)
+{
+    DrainMicrophone();
+    TSovoMicInput input(1024, 1, 22050, 2, 3.5 * 1024 / 22050);   // three blocks
+    Delivery got;
+    got.Attach(input);
+    const std::vector<int16_t> fed = Numbered(8 * 1024);
+    Record(input, fed);
+    EXPECT_EQ(got, Delivery::Expected(fed, 3));
+}
+
 TEST_F(MicInput, LevelMeterReportsThePositivePeakOfEachBufferOnTheMainThread)
 {
     TSovoMicInput input(1024, 1, 22050, 2);

@@ -9,8 +9,9 @@ const char* const kBadParameters = "Неверные параметры запи
 
 } // namespace
 
-TSovoMicInput::TSovoMicInput(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample)
-    : TSovoInput(blockSize, channels, sampleRate, bytesPerSample)
+TSovoMicInput::TSovoMicInput(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample,
+                             double maxSeconds)
+    : TSovoInput(blockSize, channels, sampleRate, bytesPerSample), FMaxSeconds(maxSeconds)
 {
     if (!IsMicFormat(channels, sampleRate, bytesPerSample))
         throw ESovoError(kBadParameters);
@@ -41,7 +42,8 @@ void TSovoMicInput::Start()
     // The recorder opens first: the level meter takes up to one poll to end, and the words spoken meanwhile
     // belong to the command. A failed start leaves the meter running.
     try {
-        FRecorder = std::make_unique<TSovoMicRecording>(FBlockSize, FChannels, FSampleRate, FBytesPerSample);
+        FRecorder = std::make_unique<TSovoMicRecording>(FBlockSize, FChannels, FSampleRate, FBytesPerSample,
+                                                        FMaxSeconds);
     } catch (...) {
         // Left marked, the input would refuse every later Start without ever having recorded.
         FRecording = false;

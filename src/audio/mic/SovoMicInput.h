@@ -12,8 +12,10 @@
 
 class TSovoMicInput : public TSovoInput {
 public:
-    // Accepts 1 channel, 2 bytes per sample at 8000, 11025, 22050 or 44100 Hz. Opens nothing yet.
-    TSovoMicInput(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample);
+    // Accepts 1 channel, 2 bytes per sample at 8000, 11025, 22050 or 44100 Hz. Opens nothing yet. A recording
+    // keeps its first maxSeconds.
+    TSovoMicInput(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample,
+                  double maxSeconds = TSovoMicRecording::kMaxSeconds);
     // Delivers a recording still running.
     ~TSovoMicInput() override;
 
@@ -36,4 +38,5 @@ private:
     std::unique_ptr<TSovoMicLevelShowing> FLevelMeter;
     std::unique_ptr<TSovoMicRecording> FRecorder;
     TSovoLevelProc FOnLevel;
+    double FMaxSeconds;
 };

@@ -1,5 +1,6 @@
 #include "SovoMicRecording.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -11,7 +12,9 @@ constexpr std::chrono::milliseconds kPollInterval{50};
 
 } // namespace
 
-TSovoMicRecording::TSovoMicRecording(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample)
+TSovoMicRecording::TSovoMicRecording(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample,
+                                     double maxSeconds)
+    : FMaxBlocks(blockSize > 0 ? static_cast<size_t>(std::max(0.0, maxSeconds) * sampleRate / blockSize) : 0)
 {
     CheckMicRecordFormat(channels, sampleRate, bytesPerSample);
     for (int32_t i = 0; i < kBufferCount; ++i)
@@ -43,7 +46,8 @@ void TSovoMicRecording::Execute()
             continue;
         }
         ReleaseCaptureBuffer(FHandle, FResult, header);
-        FBlocks.push_back(FBuffers[FCurrent]);
+        if (FBlocks.size() < FMaxBlocks)
+            FBlocks.push_back(FBuffers[FCurrent]);
         header.Flags.store(0);
         RequeueCaptureBuffer(FHandle, FResult, header);
         FCurrent = (FCurrent + 1) % kBufferCount;

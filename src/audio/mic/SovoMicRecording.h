@@ -1,7 +1,9 @@
 #pragma once
 // The recording thread of the microphone input: keeps three capture buffers queued on the default input
-// device and copies every buffer that fills into a new block. It does no other work and never calls back:
-// its owner asks it to end, waits for it and only then reads the blocks.
+// device and copies every buffer that fills into a new block, up to a limit: a key held down for hours (a stuck
+// Ctrl) must not take memory without bound, and the recognizer analyses no more than a minute of an utterance.
+// It does no other work and never calls back: its owner asks it to end, waits for it and only then reads the
+// blocks.
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -12,12 +14,15 @@
 class TSovoMicRecording : public TWorkerThread {
 public:
     static constexpr int32_t kBufferCount = 3;
+    static constexpr double kMaxSeconds = 60.0;   // kept of a recording; the rest is captured and dropped
 
     // Opens the device and starts capturing and the thread; raises the recording messages on failure.
-    TSovoMicRecording(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample);
+    TSovoMicRecording(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample,
+                      double maxSeconds = kMaxSeconds);
     ~TSovoMicRecording() override;
 
-    // The collected blocks, blockSize samples each, in the order they were captured.
+    // The collected blocks, blockSize samples each, in the order they were captured: those of the first
+    // maxSeconds.
     const std::vector<std::vector<int16_t>>& Blocks() const { return FBlocks; }
 
 protected:
@@ -32,5 +37,6 @@ private:
     std::array<TWaveHeader, kBufferCount> FHeaders;
     std::array<std::vector<int16_t>, kBufferCount> FBuffers;
     int32_t FCurrent = 0;                  // the buffer expected to fill next
+    size_t FMaxBlocks;
     std::vector<std::vector<int16_t>> FBlocks;
 };
