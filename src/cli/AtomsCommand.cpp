@@ -31,10 +31,8 @@ std::string HexBytes(const uint8_t* bytes, int count)
 int RunAtoms(const std::vector<std::string>& args)
 {
     const CliArgs cli = ParseCliArgs(args, {}, {"--help"});
-    if (cli.Has("--help")) {
-        std::fputs(kHelp, stdout);
+    if (PrintHelpIfAsked(cli, kHelp))
         return 0;
-    }
     if (cli.Positional.size() != 1)
         throw CliUsageError("give exactly one WAV file");
 

@@ -1,5 +1,7 @@
 #include "CliArgs.h"
 
+#include <cstdio>
+
 std::string CliArgs::Value(const std::string& option, const std::string& fallback) const
 {
     const auto found = Values.find(option);
@@ -25,4 +27,12 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args, const std::set<std::s
         }
     }
     return parsed;
+}
+
+bool PrintHelpIfAsked(const CliArgs& cli, const char* help)
+{
+    if (!cli.Has("--help"))
+        return false;
+    std::fputs(help, stdout);
+    return true;
 }

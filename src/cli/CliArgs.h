@@ -19,6 +19,9 @@ struct CliArgs {
     std::string Value(const std::string& option, const std::string& fallback = "") const;
 };
 
+// Prints help to standard output when --help was given; returns whether it did.
+bool PrintHelpIfAsked(const CliArgs& cli, const char* help);
+
 // Parses args; options named in valueOptions take the next argument, those in flagOptions stand alone.
 // Anything else starting with "--" is a usage error.
 CliArgs ParseCliArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,

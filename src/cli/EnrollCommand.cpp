@@ -35,10 +35,8 @@ std::string FreeTrajectoryName(const std::string& modelsDir, const std::string& 
 int RunEnroll(const std::vector<std::string>& args)
 {
     const CliArgs cli = ParseCliArgs(args, {"--models", "--command", "--as"}, {"--help"});
-    if (cli.Has("--help")) {
-        std::fputs(kHelp, stdout);
+    if (PrintHelpIfAsked(cli, kHelp))
         return 0;
-    }
     if (cli.Positional.size() != 1)
         throw CliUsageError("give exactly one WAV file");
     std::string modelsDir = cli.Value("--models");

@@ -145,10 +145,8 @@ void PrintSideBySide(const std::vector<TModeSummary>& modes)
 int RunEval(const std::vector<std::string>& args)
 {
     const CliArgs cli = ParseCliArgs(args, {"--manifest", "--enroll", "--models", "--match"}, {"--help"});
-    if (cli.Has("--help")) {
-        std::fputs(kHelp, stdout);
+    if (PrintHelpIfAsked(cli, kHelp))
         return 0;
-    }
     if (!cli.Positional.empty())
         throw CliUsageError("unexpected argument " + cli.Positional.front());
     const std::string manifest = cli.Value("--manifest");

@@ -31,10 +31,8 @@ int Build(const std::vector<std::string>& args)
 {
     const CliArgs cli = ParseCliArgs(args, {"--out", "--from", "--manifest", "--templates", "--units", "--min-level"},
                                      {"--help"});
-    if (cli.Has("--help")) {
-        std::fputs(kHelp, stdout);
+    if (PrintHelpIfAsked(cli, kHelp))
         return 0;
-    }
     if (!cli.Positional.empty())
         throw CliUsageError("unexpected argument " + cli.Positional.front());
     const std::string out = cli.Value("--out");

@@ -56,10 +56,8 @@ void PrintJson(const std::string& file, const TFileResult& result, bool first)
 int RunRecognize(const std::vector<std::string>& args)
 {
     const CliArgs cli = ParseCliArgs(args, {"--models", "--match"}, {"--json", "--fresh", "--help"});
-    if (cli.Has("--help")) {
-        std::fputs(kHelp, stdout);
+    if (PrintHelpIfAsked(cli, kHelp))
         return 0;
-    }
     if (cli.Positional.empty())
         throw CliUsageError("no WAV file given");
     const std::string modelsDir = cli.Value("--models", DefaultModelsDirectory());
