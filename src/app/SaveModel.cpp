@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -24,27 +24,36 @@ std::string UpperTrimmed(const std::string& text)
     return std::string(TrimBlanks(UpperAscii(text)));
 }
 
-bool ListsTrajectory(const std::string& descriptionFile, const std::string& modelLine)
+// Whether a line of the description, compared as above, is modelLine.
+bool ListsLine(const std::vector<uint8_t>& description, const std::string& modelLine)
 {
-    std::ifstream in(descriptionFile, std::ios::binary);
     const std::string wanted = UpperTrimmed(modelLine);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (UpperTrimmed(line) == wanted)
+    const std::string_view text(reinterpret_cast<const char*>(description.data()), description.size());
+    for (size_t start = 0; start <= text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        if (UpperTrimmed(std::string(text.substr(start, end - start))) == wanted)
             return true;
+        start = end + 1;
     }
-    return false;   // a description that cannot be read counts as read to its end
+    return false;
 }
 
-// The description with text added at its end. The whole file is written anew beside the old one and renamed
-// over it, so that a full disk or a failing write never leaves a cut line that would stop the set loading.
-void AppendToDescription(const std::string& fileName, const std::string& text)
+// Adds modelLine at the end of the description unless a line already lists it; returns whether it did. The
+// whole file is written anew beside the old one and renamed over it, so that a full disk or a failing write
+// never leaves a cut line that would stop the set loading.
+bool AddToDescription(const std::string& fileName, const std::string& modelLine)
 {
     std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
-    if (!bytes || ::access(fileName.c_str(), W_OK) != 0)   // a description made read-only stays as it is
+    if (!bytes)
         throw CreateError(fileName);
+    if (ListsLine(*bytes, modelLine))
+        return false;
+    if (::access(fileName.c_str(), W_OK) != 0)   // a description made read-only stays as it is
+        throw CreateError(fileName);
+    const std::string text = kLineEnd + modelLine + kLineEnd;
     bytes->insert(bytes->end(), text.begin(), text.end());
     WriteModelFile(fileName, *bytes);
+    return true;
 }
 
 // The model folder as it exists on disk, with a trailing separator (empty: the current folder).
@@ -114,10 +123,8 @@ TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::strin
             saved.DescriptionChanged = true;
         }
     }
-    if (!saved.DescriptionChanged && !ListsTrajectory(saved.DescriptionFile, modelLine)) {
-        AppendToDescription(saved.DescriptionFile, kLineEnd + modelLine + kLineEnd);
-        saved.DescriptionChanged = true;
-    }
+    if (!saved.DescriptionChanged)
+        saved.DescriptionChanged = AddToDescription(saved.DescriptionFile, modelLine);
     dictionary.LoadModels(modelsDir, "vcm");
     return saved;
 }
