@@ -34,25 +34,33 @@ inline std::string Le32(uint32_t v)
     return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
 }
 
+// The samples of a plain 44-byte-header WAV.
+inline std::vector<int16_t> ReadSamples(const std::string& wavFile)
+{
+    std::ifstream in(wavFile, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<int16_t> samples(bytes.size() > kHeaderBytes ? (bytes.size() - kHeaderBytes) / 2 : 0);
+    std::copy_n(bytes.begin() + kHeaderBytes, samples.size() * 2, reinterpret_cast<char*>(samples.data()));
+    return samples;
+}
+
 // /tmp/parlanto-bench-<seconds>s.wav, written on first use.
 inline std::string WavOfSeconds(int seconds)
 {
     const std::string file = "/tmp/parlanto-bench-" + std::to_string(seconds) + "s.wav";
-    const std::size_t bytes = std::size_t{kSampleRate} * 2 * static_cast<std::size_t>(seconds);
-    std::vector<char> samples;
+    const std::size_t count = std::size_t{kSampleRate} * static_cast<std::size_t>(seconds);
+    std::vector<int16_t> samples;
     const std::vector<std::string> sources = SourceWavs();
-    for (std::size_t i = 0; !sources.empty() && samples.size() < bytes; ++i) {
-        std::ifstream in(sources[i % sources.size()], std::ios::binary);
-        const std::vector<char> wav((std::istreambuf_iterator<char>(in)), {});
-        if (wav.size() > kHeaderBytes)
-            samples.insert(samples.end(), wav.begin() + kHeaderBytes, wav.end());
+    for (std::size_t i = 0; !sources.empty() && samples.size() < count; ++i) {
+        const std::vector<int16_t> wav = ReadSamples(sources[i % sources.size()]);
+        samples.insert(samples.end(), wav.begin(), wav.end());
     }
-    samples.resize(bytes);
-    const auto size = static_cast<uint32_t>(samples.size());
+    samples.resize(count);
+    const auto size = static_cast<uint32_t>(samples.size() * 2);
     std::ofstream out(file, std::ios::binary);
     out << "RIFF" << Le32(36 + size) << "WAVEfmt " << Le32(16) << std::string("\1\0\1\0", 4) << Le32(kSampleRate)
         << Le32(kSampleRate * 2) << std::string("\2\0\20\0", 4) << "data" << Le32(size);
-    out.write(samples.data(), static_cast<std::streamsize>(samples.size()));
+    out.write(reinterpret_cast<const char*>(samples.data()), static_cast<std::streamsize>(size));
     return file;
 }
 

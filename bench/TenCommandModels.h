@@ -5,8 +5,6 @@
 // noise under it (about 38 dB below full scale), so that the pre-processor keeps the noise.
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,15 +18,6 @@
 namespace bench {
 
 enum class TRoom { Quiet, Noisy };
-
-inline std::vector<int16_t> ReadSamples(const std::string& wavFile)
-{
-    std::ifstream in(wavFile, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-    std::vector<int16_t> samples(bytes.size() > kHeaderBytes ? (bytes.size() - kHeaderBytes) / 2 : 0);
-    std::copy_n(bytes.begin() + kHeaderBytes, samples.size() * 2, reinterpret_cast<char*>(samples.data()));
-    return samples;
-}
 
 // Noise of +-400 (from a fixed seed) added to every sample.
 inline void AddRoomNoise(std::vector<int16_t>& samples, uint32_t seed)
