@@ -62,15 +62,16 @@ PARLANTO_WIDE_TARGET int32_t PeakLevelsWide(const double* values, const double* 
 
 }  // namespace
 
-void PeakLevels(const double* values, const double* envelope, int32_t from, int32_t to, int32_t* levels, bool wide)
+void PeakLevels(const double* values, const double* envelope, int32_t from, int32_t to, int32_t* levels, bool quick,
+                bool wide)
 {
     int32_t k = from;
 #if PARLANTO_WIDE_VECTORS
-    if (wide)
+    if (quick && wide)
         k = PeakLevelsWide(values, envelope, from, to, levels);
 #else
     static_cast<void>(wide);
 #endif
     for (; k < to; ++k)
-        levels[k] = PeakLevel(values[k], envelope[k], true);
+        levels[k] = PeakLevel(values[k], envelope[k], quick);
 }

@@ -238,12 +238,7 @@ void TToneEstimator::FindPeaks()
     int32_t byLevel[kFirstLevel + 1][kLowBins];
     int32_t levelCounts[kFirstLevel + 1] = {};
     int32_t levels[kLowBins];
-    if (quick) {
-        PeakLevels(normalized_, smoothed_, kFirstBin, kLowBins, levels, WideVectors());
-    } else {
-        for (int32_t k = kFirstBin; k < kLowBins; ++k)
-            levels[k] = PeakLevel(normalized_[k], smoothed_[k], false);
-    }
+    PeakLevels(normalized_, smoothed_, kFirstBin, kLowBins, levels, quick, WideVectors());
     for (int32_t k = kFirstBin; k < kLowBins; ++k)
         byLevel[levels[k]][levelCounts[levels[k]]++] = k;   // level 0, which no pass takes, collects the rest
     for (int32_t level = kFirstLevel; level > 0; --level) {

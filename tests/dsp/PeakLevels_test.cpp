@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -47,9 +48,9 @@ TEST(PeakLevels, AgreeWithTheDefinitionOnTiesZerosAndTheTopLevel)
                 << values[k] << " over " << envelope[k];
     }
     // Odd bounds, so that the four-at-a-time steps start off the first bin and leave a few bins over.
-    for (const bool wide : {true, false}) {
+    for (const auto& [quick, wide] : {std::pair{true, true}, std::pair{true, false}, std::pair{false, false}}) {
         std::vector<int32_t> levels(values.size(), -1);
-        PeakLevels(values.data(), envelope.data(), 3, count - 2, levels.data(), wide);
+        PeakLevels(values.data(), envelope.data(), 3, count - 2, levels.data(), quick, wide);
         for (int32_t k = 3; k < count - 2; ++k)
             ASSERT_EQ(levels[k], DefinedLevel(values[k], envelope[k])) << values[k] << " over " << envelope[k];
         EXPECT_EQ(levels[2], -1);
