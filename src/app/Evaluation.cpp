@@ -47,9 +47,9 @@ std::vector<std::vector<TEvalTake>> Groups(const std::vector<TEvalTake>& takes)
     return groups;
 }
 
-void Enroll(const TEvalTake& take, const std::string& modelsDir, TEvalRun& run)
+void Enroll(const TEvalTake& take, const std::string& modelsDir, TMatchMode match, TEvalRun& run)
 {
-    TFileRecognizer recognizer(modelsDir);
+    TFileRecognizer recognizer(modelsDir, match);
     if (!recognizer.Recognize(take.Path).Recognized) {
         run.NotEnrolled.push_back(take);
         return;
@@ -87,7 +87,7 @@ TEvalRun RunEvaluation(const std::vector<TEvalTake>& takes, const TEvalSettings&
         for (int take = 1; take <= settings.EnrolledTakes; ++take) {
             for (const TEvalTake& candidate : group) {
                 if (candidate.Take == take)
-                    Enroll(candidate, models.Dir(), run);
+                    Enroll(candidate, models.Dir(), settings.Match, run);
             }
         }
         for (const TEvalTake& take : group) {

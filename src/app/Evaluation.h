@@ -11,7 +11,7 @@
 struct TEvalSettings {
     int EnrolledTakes = 3;            // K
     std::string PhonemeModelsDir;     // the phoneme set under test (its command models are not used)
-    TMatchMode Match = TMatchMode::Classic;   // how the later takes are matched with the saved ones
+    TMatchMode Match = TMatchMode::Classic;   // how takes are trimmed and saved, and the later ones matched
 };
 
 struct TEvalAnswer {

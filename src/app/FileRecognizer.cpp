@@ -6,7 +6,7 @@ TFileRecognizer::TFileRecognizer(const std::string& modelsDir, TMatchMode match)
     : modelsDir_(modelsDir), input_(std::make_unique<TSovoFileInput>(kBlockSize, 1, 22050, 2))
 {
     LoadModelSet(sovo_, modelsDir_);
-    sovo_.Dictionary->MatchMode = match;
+    sovo_.SetMatchMode(match);
     sovo_.OnResult = [this](TSovoObject&, const std::string&) { reported_ = true; };
     sovo_.SetOnUtteranceEnd([this] { sovo_.RecognizeUtterance(); });
     sovo_.SetInput(input_.get());

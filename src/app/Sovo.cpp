@@ -37,6 +37,12 @@ void TSovoObject::Restart()
     Processor->Restart();
 }
 
+void TSovoObject::SetMatchMode(TMatchMode mode)
+{
+    Dictionary->MatchMode = mode;
+    Processor->Trim = mode == TMatchMode::Aligned ? TSpeechTrim::OwnFloor : TSpeechTrim::QuietHops;
+}
+
 void TSovoObject::SetOnUtteranceEnd(std::function<void()> proc)
 {
     Processor->OnUtteranceEnd = std::move(proc);

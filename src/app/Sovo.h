@@ -22,6 +22,9 @@ public:
     // Refers to input (nullptr allowed) and routes its samples to the pre-processor; does not own it.
     void SetInput(TSovoInput* input);
     void Restart();
+    // Chooses the matcher and, with it, how an utterance's speech is found: the aligned matcher gets the
+    // utterance trimmed against its own floor, the classic one the trim its stored examples were made with.
+    void SetMatchMode(TMatchMode mode);
     void SetOnUtteranceEnd(std::function<void()> proc);
     // Classifies the pre-processor's atoms; the result arrives through OnResult.
     void RecognizeUtterance();

@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "FileRecognizer.h"
 #include "FolderPath.h"
+#include "MatchOption.h"
 #include "ModelFiles.h"
 #include "PercentText.h"
 #include "SaveModel.h"
@@ -14,11 +15,13 @@
 namespace {
 
 const char* const kHelp =
-    "usage: parlanto-cli enroll --models DIR --command NAME [--as NAME.trj] FILE.wav\n"
+    "usage: parlanto-cli enroll --models DIR --command NAME [--as NAME.trj] [--match MODE] FILE.wav\n"
     "\n"
     "Recognizes FILE.wav with the models of DIR, then saves its trajectory as DIR/Data/NAME.trj and lists it\n"
     "in the description of command NAME (created when no command has that exact name).\n"
-    "  --as NAME.trj  trajectory file name; default: the command name and the first free number\n";
+    "  --as NAME.trj  trajectory file name; default: the command name and the first free number\n"
+    "  --match MODE   classic (default) or aligned: the matcher the take is recognized with, and how its\n"
+    "                 speech is found (aligned: against the recording's own noise floor, so soft speech is kept)\n";
 
 // "open" -> "open1.trj", or "open2.trj" when that exists already.
 std::string FreeTrajectoryName(const std::string& modelsDir, const std::string& command)
@@ -34,7 +37,7 @@ std::string FreeTrajectoryName(const std::string& modelsDir, const std::string& 
 
 int RunEnroll(const std::vector<std::string>& args)
 {
-    const CliArgs cli = ParseCliArgs(args, {"--models", "--command", "--as"}, {"--help"});
+    const CliArgs cli = ParseCliArgs(args, {"--models", "--command", "--as", "--match"}, {"--help"});
     if (PrintHelpIfAsked(cli, kHelp))
         return 0;
     if (cli.Positional.size() != 1)
@@ -45,10 +48,13 @@ int RunEnroll(const std::vector<std::string>& args)
         throw CliUsageError("--models and --command are required");
     modelsDir = WithTrailingSeparator(modelsDir);
 
-    TFileRecognizer recognizer(modelsDir);
+    const TMatchMode match = MatchOption(cli);
+    TFileRecognizer recognizer(modelsDir, match);
     const TFileResult result = recognizer.Recognize(cli.Positional[0]);
     if (!result.Recognized) {
-        std::fprintf(stderr, "%s: the utterance gave no result; nothing saved\n", cli.Positional[0].c_str());
+        std::fprintf(stderr, "%s: the utterance gave no result; nothing saved (%s)\n", cli.Positional[0].c_str(),
+                     match == TMatchMode::Aligned ? "no sound in it: silent, or shorter than 512 samples"
+                                                  : "too quiet or too short; --match aligned keeps soft speech");
         return 1;
     }
     const std::string trajectory = cli.Value("--as", FreeTrajectoryName(modelsDir, command));

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "ArithmeticPath.h"
+#include "LoudSpan.h"
 #include "FrameWindow.h"
 #include "SovoEnvelope.h"
 #include "SovoError.h"
@@ -19,6 +21,14 @@ constexpr int32_t kFirstLevelBin = 5;     // the spectral peak ignores the lowes
 constexpr int32_t kFirstActivityIndex = 7;
 constexpr double kQuietActivity = 30.0;   // mean absolute step of the windowed frame below which a hop is quiet
 constexpr double kEnergyDecay = 1.2;
+// Finding speech against the utterance's own floor. An utterance whose loudest spectral peak stays below
+// kSilentPeak (a tone of 4 sample steps, about -78 dB below full scale: dither, a muted microphone) holds no
+// sound; levels under kLevelFloor count as kLevelFloor, so that digital zeros do not drag the floor to minus
+// infinity. Speech rises a quarter of the way from the floor to the loudest hop, and 30 hops (about 87 ms) on
+// either side keep weak onsets and endings for the matcher's own end-pointing.
+constexpr double kSilentPeak = 1.0;
+constexpr double kLevelFloor = 0.01;
+constexpr TLoudRule kOwnFloorRule{.Rise = 0.25, .Margin = 30};
 
 }  // namespace
 
@@ -185,7 +195,7 @@ void TTeskProcessor::AppendAtom(const TAtom& atom, bool /*last*/)
         madeAtoms_.Append(atom);
 }
 
-void TTeskProcessor::CloseUtterance()
+std::pair<size_t, size_t> TTeskProcessor::QuietHopsSpan() const
 {
     const TAtomBlocks& atoms = madeAtoms_;
     const size_t length = atoms.Size();
@@ -202,6 +212,29 @@ void TTeskProcessor::CloseUtterance()
     size_t end = first + (length - first) / 2;
     while (end < length && !atoms[end].Quiet)
         ++end;
+    return {first, end};
+}
+
+std::pair<size_t, size_t> TTeskProcessor::OwnFloorSpan() const
+{
+    // The spectral peak in decibels: speech rises tens of decibels above a quiet room and some above a noisy
+    // one, whatever the microphone's gain.
+    std::vector<double> loudness(madeAtoms_.Size());
+    double peak = 0.0;
+    for (size_t i = 0; i < loudness.size(); ++i) {
+        const double level = madeAtoms_[i].Level;
+        peak = std::max(peak, level);
+        loudness[i] = 20.0 * std::log10(std::max(level, kLevelFloor));
+    }
+    if (peak < kSilentPeak)
+        return {0, 0};
+    const TSpan span = LoudSpan(loudness, kOwnFloorRule);
+    return {span.First, span.End};
+}
+
+void TTeskProcessor::CloseUtterance()
+{
+    const auto [first, end] = Trim == TSpeechTrim::QuietHops ? QuietHopsSpan() : OwnFloorSpan();
     madeAtoms_.MoveOut(first, end, Atoms);
 
     double maxEnergy = 0.0;

@@ -3,6 +3,7 @@
 // The raw input is band-filtered (FFT overlap-add, 194..1464 Hz) for the voicing measure; the unfiltered
 // input is cut into 1024-sample frames advanced by one 64-sample hop, one atom per hop.
 #include <functional>
+#include <utility>
 
 #include "AtomBlocks.h"
 #include "BufferObject.h"
@@ -10,6 +11,12 @@
 #include "SovoTypes.h"
 #include "SovoUtils.h"
 #include "vwFFT.h"
+
+// How the end of an utterance finds the speech among its atoms.
+enum class TSpeechTrim {
+    QuietHops,   // the hops' absolute activity test: what the classic matcher's stored examples were made with
+    OwnFloor,    // loudness against the utterance's own floor: a soft word in a quiet room keeps its atoms
+};
 
 class TTeskProcessor {
 public:
@@ -28,6 +35,7 @@ public:
 
     TArrayAtoms Atoms;                  // smoothed, trimmed atoms of the last utterance, from its end on
     TUtteranceEndProc OnUtteranceEnd;
+    TSpeechTrim Trim = TSpeechTrim::QuietHops;
 
     // Exposed for tests that follow the filter and the frames.
     const TBufferObject& RawBuffer() const { return rawBuffer_; }
@@ -43,6 +51,8 @@ private:
     void Step(int32_t n);
     void WindowFrame(int32_t count);
     void CloseUtterance();
+    std::pair<size_t, size_t> QuietHopsSpan() const;
+    std::pair<size_t, size_t> OwnFloorSpan() const;
     void AppendAtom(const TAtom& atom, bool last);
 
     TAtom currentAtom_;

@@ -78,7 +78,8 @@ TEST_F(EvalCorpus, EnrolsAsSaveAsModelDoesAndRecognizesTheLaterTakes)
     EXPECT_TRUE(run.NotEnrolled.empty());
 }
 
-// The matcher asked for answers every later take, as a recognizer matching the reference folder that way does.
+// Classic matching answers every later take as a recognizer matching the reference folder does (its examples
+// were saved with the classic trim); aligned matching saves and answers with its own trim, and gets them right.
 TEST_F(EvalCorpus, TheChosenMatcherAnswers)
 {
     takes.resize(10);
@@ -88,11 +89,13 @@ TEST_F(EvalCorpus, TheChosenMatcherAnswers)
         const TEvalRun run = RunEvaluation(takes, settings);
         ASSERT_EQ(run.Answers.size(), 3u);
         for (const TEvalAnswer& answer : run.Answers) {
+            EXPECT_TRUE(answer.Right()) << MatchModeName(mode);
+            if (mode != TMatchMode::Classic)
+                continue;
             TFileRecognizer reference(kGolden + "/models/", mode);
             const TFileResult expected = reference.Recognize(answer.Spoken.Path);
-            EXPECT_TRUE(answer.Right()) << MatchModeName(mode);
-            EXPECT_EQ(answer.Like, expected.Like) << MatchModeName(mode);
-            EXPECT_EQ(answer.Distance, expected.Distance) << MatchModeName(mode);
+            EXPECT_EQ(answer.Like, expected.Like);
+            EXPECT_EQ(answer.Distance, expected.Distance);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -10,13 +11,13 @@
 namespace {
 
 // A vowel-like test signal: quiet lead-in and tail around a voiced stretch of harmonics of 150 Hz.
-std::vector<int16_t> Utterance(int32_t lead = 4000, int32_t voiced = 11025, int32_t tail = 4000)
+std::vector<int16_t> Utterance(int32_t lead = 4000, int32_t voiced = 11025, int32_t tail = 4000, double scale = 1.0)
 {
     std::vector<int16_t> samples(static_cast<size_t>(lead + voiced + tail), 0);
     for (int32_t i = 0; i < voiced; ++i) {
         double value = 0.0;
         for (int h = 1; h <= 8; ++h)
-            value += 3000.0 / h * std::sin(2 * std::numbers::pi * 150.0 * h * i / 22050.0);
+            value += scale * 3000.0 / h * std::sin(2 * std::numbers::pi * 150.0 * h * i / 22050.0);
         samples[static_cast<size_t>(lead + i)] = static_cast<int16_t>(value);
     }
     return samples;
@@ -78,6 +79,65 @@ TEST(Processor, TrimsQuietLeadAndTailAndNormalisesLevel)
         maxLevel = std::max(maxLevel, atom.Level);
     }
     EXPECT_EQ(maxLevel, 1.0);
+}
+
+// Adds white noise spread evenly over -amplitude..amplitude (a fixed pseudo-random sequence).
+std::vector<int16_t> WithNoise(std::vector<int16_t> samples, int amplitude)
+{
+    uint32_t state = 12345;
+    for (int16_t& sample : samples) {
+        state = state * 1664525u + 1013904223u;
+        const int noise = static_cast<int>(state >> 16) % (2 * amplitude + 1) - amplitude;
+        sample = static_cast<int16_t>(std::clamp(sample + noise, -32768, 32767));
+    }
+    return samples;
+}
+
+TEST(Processor, OwnFloorTrimFindsTheVoiceAtAnyLevelAndInNoise)
+{
+    constexpr int32_t kLead = 8000, kVoiced = 6000, kTail = 8000;
+    constexpr double kVoicedAtoms = kVoiced / 64.0;
+    constexpr double kMarginAtoms = 2 * 30;
+    struct Case {
+        const char* name;
+        double scale;         // of the voice, whose loudest harmonic is 3000 at scale 1
+        int noise;            // amplitude of the white noise under everything
+        bool quietHopsKeeps;  // whether the absolute test finds the voice at all
+    };
+    const Case cases[] = {
+        {"loud voice, quiet room", 1.0, 3, true},
+        {"soft voice, quiet room", 0.01, 1, false},
+        {"voice in loud noise", 1.0, 300, true},
+    };
+    for (const Case& c : cases) {
+        const std::vector<int16_t> samples = WithNoise(Utterance(kLead, kVoiced, kTail, c.scale), c.noise);
+        TTeskProcessor quietHops;
+        EXPECT_EQ(Feed(quietHops, samples, 1024).empty(), !c.quietHopsKeeps) << c.name;
+
+        TTeskProcessor ownFloor;
+        ownFloor.Trim = TSpeechTrim::OwnFloor;
+        const TArrayAtoms atoms = Feed(ownFloor, samples, 1024);
+        // The voice with its margins, give or take the frame length and the integrator's smoothing; never the
+        // lead or the tail whole.
+        EXPECT_GE(static_cast<double>(atoms.size()), kVoicedAtoms) << c.name;
+        EXPECT_LE(static_cast<double>(atoms.size()), kVoicedAtoms + kMarginAtoms + 40) << c.name;
+        double maxLevel = 0.0;
+        for (const TAtom& atom : atoms)
+            maxLevel = std::max(maxLevel, atom.Level);
+        EXPECT_EQ(maxLevel, 1.0) << c.name;
+    }
+}
+
+TEST(Processor, OwnFloorTrimLeavesNoAtomsOfDigitalSilenceOrDither)
+{
+    for (const int dither : {0, 1}) {
+        TTeskProcessor processor;
+        processor.Trim = TSpeechTrim::OwnFloor;
+        int ended = 0;
+        processor.OnUtteranceEnd = [&ended] { ++ended; };
+        EXPECT_TRUE(Feed(processor, WithNoise(std::vector<int16_t>(22050, 0), dither), 1024).empty()) << dither;
+        EXPECT_EQ(ended, 1);
+    }
 }
 
 TEST(Processor, SilenceLeavesNoAtoms)

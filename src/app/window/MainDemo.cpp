@@ -131,7 +131,7 @@ void TMainForm::FormCreate()
 // Results, model scores and saved models mean the same in both modes; only the comparison differs.
 void TMainForm::CBAlignedClick()
 {
-    FSovo->Dictionary->MatchMode = CBAligned->isChecked() ? TMatchMode::Aligned : TMatchMode::Classic;
+    FSovo->SetMatchMode(CBAligned->isChecked() ? TMatchMode::Aligned : TMatchMode::Classic);
 }
 
 void TMainForm::LoadCommandModels()
