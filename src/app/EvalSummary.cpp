@@ -16,10 +16,18 @@ T& FindOrAdd(std::vector<T>& items, Match match, Make make)
     return items.back();
 }
 
-void Count(TAccuracy& accuracy, bool right)
+// The rows a take counts in: its speaker and vocabulary, its speaker, its vocabulary, and the whole run.
+std::vector<TAccuracy*> RowsOf(TEvalSummary& summary, const TEvalTake& take)
 {
-    ++accuracy.Total;
-    accuracy.Right += right;
+    return {
+        &FindOrAdd(summary.Groups, [&](const TAccuracy& a) { return a.Speaker == take.Speaker && a.Vocab == take.Vocab; },
+                   [&] { return TAccuracy{take.Speaker, take.Vocab}; }),
+        &FindOrAdd(summary.Speakers, [&](const TAccuracy& a) { return a.Speaker == take.Speaker; },
+                   [&] { return TAccuracy{take.Speaker, ""}; }),
+        &FindOrAdd(summary.Vocabularies, [&](const TAccuracy& a) { return a.Vocab == take.Vocab; },
+                   [&] { return TAccuracy{"", take.Vocab}; }),
+        &summary.Overall,
+    };
 }
 
 size_t IndexOf(std::vector<std::string>& labels, const std::string& label)
@@ -98,14 +106,10 @@ TEvalSummary Summarize(const TEvalRun& run)
     for (const TEvalAnswer& answer : run.Answers) {
         const TEvalTake& spoken = answer.Spoken;
         const bool right = answer.Right();
-        Count(FindOrAdd(summary.Groups,
-                        [&](const TAccuracy& a) { return a.Speaker == spoken.Speaker && a.Vocab == spoken.Vocab; },
-                        [&] { return TAccuracy{spoken.Speaker, spoken.Vocab}; }),
-              right);
-        Count(FindOrAdd(summary.Vocabularies, [&](const TAccuracy& a) { return a.Vocab == spoken.Vocab; },
-                        [&] { return TAccuracy{"", spoken.Vocab}; }),
-              right);
-        Count(summary.Overall, right);
+        for (TAccuracy* row : RowsOf(summary, spoken)) {
+            ++row->Total;
+            row->Right += right;
+        }
         AddToConfusion(FindOrAdd(summary.Confusions, [&](const TConfusion& c) { return c.Vocab == spoken.Vocab; },
                                  [&] { return EmptyConfusion(spoken.Vocab, run.Answers); }),
                        answer);
@@ -113,6 +117,10 @@ TEvalSummary Summarize(const TEvalRun& run)
             (right ? likeRight : likeWrong).push_back(answer.Like);
             (right ? distanceRight : distanceWrong).push_back(answer.Distance);
         }
+    }
+    for (const TEvalTake& take : run.NotEnrolled) {
+        for (TAccuracy* row : RowsOf(summary, take))
+            ++row->NotEnrolled;
     }
     summary.LikeRight = SpreadOf(likeRight);
     summary.LikeWrong = SpreadOf(likeWrong);

@@ -1,5 +1,6 @@
 #pragma once
-// What an evaluation run comes to: top-1 accuracy per speaker and vocabulary, per vocabulary and overall,
+// What an evaluation run comes to: top-1 accuracy per speaker and vocabulary, per speaker, per vocabulary and
+// overall, with the enrolment takes that gave no result (the words they leave without an example are errors),
 // a confusion matrix per vocabulary, how Like and Distance spread over right and wrong answers and how well
 // Distance tells them apart.
 #include <cstddef>
@@ -11,9 +12,10 @@
 
 struct TAccuracy {
     std::string Speaker;   // empty in per-vocabulary and overall rows
-    std::string Vocab;     // empty in the overall row
+    std::string Vocab;     // empty in per-speaker and overall rows
     size_t Right = 0;
     size_t Total = 0;
+    size_t NotEnrolled = 0;   // enrolment takes without result
 
     double Fraction() const { return Total == 0 ? 0.0 : static_cast<double>(Right) / static_cast<double>(Total); }
 };
@@ -45,6 +47,7 @@ std::optional<double> Separation(const std::vector<double>& higher, const std::v
 
 struct TEvalSummary {
     std::vector<TAccuracy> Groups;       // per speaker and vocabulary, in run order
+    std::vector<TAccuracy> Speakers;     // per speaker over all vocabularies, in run order
     std::vector<TAccuracy> Vocabularies; // per vocabulary over all speakers
     TAccuracy Overall;
     std::vector<TConfusion> Confusions;  // per vocabulary

@@ -26,7 +26,9 @@ const char* const kHelp =
     "For every speaker and vocabulary of the manifest, saves takes 1..K of each word as command models\n"
     "(as \"Save as model\" does, into a scratch folder holding a copy of the phoneme models of DIR), then\n"
     "recognizes every later take, each with a freshly started recognizer. Prints top-1 accuracy per speaker\n"
-    "and vocabulary, per vocabulary and overall, a confusion matrix per vocabulary, and the Like and Distance\n"
+    "and vocabulary, per speaker (speakers of several vocabularies), per vocabulary and overall, the enrolment\n"
+    "takes that gave no result (a word left without an example counts its takes as errors), a confusion\n"
+    "matrix per vocabulary, and the Like and Distance\n"
     "of right and wrong answers, all matched as MODE says; then both matchers side by side: accuracy, the\n"
     "medians of Like and Distance, and how well Distance tells right answers from wrong ones (the chance\n"
     "that a right answer's Distance is the larger, the area under the ROC curve).\n"
@@ -178,10 +180,19 @@ int RunEval(const std::vector<std::string>& args)
                 run.Answers.size(), run.UnusedTakes, run.NotEnrolled.size());
     for (const TEvalTake& take : run.NotEnrolled)
         std::printf("  no result, not enrolled: %s\n", take.Path.c_str());
+    for (const TAccuracy& group : summary.Groups) {
+        if (group.NotEnrolled > 0)
+            std::printf("  %s %s: %zu enrolment takes without result\n", group.Speaker.c_str(), group.Vocab.c_str(),
+                        group.NotEnrolled);
+    }
 
     std::printf("\nTop-1 accuracy\n%-20s %-12s %6s %6s %9s\n", "speaker", "vocabulary", "right", "total", "accuracy");
     for (const TAccuracy& accuracy : summary.Groups)
         PrintAccuracy(accuracy);
+    if (summary.Speakers.size() > 1 && summary.Speakers.size() < summary.Groups.size()) {
+        for (const TAccuracy& accuracy : summary.Speakers)
+            PrintAccuracy(accuracy);
+    }
     for (const TAccuracy& accuracy : summary.Vocabularies)
         PrintAccuracy(accuracy);
     PrintAccuracy(summary.Overall);

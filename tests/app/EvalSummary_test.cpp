@@ -54,6 +54,13 @@ TEST(Summarize, AccuracyConfusionAndTheSpreadOfRightAndWrongAnswers)
         EXPECT_EQ(summary.Groups[i].Right, accuracy[i].right);
         EXPECT_EQ(summary.Groups[i].Total, accuracy[i].total);
     }
+    ASSERT_EQ(summary.Speakers.size(), 2u);
+    EXPECT_EQ(summary.Speakers[0].Speaker, "m");
+    EXPECT_EQ(summary.Speakers[0].Vocab, "");
+    EXPECT_EQ(summary.Speakers[0].Right, 2u);
+    EXPECT_EQ(summary.Speakers[0].Total, 4u);
+    EXPECT_EQ(summary.Speakers[1].Right, 1u);
+    EXPECT_EQ(summary.Speakers[1].Total, 2u);
     ASSERT_EQ(summary.Vocabularies.size(), 2u);
     EXPECT_EQ(summary.Vocabularies[0].Right, 3u);
     EXPECT_EQ(summary.Vocabularies[0].Total, 5u);
@@ -78,6 +85,28 @@ TEST(Summarize, AccuracyConfusionAndTheSpreadOfRightAndWrongAnswers)
     EXPECT_DOUBLE_EQ(summary.DistanceRight.Mean, 0.3);
     EXPECT_DOUBLE_EQ(summary.DistanceWrong.Q3, 0.0875);
     EXPECT_EQ(summary.DistanceSeparation, 1.0) << "every right answer's Distance is above every wrong one's";
+}
+
+TEST(Summarize, EnrolmentTakesWithoutResultCountInEveryRowOfTheirSpeakerAndVocabulary)
+{
+    TEvalRun run;
+    run.Answers = {Answer("m", "V1", "go", "go", 0.9, 0.3), Answer("f", "V1", "go", "go", 0.9, 0.3)};
+    run.NotEnrolled = {{"m/up1.wav", "m", "V1", "up", 1}, {"m/up2.wav", "m", "V1", "up", 2},
+                       {"f/two1.wav", "f", "V2", "two", 1}};
+    const TEvalSummary summary = Summarize(run);
+
+    const struct { const std::vector<TAccuracy>& rows; std::vector<size_t> notEnrolled; } cases[] = {
+        {summary.Groups, {2, 0, 1}},   // m V1, f V1, and f V2, which has no answer
+        {summary.Speakers, {2, 1}},
+        {summary.Vocabularies, {2, 1}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(c.rows.size(), c.notEnrolled.size());
+        for (size_t i = 0; i < c.rows.size(); ++i)
+            EXPECT_EQ(c.rows[i].NotEnrolled, c.notEnrolled[i]) << c.rows[i].Speaker << " " << c.rows[i].Vocab;
+    }
+    EXPECT_EQ(summary.Overall.NotEnrolled, 3u);
+    EXPECT_EQ(summary.Groups[2].Total, 0u);
 }
 
 TEST(Separation, ChanceThatAMemberOfTheFirstGroupIsTheHigher)
