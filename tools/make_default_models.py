@@ -1,19 +1,25 @@
 #!/usr/bin/python3
 """Regenerates the shipped models and the demo examples, byte for byte.
 
-    tools/make_default_models.py [--cli PATH] [--work DIR]
+    tools/make_default_models.py [--cli PATH] [--work DIR] [--languages LIST --out DIR]
 
-1. Speech material: espeak-ng says varied English and Russian sentences, none holding a demo command or
-   a word of the evaluation corpus, in many voices, pitches and speeds (22050 Hz, 16-bit mono WAV).
+1. Speech material of many voices and languages: festival's Italian, Finnish, Czech, Catalan, Hindi,
+   Marathi and Telugu voices and espeak-ng's voices of other languages (the ones the development corpus
+   uses, none English or Russian but en-us and en+f2) say everyday sentences of their own language
+   (tools/training_sentences.py); real recordings of words and syllables of the packages the development
+   corpus draws on add human voices, those words that the corpus measures on left out.
 2. Default phoneme set: `parlanto-cli phonemes build --units 64 --templates 1` clusters the loud atoms of
    that material into 64 data-driven units, written to Models/ (NAME.phm, Data/NAME_1.bin).
-3. Demo vocabulary: one espeak-ng voice says every demo command a few times with small changes of speed
+3. Demo vocabulary: espeak-ng's en-us voice says every demo command a few times with small changes of speed
    and pitch; the first takes are saved as command models with `parlanto-cli enroll` (Models/COMMAND.vcm,
    Models/Data/COMMANDn.trj), the last becomes examples/COMMAND.wav.
 4. Check: `parlanto-cli recognize` names every example's command, file by file and in one running recognizer.
 
-espeak-ng is needed here only; the program never runs it. The material lives in a scratch folder (--work,
-default a new folder under /tmp, removed afterwards), never in the repository.
+--languages LIST (comma-separated codes) learns a set from those languages' voices only and writes it to
+--out, with no demo: a set to measure on the other languages' speakers, who then took no part in it.
+Needs what tools/make_dev_corpus.py needs (it installs it); the program itself never runs a synthesiser.
+The material lives in a scratch folder (--work, default a new folder under /tmp, removed afterwards),
+never in the repository.
 """
 import argparse
 import os
@@ -21,6 +27,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
+from multiprocessing import Pool
+
+import make_dev_corpus as corpus
+from training_sentences import SENTENCES
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MODELS = os.path.join(ROOT, 'Models')
@@ -28,54 +38,14 @@ EXAMPLES = os.path.join(ROOT, 'examples')
 
 UNITS = 64
 TEMPLATES = 1
+RECORDINGS_PER_LANGUAGE = 30   # real words or syllables per language, so that no language outweighs the voices
 
-# Phonetically varied sentences without the demo commands and the evaluation words (forward back left right
-# stop go up down open close, zero to nine), so that no unit is learnt from a word it is later tested on.
-ENGLISH = [
-    'The birch canoe slid on the smooth planks.', 'Glue the sheet to the dark blue paper.',
-    'It is easy to tell the depth of a well.', 'These days a chicken leg is a rare dish.',
-    'Rice is often served in round bowls.', 'The juice of lemons makes fine punch.',
-    'The box was thrown beside the parked truck.', 'The hogs were fed chopped corn and garbage.',
-    'A large size in stockings is hard to sell.', 'The boy was there when the sun rose.',
-    'A rod is used to catch pink salmon.', 'The source of the huge river is the clear spring.',
-    'Kick the ball straight and follow through.', 'Help the woman carry her bags home.',
-    'The small pup gnawed a hole in the sock.', 'The fish twisted and turned on the bent hook.',
-    'Press the pants and sew a button on the vest.', 'The swan dive was far short of perfect.',
-    'The beauty of the view stunned the young boy.', 'Her purse was full of useless trash.',
-    'The colt reared and threw the tall rider.', 'It snowed, rained, and hailed the same morning.',
-    'Read verse out loud for pleasure.', 'Hoist the load onto your shoulder.',
-    'Take the winding path to reach the lake.', 'Wipe the grease off his dirty face.',
-    'Mend the coat before the party.', 'The wrist was badly strained and hung limp.',
-    'The stray cat gave birth to kittens.', 'The young girl gave no clear response.',
-    'The meal was cooked before the bell rang.', 'What joy there is in living.',
-    'A king ruled the state in the early days.', 'The ship was torn apart on the sharp reef.',
-    'Sickness kept him home the third week.', 'The wide road shimmered in the hot sun.',
-]
-RUSSIAN = [
-    'Съешь же ещё этих мягких французских булок да выпей чаю.',
-    'В чащах юга жил бы цитрус, да, но фальшивый экземпляр.',
-    'Широкая электрификация южных губерний даст мощный толчок хозяйству.',
-    'Мама мыла раму тёплой водой.', 'Утром над рекой поднимался густой туман.',
-    'Кошка спала на тёплом подоконнике.', 'Дети играли во дворе до самого вечера.',
-    'Поезд медленно отошёл от платформы.', 'Летом мы часто ходили в лес за грибами.',
-    'В библиотеке было тихо и пахло старыми книгами.', 'Ветер шумел в высоких соснах.',
-    'Бабушка испекла пирог с вишней.', 'Учитель объяснил задачу ещё раз.',
-    'На столе стояла ваза с жёлтыми цветами.', 'Зимой озеро покрывается толстым льдом.',
-    'Собака громко лаяла на почтальона.', 'Мы пили чай и слушали музыку.',
-    'Художник рисовал портрет молодой женщины.', 'Рыбак поймал большую щуку.',
-    'Солнце садилось за горизонт, окрашивая небо в розовый цвет.', 'Чёрный жук полз по шершавой коре.',
-    'Хорошая погода радует всех жителей города.', 'Студенты готовились к трудному экзамену.',
-    'Щенок грыз старый ботинок.',
-]
-ENGLISH_VOICES = ['en-gb', 'en-us', 'en-gb-scotland', 'en-029', 'en-gb-x-rp', 'en-us-nyc', 'en-gb-x-gbclan',
-                  'en-gb-x-gbcwmd']
-RUSSIAN_VOICES = ['ru', 'ru-lv']
-# Every speaker has a variant, and f2 is not one: the evaluation corpus's voices (en-us, en+f2) are not learnt from.
-VARIANTS = ['m1', 'm2', 'm3', 'm4', 'm5', 'm6', 'm7', 'f1', 'f3', 'f4', 'f5', 'klatt', 'klatt2', 'klatt3']
-SENTENCES_PER_SPEAKER = 8
+# Every synthetic voice says each sentence of its language at two speeds and pitches, as different
+# speakers of one voice would.
+DELIVERIES = [(150, 45), (175, 60)]   # espeak-ng: words per minute, pitch 0..99
 
 # The demo: a handful of commands in one voice; takes differ as a speaker's do, in speed and pitch.
-DEMO_VOICE = 'en-gb-x-rp+m3'
+DEMO_VOICE = 'en-us'
 DEMO_COMMANDS = ['start', 'pause', 'next', 'louder', 'quieter']
 DEMO_ENROLLED = [(165, 50), (150, 44)]   # (words per minute, pitch 0..99) of the takes saved as models
 DEMO_EXAMPLE = (158, 47)                 # the take shipped as examples/COMMAND.wav
@@ -92,23 +62,73 @@ def say(voice, speed, pitch, text, wav):
     run(['espeak-ng', '-v', voice, '-s', str(speed), '-p', str(pitch), '-w', wav, text])
 
 
-def speakers(voices, count):
-    """count speakers: voices in turn, each with its own variant, pitch and speed (a fixed pattern)."""
-    return [(voices[i % len(voices)], VARIANTS[(5 * i + i // len(voices)) % len(VARIANTS)],
-             20 + (37 * i) % 60, 140 + (23 * i) % 60) for i in range(count)]
+def to_material(src, dst):
+    run(['sox', '-R', '-D', src, '-r', '22050', '-c', '1', '-b', '16', dst])
 
 
-def make_material(folder):
+def synthetic_jobs(languages, folder):
+    """(engine, voice, delivery, text, wav) of every synthetic sentence."""
+    jobs = []
+    for spk, (voice, lang) in [(s, f[:2]) for s, f in corpus.festival_speakers().items()]:
+        if lang in languages:
+            for k, text in enumerate(SENTENCES[lang]):
+                jobs.append(('festival', spk, None, text, os.path.join(folder, '%s_%d.wav' % (spk, k))))
+    for voice in corpus.ESPEAK_VOICES + ['en-us', 'en+f2']:
+        lang = voice.split('+')[0].split('-')[0]
+        if lang in languages:
+            for d, delivery in enumerate(DELIVERIES):
+                for k, text in enumerate(SENTENCES[lang]):
+                    wav = os.path.join(folder, '%s_%d_%d.wav' % (corpus.espeak_id(voice), d, k))
+                    jobs.append(('espeak-ng', voice, delivery, text, wav))
+    return jobs
+
+
+def synthesise(job):
+    engine, voice, delivery, text, wav = job
+    raw = wav + '.raw.wav'
+    if engine == 'festival':
+        name, _, coding, _, setup = corpus.festival_speakers()[voice]
+        corpus.festival_say(name, coding, setup, text, raw)
+    else:
+        run(['espeak-ng', '-v', voice, '-s', str(delivery[0]), '-p', str(delivery[1]), '-w', raw, text])
+    to_material(raw, wav)
+    os.remove(raw)
+
+
+def recorded_material(languages, folder):
+    """Real recordings of the languages, minus the items the development corpus measures on."""
+    count = 0
+    for lang in sorted(set(corpus.KTUBERLING_LANGS + corpus.KLETTRES_LANGS) & set(languages)):
+        spk = 'rec-' + lang
+        cache = os.path.join(folder, 'cache')
+        measured = {(it.vocab, it.label) for it in corpus.recorded_items(spk, cache)}
+        candidates = []
+        if lang in corpus.KTUBERLING_LANGS:
+            candidates += corpus.labelled(spk, 'ktub', 'ktuberling-data', lang, lang,
+                                          corpus.ktuberling_candidates(lang))
+        if lang in corpus.KLETTRES_LANGS:
+            candidates += corpus.labelled(spk, 'klet', 'klettres-data', lang, lang, corpus.klettres_candidates(lang))
+        unused = [it for it in candidates if (it.vocab, it.label) not in measured]
+        for it in unused[::max(1, len(unused) // RECORDINGS_PER_LANGUAGE)][:RECORDINGS_PER_LANGUAGE]:
+            to_material(corpus.source_path(it, cache), os.path.join(folder, '%s_%s_%s.wav' % (spk, it.vocab, it.label)))
+            count += 1
+    shutil.rmtree(os.path.join(folder, 'cache'), ignore_errors=True)
+    return count
+
+
+def all_languages():
+    return sorted(set(SENTENCES) | set(corpus.KTUBERLING_LANGS) | set(corpus.KLETTRES_LANGS))
+
+
+def make_material(folder, languages, jobs):
     os.makedirs(folder)
-    files = 0
-    for language, sentences, voices, count in [('en', ENGLISH, ENGLISH_VOICES, 16), ('ru', RUSSIAN, RUSSIAN_VOICES, 10)]:
-        for s, (voice, variant, pitch, speed) in enumerate(speakers(voices, count)):
-            for k in range(SENTENCES_PER_SPEAKER):
-                text = sentences[(s * SENTENCES_PER_SPEAKER + k) % len(sentences)]
-                say('%s+%s' % (voice, variant), speed, pitch, text,
-                    os.path.join(folder, '%s%02d_%d.wav' % (language, s, k)))
-                files += 1
-    return files
+    corpus.install_missing([p for spk, packages in corpus.speaker_packages().items() for p in packages]
+                           + corpus.TOOLS)
+    corpus.np = __import__('numpy')
+    synthetic = synthetic_jobs(languages, folder)
+    with Pool(jobs) as pool:
+        pool.map(synthesise, synthetic, chunksize=1)
+    return len(synthetic), recorded_material(languages, folder)
 
 
 def remove_demo_commands():
@@ -147,15 +167,26 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     parser.add_argument('--cli', default=os.path.join(ROOT, 'build', 'bin', 'parlanto-cli'))
     parser.add_argument('--work', help='scratch folder for the material (kept); default: a new one, removed')
+    parser.add_argument('--languages', help='comma-separated language codes: learn from these only (needs --out)')
+    parser.add_argument('--out', help='folder for a phoneme set learnt from --languages; no demo')
+    parser.add_argument('--jobs', type=int, default=os.cpu_count() or 1)
     args = parser.parse_args()
+    if bool(args.languages) != bool(args.out):
+        parser.error('--languages and --out go together')
+    languages = args.languages.split(',') if args.languages else all_languages()
     cli = os.path.abspath(args.cli)
     work = args.work or tempfile.mkdtemp(prefix='parlanto-models-')
     try:
         material = os.path.join(work, 'material')
         shutil.rmtree(material, ignore_errors=True)
-        print('material: %d recordings' % make_material(os.path.join(material, 'speech')))
-        print(run([cli, 'phonemes', 'build', '--out', MODELS, '--from', material, '--units', str(UNITS),
+        print('material: %d synthetic sentences, %d recordings' %
+              make_material(os.path.join(material, 'speech'), languages, args.jobs))
+        out = os.path.abspath(args.out) if args.out else MODELS
+        os.makedirs(out, exist_ok=True)
+        print(run([cli, 'phonemes', 'build', '--out', out, '--from', material, '--units', str(UNITS),
                    '--templates', str(TEMPLATES)]).splitlines()[-1])
+        if args.out:
+            return
         demo = os.path.join(work, 'demo')
         shutil.rmtree(demo, ignore_errors=True)
         make_demo(cli, demo)
