@@ -52,13 +52,16 @@ void TSovoObject::RecognizeUtterance()
 {
     if (!Dictionary)
         throw ESovoError("Не определен основной словарь.");
-    resultReported_ = false;
-    if (!Processor->Atoms.empty())
-        Phoneme->ClassifyAtoms(Processor->Atoms);
-    // An utterance without a result must not leave a file input marked as running, or the next
-    // file would be refused as "already recording".
-    if (!resultReported_)
+    // However the utterance ends, with a result, without one or with an error, the input's run ends with it:
+    // a file input left marked as running would refuse the next file as "already recording".
+    try {
+        if (!Processor->Atoms.empty())
+            Phoneme->ClassifyAtoms(Processor->Atoms);
+    } catch (...) {
         StopInput();
+        throw;
+    }
+    StopInput();
 }
 
 void TSovoObject::StopInput()
@@ -94,7 +97,6 @@ void TSovoObject::TrajectoryReady(TTeskDictionary& /*sender*/, const TCommandTra
     CommandName = Dictionary->BestName;
     Like = Dictionary->BestScore;
     Distance = Dictionary->BestScore - second;
-    resultReported_ = true;
     if (OnResult)
         OnResult(*this, CommandName);
     StopInput();

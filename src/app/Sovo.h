@@ -43,7 +43,4 @@ public:
     double Like = 0.0;              // best score 0..1, -1 without command models
     double Distance = 0.0;          // best score minus the next lower positive score
     TSovoResultEvent OnResult;
-
-private:
-    bool resultReported_ = false;
 };

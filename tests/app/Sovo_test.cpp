@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SovoError.h"
 #include "TempDir.h"
 
 namespace {
@@ -104,34 +105,80 @@ TEST_F(Facade, LastTrajectoryIsAnOwnCopy)
     EXPECT_EQ(sovo.LastTraj.Rows[3][0], 2.0);
 }
 
-TEST_F(Facade, FileWithoutResultDoesNotBlockTheNextFile)
-{
-    // Phoneme and command models from the reference set; silence gives no atoms and so no result.
-    sovo.Phoneme->LoadModels(std::string(PARLANTO_GOLDEN_DIR) + "/models/", "phm");
-    sovo.Dictionary->LoadModels(std::string(PARLANTO_GOLDEN_DIR) + "/models/", "vcm");
-    int results = 0;
-    sovo.OnResult = [&results](TSovoObject&, const std::string&) { ++results; };
-    sovo.SetOnUtteranceEnd([this] { sovo.RecognizeUtterance(); });
-    TSovoFileInput input(1024, 1, 22050, 2);
-    sovo.SetInput(&input);
+// The facade with a file input, as the window drives it: the reference command models, the phoneme models
+// only when a test loads them.
+class FacadeOnFiles : public testing::Test {
+protected:
+    FacadeOnFiles()
+    {
+        sovo.Dictionary->LoadModels(kModels, "vcm");
+        sovo.OnResult = [this](TSovoObject&, const std::string&) { ++results; };
+        sovo.SetOnUtteranceEnd([this] { sovo.RecognizeUtterance(); });
+        sovo.SetInput(&input);
+    }
+    ~FacadeOnFiles() override { sovo.SetInput(nullptr); }
 
+    void LoadPhonemes() { sovo.Phoneme->LoadModels(kModels, "phm"); }
+    void Recognize(const std::string& file)
+    {
+        input.SetName(file);
+        sovo.Restart();
+        input.Start();
+    }
+    std::string ErrorOf(const std::string& file)
+    {
+        try {
+            Recognize(file);
+        } catch (const ESovoError& e) {
+            return e.what();
+        }
+        return "(no error)";
+    }
+
+    const std::string kModels = std::string(PARLANTO_GOLDEN_DIR) + "/models/";
+    const std::string kOpen = std::string(PARLANTO_GOLDEN_DIR) + "/wav/open_test1.wav";
+    TempDir dir;
+    TSovoObject sovo;
+    TSovoFileInput input{1024, 1, 22050, 2};
+    int results = 0;
+};
+
+TEST_F(FacadeOnFiles, FileWithoutResultDoesNotBlockTheNextFile)
+{
+    LoadPhonemes();
+    // Silence gives no atoms and so no result.
     const std::string silence = dir.WriteWav("silence.wav", std::vector<int16_t>(22050, 0));
     const std::string shortBlip = dir.WriteWav("blip.wav", std::vector<int16_t>(300, 8000));
     for (const std::string& file : {silence, shortBlip, silence}) {
-        input.SetName(file);
-        sovo.Restart();
-        ASSERT_NO_THROW(input.Start()) << file;
+        ASSERT_NO_THROW(Recognize(file)) << file;
         EXPECT_FALSE(input.IsRecording()) << file;
     }
     EXPECT_EQ(results, 0);
 
-    input.SetName(std::string(PARLANTO_GOLDEN_DIR) + "/wav/open_test1.wav");
-    sovo.Restart();
-    input.Start();
+    Recognize(kOpen);
     EXPECT_EQ(results, 1);
     EXPECT_EQ(sovo.CommandName, "OPEN");
     EXPECT_FALSE(input.IsRecording());
-    sovo.SetInput(nullptr);
+}
+
+// An error while recognizing ends the input's run too: the next file gets its own answer, not "already
+// recording".
+TEST_F(FacadeOnFiles, ErrorInRecognitionDoesNotBlockTheNextFile)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(ErrorOf(kOpen), "Нет ни одной модели фонемы.") << attempt;
+        EXPECT_FALSE(input.IsRecording()) << attempt;
+    }
+
+    LoadPhonemes();
+    sovo.OnResult = [this](TSovoObject&, const std::string&) {
+        if (++results == 1)
+            throw ESovoError("the result could not be shown");
+    };
+    EXPECT_EQ(ErrorOf(kOpen), "the result could not be shown");
+    EXPECT_FALSE(input.IsRecording());
+    EXPECT_EQ(ErrorOf(kOpen), "(no error)");
+    EXPECT_EQ(results, 2);
 }
 
 }  // namespace

@@ -143,11 +143,13 @@ TEST_F(MicInput, FreeingTheInputWhileRecordingDeliversTheRecordingFirst)
     EXPECT_EQ(got, Delivery::Expected(fed, 2));
 }
 
-// What a receiver throws leaves Stop at once; the recording it interrupted is gone, the device closed,
-// and the next recording starts afresh. Freeing the input cannot pass the exception on.
+// What a receiver throws leaves Stop at once; the recording it interrupted is gone, the device closed, the
+// level meter runs again and the next recording starts afresh. Freeing the input cannot pass the exception on.
 TEST_F(MicInput, AReceiverThatThrowsEndsTheDeliveryAndRecordingGoesOn)
 {
     auto input = std::make_unique<TSovoMicInput>(1024, 1, 22050, 2);
+    LevelLog log;
+    input->SetOnLevel(log.Proc());
     const auto refuse = [](const int16_t*, int32_t) { throw std::runtime_error("receiver refused"); };
     input->OnData = refuse;
     input->Start();
@@ -155,6 +157,10 @@ TEST_F(MicInput, AReceiverThatThrowsEndsTheDeliveryAndRecordingGoesOn)
     LetCaptureCatchUp();
     EXPECT_EQ(MessageOf([&] { input->Stop(); }), "receiver refused");
     EXPECT_FALSE(input->IsRecording());
+    log.Levels.clear();
+    FeedMicrophone(ToneBlock(6000));
+    ASSERT_TRUE(log.WaitFor(1)) << "the level meter runs again";
+    EXPECT_EQ(log.Levels.front().first, 6000);
     EXPECT_EQ(MessageOf([&] { input->Stop(); }), "(nothing thrown)") << "no recorder is left over";
 
     Delivery got;

@@ -64,7 +64,13 @@ void TSovoMicInput::Stop()
         // The mark goes first: the facade's own stop request, made while it handles the result inside the
         // end call, then finds nothing to stop.
         TSovoInput::Stop();
-        DeliverRecording();
+        try {
+            DeliverRecording();
+        } catch (...) {
+            // The input is back between recordings, where the meter runs, whatever the receiver raised.
+            RestartLevelMeter();
+            throw;
+        }
     }
     RestartLevelMeter();
 }
