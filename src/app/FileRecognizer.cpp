@@ -5,7 +5,11 @@
 TFileRecognizer::TFileRecognizer(const std::string& modelsDir, TMatchMode match)
     : modelsDir_(modelsDir), input_(std::make_unique<TSovoFileInput>(kBlockSize, 1, 22050, 2))
 {
-    LoadModelSet(sovo_, modelsDir_);
+    try {
+        LoadModelSet(sovo_, modelsDir_);
+    } catch (const EUnloadedModels& e) {
+        unloadedModels_ = e.what();
+    }
     sovo_.SetMatchMode(match);
     sovo_.OnResult = [this](TSovoObject&, const std::string&) { reported_ = true; };
     sovo_.SetOnUtteranceEnd([this] { sovo_.RecognizeUtterance(); });

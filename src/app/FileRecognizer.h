@@ -24,16 +24,20 @@ class TFileRecognizer {
 public:
     static constexpr int32_t kBlockSize = 1024;
 
-    // Loads the model folder; its commands are matched the way match says.
+    // Loads the model folder; its commands are matched the way match says. Command descriptions that do not
+    // load are left out and the others serve: UnloadedModels names them.
     explicit TFileRecognizer(const std::string& modelsDir, TMatchMode match = TMatchMode::Classic);
     ~TFileRecognizer();
 
     TFileResult Recognize(const std::string& wavFile);
     TSovoObject& Sovo() { return sovo_; }
     const std::string& ModelsDir() const { return modelsDir_; }
+    // Empty, or the message that names every command description of the folder that did not load.
+    const std::string& UnloadedModels() const { return unloadedModels_; }
 
 private:
     std::string modelsDir_;
+    std::string unloadedModels_;
     TSovoObject sovo_;
     std::unique_ptr<TSovoFileInput> input_;
     bool reported_ = false;

@@ -11,6 +11,7 @@
 #include "ModelFiles.h"
 #include "PercentText.h"
 #include "SaveModel.h"
+#include "UnloadedModelsWarning.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ int RunEnroll(const std::vector<std::string>& args)
 
     const TMatchMode match = MatchOption(cli);
     TFileRecognizer recognizer(modelsDir, match);
+    WarnOfUnloadedModels(recognizer);
     const TFileResult result = recognizer.Recognize(cli.Positional[0]);
     if (!result.Recognized) {
         std::fprintf(stderr, "%s: the utterance gave no result; nothing saved (%s)\n", cli.Positional[0].c_str(),

@@ -10,6 +10,7 @@
 #include "TextFormat.h"
 #include "ModelSet.h"
 #include "PercentText.h"
+#include "UnloadedModelsWarning.h"
 
 namespace {
 
@@ -70,6 +71,8 @@ int RunRecognize(const std::vector<std::string>& args)
     for (size_t i = 0; i < cli.Positional.size(); ++i) {
         if (!recognizer || cli.Has("--fresh"))
             recognizer = std::make_unique<TFileRecognizer>(modelsDir, match);
+        if (i == 0)   // --fresh reads the folder again for every file: its broken descriptions are named once
+            WarnOfUnloadedModels(*recognizer);
         const std::string& file = cli.Positional[i];
         const TFileResult result = recognizer->Recognize(file);
         if (json)

@@ -99,28 +99,44 @@ double AverageColumnLikeness(const TCommandTraj& utterance, const TCommandTraj& 
     return pairs.empty() ? 0.0 : sum / static_cast<int32_t>(pairs.size());
 }
 
+std::string UnloadedModelsMessage(const std::vector<std::string>& failures)
+{
+    std::string message = "Не загружены описания команд:";
+    for (const std::string& failure : failures)
+        message += "\r" + failure;
+    return message;
+}
+
 }  // namespace
+
+std::string DescribedCommand(const std::string& fileName, const std::vector<std::string>& lines)
+{
+    std::string name = NamePart(fileName).substr(0, kMaxNameLength);
+    for (const std::string& line : lines) {
+        std::string value;
+        if (TakeKey(line, "COMMAND=", value))
+            name = value;
+    }
+    return name;
+}
 
 void TVoiceCommandModel::Load(const std::string& fileName)
 {
     Trajectories.clear();
     ModelFiles.clear();
-    Name = NamePart(fileName).substr(0, kMaxNameLength);
     FileName = fileName;
+    const std::vector<std::string> lines = ReadModelLines(fileName, TLetterCase::Upper);
+    Name = DescribedCommand(fileName, lines);
     const std::string directory = DirectoryPart(fileName);
-    for (const std::string& line : ReadModelLines(fileName, TLetterCase::Upper)) {
+    for (const std::string& line : lines) {
         std::string value;
-        if (TakeKey(line, "COMMAND=", value)) {
-            Name = value;
-        } else if (TakeKey(line, "MODEL=", value)) {
-            if (!StaysInModelFolder(value))
-                throw UnknownLineError(line, fileName);
-            ModelFiles.push_back(value);
-            Trajectories.emplace_back();
-            LoadTrajectory(directory + value, Trajectories.back());
-        } else {
+        if (TakeKey(line, "COMMAND=", value))
+            continue;   // named above
+        if (!TakeKey(line, "MODEL=", value) || !StaysInModelFolder(value))
             throw UnknownLineError(line, fileName);
-        }
+        ModelFiles.push_back(value);
+        Trajectories.emplace_back();
+        LoadTrajectory(directory + value, Trajectories.back());
     }
 }
 
@@ -169,13 +185,27 @@ double TVoiceCommandModel::Score(const TCommandTraj& traj, TMatchMode mode)
     return result;
 }
 
+EUnloadedModels::EUnloadedModels(const std::vector<std::string>& failures)
+    : ESovoError(UnloadedModelsMessage(failures))
+{
+}
+
 void TTeskDictionary::LoadModels(const std::string& dir, const std::string& ext)
 {
     models_.clear();
+    std::vector<std::string> failures;
     for (const std::string& fileName : ListModelFiles(dir, ext)) {
-        models_.push_back(std::make_unique<TVoiceCommandModel>());
-        models_.back()->Load(fileName);
+        auto model = std::make_unique<TVoiceCommandModel>();
+        try {
+            model->Load(fileName);
+        } catch (const ESovoError& e) {
+            failures.push_back(fileName + ": " + e.what());
+            continue;
+        }
+        models_.push_back(std::move(model));
     }
+    if (!failures.empty())
+        throw EUnloadedModels(failures);
 }
 
 int32_t TTeskDictionary::ModelCount() const

@@ -9,6 +9,7 @@
 
 #include "MatchMode.h"
 #include "NumericArrays.h"
+#include "SovoError.h"
 #include "SovoPhon.h"
 #include "SovoTypes.h"
 
@@ -29,6 +30,10 @@ public:
     double LastScore = 0.0;
 };
 
+// The command a description names: the value of its last COMMAND= line among its lines (as ReadModelLines
+// gives them upper-cased), else the file's name without its directory.
+std::string DescribedCommand(const std::string& fileName, const std::vector<std::string>& lines);
+
 // The dictionary's record of one phoneme model, refreshed whenever the phoneme set changes.
 struct TPhonemeEntry {
     std::string Chars;
@@ -36,11 +41,19 @@ struct TPhonemeEntry {
     double Score = 0.0;
 };
 
+// Raised by LoadModels once every sound description has loaded: names each one that did not, and why.
+class EUnloadedModels : public ESovoError {
+public:
+    // failures: one "file: reason" per description that did not load.
+    explicit EUnloadedModels(const std::vector<std::string>& failures);
+};
+
 class TTeskDictionary {
 public:
     using TTrajectoryEvent = std::function<void(TTeskDictionary& sender, const TCommandTraj& traj)>;
 
-    // Replaces the models by those of every dir + "*." + ext file, in name order.
+    // Replaces the models by those of every dir + "*." + ext file, in name order. A description that does not
+    // load is left out and the others still load; then EUnloadedModels names every one left out.
     void LoadModels(const std::string& dir, const std::string& ext);
     int32_t ModelCount() const;
     TVoiceCommandModel* GetModel(int32_t index);   // nullptr out of range

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <filesystem>
 #include <memory>
 
 #include "FileRecognizer.h"
@@ -204,21 +205,41 @@ private slots:
                  QStringList({"Нет моделей команд|-100%|-100%"}));
     }
 
-    // A model file that cannot be read is shown at start; the window still recognizes with the rest.
+    // Model files that cannot be read are shown at start, all in one message, wherever they sort; the window
+    // lists and recognizes with every other command.
     void unreadableModelAtStartLeavesAWorkingWindow()
     {
         TProgramFolder folder;
+        folder.Write("Models/a.vcm", "command=a\r\nmodel=DATA\\missing.trj\r\n");
         folder.Write("Models/zz.vcm", "command=zz\r\nnonsense\r\n");
         QString message;
         TModalScript script;
         script.ReadMessage(message);
         auto window = ShowWindow(folder);
         QVERIFY(script.AllStepsRan());
-        QVERIFY2(message.contains("zz.vcm"), qPrintable(message));
-        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")).mid(0, 3),
-                 QStringList({"CLOSE||", "OPEN||", "STOP||"}));
+        QVERIFY2(message.startsWith("Не загружены описания команд:\n") && message.contains("a.vcm: ") &&
+                     message.contains("zz.vcm: "),
+                 qPrintable(message));
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")), QStringList({"CLOSE||", "OPEN||", "STOP||"}));
         OpenFile(*window, GoldenWav("open_test1"));
         QVERIFY(GridRows(Control<QTableWidget>(*window, "GridRes"))[0].startsWith("OPEN|95.1%|"));
+        QCOMPARE(script.Unanswered(), 0);
+    }
+
+    // An error inside recognition shows, and the next file is recognized afresh instead of being refused as
+    // "already recording".
+    void errorInRecognitionLeavesTheNextFileOpen()
+    {
+        TProgramFolder folder;
+        for (const char* phoneme : {"ph_a.phm", "ph_e.phm", "ph_i.phm", "ph_o.phm", "ph_u.phm"})
+            std::filesystem::remove(folder.Path() / "Models" / phoneme);
+        auto window = ShowWindow(folder);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            QString message;
+            OpenFile(*window, GoldenWav("open_test1"), &message);
+            QCOMPARE(message, QString("Нет ни одной модели фонемы."));
+            QVERIFY(Enabled(*window, "BOpen"));
+        }
     }
 
     void ctrlDoesNothingInFileMode()

@@ -401,22 +401,29 @@ TEST_F(Dictionary, WithoutModelsNothingIsRecognized)
     EXPECT_EQ(dictionary.GetModel(0), nullptr);
 }
 
-TEST_F(Dictionary, LoadingStopsAtTheFirstFaultyModelKeepingTheEarlierOnes)
+// A description that does not load takes no other with it: every sound one loads, and one message names each
+// broken one with its reason.
+TEST_F(Dictionary, BrokenDescriptionsAreLeftOutAndNamedTogether)
 {
-    Command("a.vcm", "a", "rise.trj");
-    Command("b.vcm", "b", "missing.trj");
-    Command("c.vcm", "c", "fall.trj");
+    folder.WriteText("Models/a.vcm", "command=a\r\nnonsense\r\n");
+    Command("b.vcm", "b", "rise.trj");
+    Command("c.vcm", "c", "missing.trj");
+    Command("d.vcm", "d", "fall.trj");
     folder.MakeDirectory("Models/dir.vcm");   // directories are not models
-    EXPECT_EQ(Load(), "Не могу открыть файл '" + folder.Path("Models\\") + "DATA\\MISSING.TRJ'");
+    const std::string models = folder.Path("Models\\");
+    EXPECT_EQ(Load(), "Не загружены описания команд:\r" +
+                          models + "a.vcm: Не понял строку 'NONSENSE' В файле '" + models + "a.vcm'\r" +
+                          models + "c.vcm: Не могу открыть файл '" + models + "DATA\\MISSING.TRJ'");
     ASSERT_EQ(dictionary.ModelCount(), 2);
-    EXPECT_EQ(dictionary.GetModel(0)->Name, "A");
-    EXPECT_EQ(dictionary.GetModel(1)->Name, "B");   // partly loaded
-    EXPECT_EQ(dictionary.GetModel(1)->Trajectories.size(), 1u);
+    EXPECT_EQ(dictionary.GetModel(0)->Name, "B");
+    EXPECT_EQ(dictionary.GetModel(1)->Name, "D");
+    // A kind of its own, so that a caller can go on with the sound ones.
+    EXPECT_THROW(dictionary.LoadModels(models, "vcm"), EUnloadedModels);
 
-    folder.WriteText("Models/b.vcm", "command=b\r\n");
+    folder.WriteText("Models/a.vcm", "command=a\r\n");
+    Command("c.vcm", "c", "fall.trj");
     EXPECT_EQ(Load(), "(no error)");
-    EXPECT_EQ(dictionary.ModelCount(), 3);
-    EXPECT_EQ(dictionary.GetModel(2)->FileName, folder.Path("Models\\") + "c.vcm");
+    EXPECT_EQ(dictionary.ModelCount(), 4);
 }
 
 // The dictionary fed by a phoneme set of two models, "abcdefgh" (id 7) and "b" (id 3).
