@@ -38,21 +38,18 @@ bool ListsLine(const std::vector<uint8_t>& description, const std::string& model
     return false;
 }
 
-// Adds modelLine at the end of the description unless a line already lists it; returns whether it did. The
-// whole file is written anew beside the old one and renamed over it, so that a full disk or a failing write
-// never leaves a cut line that would stop the set loading.
-bool AddToDescription(const std::string& fileName, const std::string& modelLine)
+// Adds modelLine at the end of the description (read before as bytes) unless a line already lists it;
+// returns whether it did. The whole file is written anew beside the old one and renamed over it, so that a
+// full disk or a failing write never leaves a cut line that would stop the set loading.
+bool AddToDescription(const std::string& fileName, std::vector<uint8_t> bytes, const std::string& modelLine)
 {
-    std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
-    if (!bytes)
-        throw CreateError(fileName);
-    if (ListsLine(*bytes, modelLine))
+    if (ListsLine(bytes, modelLine))
         return false;
     if (::access(fileName.c_str(), W_OK) != 0)   // a description made read-only stays as it is
         throw CreateError(fileName);
     const std::string text = kLineEnd + modelLine + kLineEnd;
-    bytes->insert(bytes->end(), text.begin(), text.end());
-    WriteModelFile(fileName, *bytes);
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    WriteModelFile(fileName, bytes);
     return true;
 }
 
@@ -71,6 +68,48 @@ const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::st
     return nullptr;
 }
 
+// The description that gets the new example, as it is before the save.
+struct TDescription {
+    std::string File;
+    std::optional<std::vector<uint8_t>> Bytes;   // none: the command is new and its description is written whole
+};
+
+std::vector<uint8_t> ReadDescription(const std::string& fileName)
+{
+    std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(fileName);
+    if (!bytes)
+        throw ReadError(fileName);
+    return std::move(*bytes);
+}
+
+// The name the dictionary reads back from the "command=" line written for a typed name.
+std::string ReadBackName(const std::string& typed)
+{
+    const std::string line = "command=" + typed;
+    return DescribedCommand("", ModelLines({line.begin(), line.end()}, TLetterCase::Upper));
+}
+
+// An existing command is found by its exact name. A new one gets "<name>.vcm"; when a description of that
+// name exists already, it is kept (with its examples) and added to if it describes the same command in any
+// letter case (say "close.vcm" of CLOSE for "close"), and the save is refused if it describes another one:
+// the example would silently go to that command.
+TDescription FindDescription(TTeskDictionary& dictionary, const std::string& modelsDir, const std::string& commandName)
+{
+    if (const TVoiceCommandModel* command = FindCommand(dictionary, commandName)) {
+        const std::string file = ResolveModelPath(command->FileName);
+        return {file, ReadDescription(file)};
+    }
+    // The folder is found ignoring letter case, the new file gets the name exactly as typed.
+    const std::string file = FolderPath(modelsDir) + commandName + ".vcm";
+    if (!std::filesystem::exists(file))
+        return {file, std::nullopt};
+    std::vector<uint8_t> bytes = ReadDescription(file);
+    const std::string described = DescribedCommand(file, ModelLines(bytes, TLetterCase::Upper));
+    if (UpperAscii(described) != ReadBackName(commandName))
+        throw ESovoError("Файл '" + file + "' описывает другую команду '" + described + "'");
+    return {file, std::move(bytes)};
+}
+
 }  // namespace
 
 std::string TrajectoryFileName(const std::string& typed)
@@ -84,7 +123,7 @@ std::string TrajectoryFileName(const std::string& typed)
 
 bool IsValidModelFileName(const std::string& name)
 {
-    if (name.empty() || name.find("..") != std::string::npos)
+    if (name.empty() || name == "..")
         return false;
     return std::none_of(name.begin(), name.end(), [](char c) {
         return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32 || c == 127;
@@ -99,7 +138,9 @@ TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::strin
     const std::string trajectoryName = TrajectoryFileName(typedTrajectoryName);
     if (!IsValidModelFileName(trajectoryName))
         throw ESovoError("Недопустимое имя файла '" + trajectoryName + "'");
+    TDescription description = FindDescription(dictionary, modelsDir, commandName);
     TSavedModel saved;
+    saved.DescriptionFile = description.File;
 
     // Trajectories live in Data/ below the descriptions; a fresh model folder gets one.
     const std::string dataDir = ResolveModelPath(FolderPath(modelsDir) + "Data");
@@ -109,22 +150,13 @@ TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::strin
     dictionary.SaveTrajectory(saved.TrajectoryFile);
 
     const std::string modelLine = kModelLinePrefix + trajectoryName;
-    if (const TVoiceCommandModel* command = FindCommand(dictionary, commandName)) {
-        saved.DescriptionFile = ResolveModelPath(command->FileName);
+    if (description.Bytes) {
+        saved.DescriptionChanged = AddToDescription(description.File, std::move(*description.Bytes), modelLine);
     } else {
-        // The folder is found ignoring letter case, the new file gets the name exactly as typed.
-        saved.DescriptionFile = FolderPath(modelsDir) + commandName + ".vcm";
-        // A description of that exact name that belongs to a command of another name (say "close.vcm" of
-        // CLOSE) keeps its examples: the new one is added to it instead of replacing the file.
-        if (!std::filesystem::exists(saved.DescriptionFile)) {
-            const std::string text = kLineEnd + ";File description of voice command" + kLineEnd + "command=" +
-                                     commandName + kLineEnd + modelLine + kLineEnd;
-            WriteNewModelFile(saved.DescriptionFile, std::vector<uint8_t>(text.begin(), text.end()));
-            saved.DescriptionChanged = true;
-        }
+        const std::string text = kLineEnd + ";File description of voice command" + kLineEnd + "command=" +
+                                 commandName + kLineEnd + modelLine + kLineEnd;
+        WriteNewModelFile(description.File, std::vector<uint8_t>(text.begin(), text.end()));
+        saved.DescriptionChanged = true;
     }
-    if (!saved.DescriptionChanged)
-        saved.DescriptionChanged = AddToDescription(saved.DescriptionFile, modelLine);
-    dictionary.LoadModels(modelsDir, "vcm");
     return saved;
 }

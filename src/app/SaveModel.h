@@ -1,6 +1,7 @@
 #pragma once
 // Saving the last recognized utterance as an example of a command: the trajectory goes to Data/ under the
-// model folder, the command's description (.vcm) lists it, and the command models are reloaded.
+// model folder and the command's description (.vcm) lists it. Reloading the command models is the caller's:
+// the window reloads and lists them in one step, so that its list always shows what the dictionary holds.
 // The window's dialog and the command-line enrolment both call this.
 #include <string>
 
@@ -15,12 +16,14 @@ struct TSavedModel {
 // The typed trajectory name without surrounding blanks, with ".trj" appended unless it ends so (exact case).
 std::string TrajectoryFileName(const std::string& typed);
 
-// Command and trajectory names become file names in the model folder: they must not be empty nor hold "/",
-// "\\", ".." or control characters, which would write elsewhere or make a file no one can name.
+// Command and trajectory names become file names in the model folder: they must not be empty nor "..", nor
+// hold "/", "\\" or control characters, which would write elsewhere or make a file no one can name.
 bool IsValidModelFileName(const std::string& name);
 
-// modelsDir ends with a separator. An invalid command or trajectory name is refused before anything is written. commandName is used exactly as typed; an existing command is found by its
-// exact name. Errors (writing the trajectory or the description) are raised as the system's messages; a
-// failure never replaces or truncates an existing description.
+// modelsDir ends with a separator. commandName is used exactly as typed; an existing command is found by its
+// exact name. Refused before anything is written: an invalid command or trajectory name, a description that
+// cannot be read, and a new command whose description file exists and describes another command. Errors
+// (writing the trajectory or the description) are raised as the system's messages; a failure never replaces
+// or truncates an existing description.
 TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::string& modelsDir,
                                    const std::string& commandName, const std::string& typedTrajectoryName);

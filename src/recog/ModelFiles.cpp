@@ -309,11 +309,15 @@ std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase
         throw CannotOpenError(fileName);
     if (bytes->size() > kMaxModelTextBytes)
         throw ReadError(fileName);
+    return ModelLines(*bytes, letterCase);
+}
 
+std::vector<std::string> ModelLines(const std::vector<uint8_t>& text, TLetterCase letterCase)
+{
     std::vector<std::string> lines;
-    auto start = bytes->begin();
-    while (start != bytes->end()) {
-        const auto lineEnd = std::find(start, bytes->end(), uint8_t{'\n'});
+    auto start = text.begin();
+    while (start != text.end()) {
+        const auto lineEnd = std::find(start, text.end(), uint8_t{'\n'});
         const std::string_view raw(reinterpret_cast<const char*>(&*start), static_cast<size_t>(lineEnd - start));
         std::string line;
         for (const char c : TrimBlanks(raw)) {
@@ -322,7 +326,7 @@ std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase
         }
         if (!line.empty() && line.front() != ';')
             lines.push_back(std::move(line));
-        start = lineEnd == bytes->end() ? lineEnd : lineEnd + 1;
+        start = lineEnd == text.end() ? lineEnd : lineEnd + 1;
     }
     return lines;
 }

@@ -49,6 +49,8 @@ enum class TLetterCase { Keep, Upper };
 // every space removed (and ASCII letters upper-cased on request); blank lines and ";" comments are dropped.
 // A file that cannot be opened raises CannotOpenError, one longer than any description could be ReadError.
 std::vector<std::string> ReadModelLines(const std::string& fileName, TLetterCase letterCase);
+// The same lines of a text already read.
+std::vector<std::string> ModelLines(const std::vector<uint8_t>& text, TLetterCase letterCase);
 
 // Blanks are the codes 0..32, trimmed from both ends of every model-file line and typed name.
 bool IsBlank(char c);

@@ -71,12 +71,13 @@ protected:
     TTeskDictionary dictionary;
 };
 
-TEST_F(SaveModel, ExistingCommandGetsTheNewTrajectoryListedAndReloads)
+TEST_F(SaveModel, ExistingCommandGetsTheNewTrajectoryListed)
 {
     const TSavedModel saved = SaveLastCommandAsModel(dictionary, dir.Dir(), "OPEN", " open2 ");
     EXPECT_TRUE(saved.DescriptionChanged);
     EXPECT_EQ(dir.Read("open.vcm"), std::string(kOpenVcm) + "\r\nmodel=DATA\\open2.trj\r\n");
     EXPECT_TRUE(std::filesystem::is_regular_file(dir.Path() / "Data" / "open2.trj"));
+    dictionary.LoadModels(dir.Dir(), "vcm");
     ASSERT_EQ(dictionary.ModelCount(), 1);
     EXPECT_EQ(dictionary.GetModel(0)->Trajectories.size(), 2u);
     EXPECT_EQ(dictionary.GetModel(0)->Trajectories[1].Rows[1][0], 0.5);
@@ -94,6 +95,7 @@ TEST_F(SaveModel, TrajectoryListedAlreadyInAnyCaseOnlyRewritesTheTrajectory)
     EXPECT_FALSE(saved.DescriptionChanged);
     EXPECT_EQ(dir.Read("open.vcm"), listed);
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Data" / "open3.trj"));
+    dictionary.LoadModels(dir.Dir(), "vcm");
     EXPECT_EQ(dictionary.GetModel(0)->Trajectories[1].Rows[1][0], 0.25);
 }
 
@@ -102,6 +104,7 @@ TEST_F(SaveModel, NewCommandCreatesItsDescription)
     const TSavedModel saved = SaveLastCommandAsModel(dictionary, dir.Dir(), "Stop now", "stop1");
     EXPECT_EQ(dir.Read("Stop now.vcm"),
               "\r\n;File description of voice command\r\ncommand=Stop now\r\nmodel=DATA\\stop1.trj\r\n");
+    dictionary.LoadModels(dir.Dir(), "vcm");
     EXPECT_EQ(dictionary.ModelCount(), 2);
     EXPECT_EQ(dir.Read("open.vcm"), kOpenVcm);
     EXPECT_TRUE(saved.DescriptionChanged);
@@ -116,6 +119,65 @@ TEST_F(SaveModel, NameDifferingOnlyInCaseIsANewCommandButNeverReplacesAnExisting
     // "open" names no command (the command is OPEN), but open.vcm exists: its examples stay.
     SaveLastCommandAsModel(dictionary, dir.Dir(), "open", "x2");
     EXPECT_EQ(dir.Read("open.vcm"), std::string(kOpenVcm) + "\r\nmodel=DATA\\x2.trj\r\n");
+}
+
+// A new command whose description file exists already: the example joins it when it describes the same
+// command, whatever the letter case; when it describes another, the example would go to that command
+// unseen, so the save is refused and nothing is written.
+TEST_F(SaveModel, ExistingDescriptionOfANewNameTakesTheExampleOnlyForTheSameCommand)
+{
+    const struct {
+        const char* typed;
+        const char* file;
+        std::string text;
+        const char* otherCommand;   // nullptr: the example is added
+    } cases[] = {
+        {"close", "close.vcm", "command=shut\r\n", "SHUT"},
+        {"close", "close.vcm", "; no command line: named after its file\r\n", "close.vcm"},
+        {"close", "close.vcm", "command=shut\r\ncommand=Close\r\n", nullptr},   // the last line names it
+        {"Stop now", "Stop now.vcm", "command = STOPNOW\r\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        TempDir folder;
+        folder.Write(c.file, c.text);
+        const std::map<std::string, std::string> before = Snapshot(folder);
+        if (c.otherCommand != nullptr) {
+            try {
+                SaveLastCommandAsModel(dictionary, folder.Dir(), c.typed, "take1");
+                ADD_FAILURE() << c.typed << " / " << c.text << ": saved";
+            } catch (const ESovoError& e) {
+                EXPECT_EQ(e.what(), "Файл '" + folder.Dir() + c.file + "' описывает другую команду '" +
+                                        c.otherCommand + "'");
+            }
+            EXPECT_EQ(Snapshot(folder), before) << c.text;
+            EXPECT_FALSE(fs::exists(folder.Path() / "Data")) << c.text;
+            continue;
+        }
+        const TSavedModel saved = SaveLastCommandAsModel(dictionary, folder.Dir(), c.typed, "take1");
+        EXPECT_EQ(saved.DescriptionFile, folder.Dir() + c.file);
+        EXPECT_EQ(folder.Read(c.file), c.text + "\r\nmodel=DATA\\take1.trj\r\n");
+    }
+}
+
+// A description that cannot be read is named as such, before the trajectory is written.
+TEST_F(SaveModel, UnreadableDescriptionIsAReadErrorAndNothingIsWritten)
+{
+    const struct { const char* command; const char* description; } cases[] = {
+        {"OPEN", "open.vcm"},     // the picked command's description is gone, a folder in its place
+        {"NEW", "NEW.vcm"},       // the new command's description name is taken by a folder
+    };
+    for (const auto& c : cases) {
+        fs::remove(dir.Path() / c.description);
+        fs::create_directories(dir.Path() / c.description);
+        const std::map<std::string, std::string> before = Snapshot(dir);
+        try {
+            SaveLastCommandAsModel(dictionary, dir.Dir(), c.command, "take1");
+            ADD_FAILURE() << c.command << ": saved";
+        } catch (const ESovoError& e) {
+            EXPECT_EQ(e.what(), "Ошибка чтения файла '" + dir.Dir() + c.description + "'");
+        }
+        EXPECT_EQ(Snapshot(dir), before) << c.command;
+    }
 }
 
 TEST_F(SaveModel, TrajectoryThatCannotBeWrittenLeavesTheDescriptionsAlone)
@@ -187,6 +249,17 @@ TEST_F(SaveModel, NamesThatWouldWriteElsewhereAreRefusedBeforeAnythingIsWritten)
     }
     EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir.Path()), {}), before);
     EXPECT_FALSE(std::filesystem::exists(dir.Path().parent_path() / "evil.vcm"));
+}
+
+// Dots are refused only as the name "..": inside a name they lead nowhere.
+TEST_F(SaveModel, NamesWithDotsAreSaved)
+{
+    EXPECT_FALSE(IsValidModelFileName(".."));
+    const TSavedModel saved = SaveLastCommandAsModel(dictionary, dir.Dir(), "Mr. X...", "take..2");
+    EXPECT_EQ(saved.TrajectoryFile, dir.Dir() + "Data/take..2.trj");
+    EXPECT_TRUE(fs::is_regular_file(saved.TrajectoryFile));
+    EXPECT_EQ(dir.Read("Mr. X....vcm"),
+              "\r\n;File description of voice command\r\ncommand=Mr. X...\r\nmodel=DATA\\take..2.trj\r\n");
 }
 
 TEST_F(SaveModel, FreshFolderGetsItsDataFolder)

@@ -61,6 +61,19 @@ void Press(TFSaveAs* dialog, const char* button)
     QTest::mouseClick(Control<QPushButton>(*dialog, button), Qt::LeftButton);
 }
 
+// Saves with these answers; returns the text of the error box that the save shows.
+QString SaveExpectingError(TMainForm& window, const TAnswer& answer)
+{
+    QString message;
+    TModalScript errorBox;
+    errorBox.Then<TFSaveAs>([](TFSaveAs*) {}).ReadMessage(message);
+    ClickSave(window, [&answer](TFSaveAs* dialog) {
+        Fill(dialog, answer);
+        Press(dialog, "Button1");
+    });
+    return errorBox.AllStepsRan() ? message : QString("(no error box)");
+}
+
 const char* const kOpenDescription = "\r\n;File description of voice command\r\ncommand=open\r\nmodel=DATA\\open1.trj\r\n\r\nmodel=DATA\\open2.trj\r\n";
 
 }  // namespace
@@ -143,17 +156,46 @@ private slots:
     void failedTrajectoryWriteIsShownAndListsNothing()
     {
         std::filesystem::create_directories(folder->Path() / "Models/Data/blocked.trj");
-        QString message;
-        TModalScript errorBox;
-        errorBox.Then<TFSaveAs>([](TFSaveAs*) {}).ReadMessage(message);
-        ClickSave(*window, [](TFSaveAs* dialog) {
-            Fill(dialog, {.pickCommand = 2, .trajectory = "blocked"});
-            Press(dialog, "Button1");
-        });
-        QVERIFY(errorBox.AllStepsRan());
+        const QString message = SaveExpectingError(*window, {.pickCommand = 2, .trajectory = "blocked"});
         QVERIFY2(message.startsWith("Ошибка создания файла '") && message.endsWith("blocked.trj'"), qPrintable(message));
         QCOMPARE(folder->Read("Models/open.vcm"), std::string(kOpenDescription));
         QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels"))[1], QString("OPEN|95.1%|"));
+    }
+
+    // Descriptions broken since start-up: the save goes through, the reload names them in one message, and
+    // the list holds exactly the commands the recognizer has, so every score stands beside its own name.
+    void reloadWithBrokenDescriptionsListsWhatLoaded()
+    {
+        folder->Write("Models/a.vcm", "command=a\r\nnonsense\r\n");
+        folder->Write("Models/ca.vcm", "command=ca\r\nmodel=DATA\\missing.trj\r\n");
+        const QString message =
+            SaveExpectingError(*window, {.command = "Brand new", .file = "-", .trajectory = "brand1"});
+        QVERIFY2(message.startsWith("Не загружены описания команд:\n") && message.contains("a.vcm: ") &&
+                     message.contains("ca.vcm: "),
+                 qPrintable(message));
+        const QStringList listed({"BRANDNEW||", "CLOSE||", "OPEN||", "STOP||"});
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")), listed);
+
+        OpenFile(*window, GoldenWav("open_test1"));
+        QVERIFY(GridRows(Control<QTableWidget>(*window, "GridRes")).last().startsWith("BRANDNEW|100%|"));
+        const QStringList scored = GridRows(Control<QTableWidget>(*window, "SGModels"));
+        QCOMPARE(scored.size(), listed.size());
+        QVERIFY2(scored[0].startsWith("BRANDNEW|100%|") && scored[2].startsWith("OPEN|95.1%|"),
+                 qPrintable(scored.join(", ")));
+    }
+
+    // A new command whose description file is another command's: the save is refused with the reason and
+    // nothing is written, instead of the example silently joining that command.
+    void newCommandWithAnotherCommandsDescriptionIsRefused()
+    {
+        folder->Write("Models/close.vcm", "command=shut\r\nmodel=DATA\\close1.trj\r\n");
+        window = ShowWindow(*folder);
+        OpenFile(*window, GoldenWav("close_test1"));
+        const auto files = folder->ModelFiles();
+        QCOMPARE(SaveExpectingError(*window, {.command = "close", .file = "-", .trajectory = "close9"}),
+                 "Файл '" + folder->ProgramDir() + "Models/close.vcm' описывает другую команду 'SHUT'");
+        QVERIFY(folder->ModelFiles() == files);
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")).value(0).section('|', 0, 0), QString("SHUT"));
     }
 
     void cancelWritesNothing_data()

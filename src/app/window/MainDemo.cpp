@@ -343,5 +343,5 @@ void TMainForm::BSaveModelClick()
     FSaveAs->SetTrajectoryName(QString::fromStdString(TrajectoryFileName(FSaveAs->TrajectoryName().toStdString())));
     SaveLastCommandAsModel(*FSovo->Dictionary, ModelsDir(), FSaveAs->CommandName().toStdString(),
                            FSaveAs->TrajectoryName().toStdString());
-    ListCommandModels();
+    LoadCommandModels();
 }

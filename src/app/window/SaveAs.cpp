@@ -150,9 +150,9 @@ void TFSaveAs::Button1Click()
     if (IsBlank(CBModels->currentText()) || IsBlank(CBFileModel->currentText()) || IsBlank(FName->text()))
         return Refuse("Fill in all three fields.");
     if (!IsValidModelFileName(CommandName().toStdString()))
-        return Refuse("A model name holds no / \\ .. or control characters.");
+        return Refuse("A model name is not .. and holds no / \\ or control characters.");
     if (!IsValidModelFileName(TrajectoryFileName(FName->text().toStdString())))
-        return Refuse("A file name holds no / \\ .. or control characters.");
+        return Refuse("A file name holds no / \\ or control characters.");
     accept();
 }
 
