@@ -11,7 +11,7 @@ PARLANTO_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng
   pulseaudio pulseaudio-utils libpulse-dev
-  qt6-base-dev xvfb xauth desktop-file-utils fonts-dejavu-core
+  qt6-base-dev xvfb xauth x11-utils desktop-file-utils fonts-dejavu-core
 )
 # What only test.sh needs: clang and its fuzzing and sanitizer runtime for the fuzz targets.
 PARLANTO_TEST_PACKAGES=(clang-14 libclang-rt-14-dev)

@@ -8,24 +8,24 @@
 #include <QWidget>
 #include <QWindow>
 #include <ostream>
-#include <clocale>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ApplicationSetUp.h"
 #include "TempDir.h"
 
 class QDialog;
 class QTableWidget;
 class TMainForm;
 
-// Qt takes the C locale from the environment; model files are read with '.' as the decimal point.
+// The application set up as the program sets it up.
 #define PARLANTO_GUI_TEST_MAIN(TestClass)                \
     int main(int argc, char** argv)                      \
     {                                                    \
         QApplication application(argc, argv);            \
-        std::setlocale(LC_NUMERIC, "C");                 \
+        SetUpApplication();                              \
         TestClass test;                                  \
         return QTest::qExec(&test, argc, argv);          \
     }

@@ -174,7 +174,7 @@ TEST_F(PlayWindow, PlayPlaysTheUtteranceAsThePreProcessorKeptIt)
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    SetUpApplication();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -11,7 +11,7 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    SetUpApplication();
     if (argc < 4) {
         std::fputs("usage: gui-screenshot OUT.png PROGRAM_DIR WAV...\n", stderr);
         return 2;

@@ -1,9 +1,9 @@
 #include "HandlerGuard.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <exception>
 
+#include "ApplicationSetUp.h"
 #include "MessageText.h"
 
 void RunGuarded(QWidget* parent, const std::function<void()>& handler)
@@ -11,7 +11,6 @@ void RunGuarded(QWidget* parent, const std::function<void()>& handler)
     try {
         handler();
     } catch (const std::exception& e) {
-        QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(),
-                              QString::fromStdString(DisplayText(e.what())));
+        QMessageBox::critical(parent, kProgramName, QString::fromStdString(DisplayText(e.what())));
     }
 }

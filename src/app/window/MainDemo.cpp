@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QWindow>
 
+#include "ApplicationSetUp.h"
 #include "HandlerGuard.h"
 #include "MainThreadQueue.h"
 #include "MessageText.h"
@@ -24,7 +25,6 @@
 
 namespace {
 
-const QString kCaption = "Brenvik Parlanto";
 constexpr int32_t kBlockSize = 1024;
 constexpr int32_t kFallbackBlockSize = 2000;
 constexpr int32_t kChannels = 1;
@@ -114,7 +114,7 @@ std::string TMainForm::RelativeToProgram(const std::string& fileName) const
 // handlers wired and an input installed: at worst it recognizes with fewer (or no) models.
 void TMainForm::FormCreate()
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(kProgramName);
     Open->setDirectory(QFile::decodeName(FProgramDir.c_str()));
     FSovo = std::make_unique<TSovoObject>();
     RunGuarded(this, [this] { FSovo->Phoneme->LoadModels(ModelsDir(), "phm"); });
@@ -200,7 +200,7 @@ void TMainForm::BOpenClick()
     BOpen->setEnabled(false);
     BClear->setEnabled(false);
     FWaveFileName = Open->selectedFiles().value(0);
-    setWindowTitle(kCaption + " - " + FWaveFileName);
+    setWindowTitle(kProgramName + " - " + FWaveFileName);
     repaint();
     try {
         auto& fileInput = dynamic_cast<TSovoFileInput&>(*FInput);   // "Open file" is enabled in file mode only
@@ -249,7 +249,7 @@ void TMainForm::InstallMicInput()
 void TMainForm::FallBackToFileInput(const std::string& cause)
 {
     ReleaseInput();
-    QMessageBox::warning(this, QGuiApplication::applicationDisplayName(),
+    QMessageBox::warning(this, kProgramName,
                          QString::fromStdString(DisplayText("Ошибка создания объекта записи с микрофона.\r\r" + cause)));
     CBMic->setChecked(false);   // installs a file input, as the box cleared by hand does
     ReleaseInput();

@@ -1,16 +1,14 @@
 // parlanto: the window. --aligned starts it with aligned matching ticked.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <clocale>
 
+#include "ApplicationSetUp.h"
 #include "MainDemo.h"
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName("Brenvik Parlanto");
-    // Qt sets the C locale from the environment; model files are read with '.' as the decimal point.
-    std::setlocale(LC_NUMERIC, "C");
+    SetUpApplication();
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Recognizes voice commands spoken into the microphone or read from WAV files.");
