@@ -4,6 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 source "$PARLANTO_ROOT/tools/pulse_test_server.sh"
+source "$PARLANTO_ROOT/tools/logged_ctest.sh"
 cd "$PARLANTO_ROOT"
 
 ensure_packages "${PARLANTO_PACKAGES[@]}" "${PARLANTO_TEST_PACKAGES[@]}"
@@ -13,9 +14,7 @@ pulse_test_server_start
 # Stopped however the run ends, failed tests included.
 trap pulse_test_server_stop EXIT
 step "tests"
-ctest --test-dir build --output-on-failure -j"$(nproc)" 2>&1 | tail -n 40
-status="${PIPESTATUS[0]}"
-[ "$status" -eq 0 ] || exit "$status"
+logged_ctest suite "$PARLANTO_ROOT/build" || exit
 source "$PARLANTO_ROOT/tools/sanitizer_tests.sh"
 sanitizer_tests
 source "$PARLANTO_ROOT/tools/run_fuzzers.sh"

@@ -14,25 +14,24 @@ SANITIZER_UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 SANITIZER_TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:print_suppressions=0"
 
 # sanitizer_run NAME DIR [ctest options...]: runs the tests of DIR with the sanitizer options, the reports
-# written to build/logs/NAME-reports/; prints one summary line and fails on a failed test or any report.
+# written to build/logs/NAME-reports/ and the log to build/logs/NAME-tests.log; prints the summary and the count
+# of reports, and fails on a failed test or any report.
 sanitizer_run() {
   local name="$1" dir="$2"; shift 2
-  local log="$PARLANTO_LOGS/$name-tests.log" reports="$PARLANTO_LOGS/$name-reports" started=$SECONDS status=0
+  local reports="$PARLANTO_LOGS/$name-reports" started=$SECONDS status=0
   step "tests under $name"
   rm -rf "$reports"
   mkdir -p "$reports"
   ASAN_OPTIONS="$SANITIZER_ASAN_OPTIONS:log_path=$reports/asan" \
   UBSAN_OPTIONS="$SANITIZER_UBSAN_OPTIONS:log_path=$reports/ubsan" \
   TSAN_OPTIONS="$SANITIZER_TSAN_OPTIONS:log_path=$reports/tsan:suppressions=$PARLANTO_ROOT/tools/tsan_suppressions.txt" \
-    ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" "$@" >"$log" 2>&1 || status=$?
+    logged_ctest "$name" "$dir" "$@" || status=$?
   local found
   found=$(find "$reports" -type f | wc -l)
-  printf '   %s; %s report file(s); %d s\n' "$(grep -E 'tests passed' "$log" || echo 'no test ran')" \
-    "$found" $((SECONDS - started))
+  printf '   %s report file(s); %d s\n' "$found" $((SECONDS - started))
   if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then
-    grep -A1000 'The following tests FAILED' "$log" >&2 || true
     find "$reports" -type f -exec head -n 40 {} + >&2
-    printf 'FAILED: tests under %s (log: %s, reports: %s)\n' "$name" "$log" "$reports" >&2
+    printf 'FAILED: tests under %s (reports: %s)\n' "$name" "$reports" >&2
     return 1
   fi
 }
@@ -56,6 +55,7 @@ sanitizer_tests() {
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   source "$(dirname "$0")/common.sh"
   source "$PARLANTO_ROOT/tools/pulse_test_server.sh"
+  source "$PARLANTO_ROOT/tools/logged_ctest.sh"
   cd "$PARLANTO_ROOT"
   step "sound server for the audio tests"
   pulse_test_server_start
