@@ -112,7 +112,7 @@ TEST(WaveInWithoutServer, OpenFailsAtOnceAndEveryCallOnTheClosedDeviceIsRefused)
     ScopedEnv nowhere("PULSE_SERVER", "unix:/nonexistent/parlanto/native");
     TWaveIn device;
     TWaveResult opened = TWaveResult::Ok;
-    EXPECT_LT(Timed([&] { opened = device.Open(kMono22k); }), 0.5);
+    EXPECT_LT(Timed([&] { opened = device.Open(kMono22k); }), kAtOnceSeconds);
     EXPECT_EQ(opened, TWaveResult::NoServer);
     Buffer buffer(1024);
     EXPECT_EQ(device.Prepare(buffer.Header), TWaveResult::NotOpen);
@@ -159,7 +159,7 @@ TEST(WaveInServerLoss, CallsReturnPromptlyWhenTheServerWentAwayMidFragment)
         EXPECT_EQ(device.Add(next.Header), TWaveResult::ServerFailed);
         EXPECT_NE(device.Reset(), TWaveResult::Ok);
         EXPECT_EQ(device.Close(), TWaveResult::Ok);
-    }), 0.5);
+    }), kAtOnceSeconds);
 }
 
 // A socket that takes the connection but never answers: the device gives up at its deadline.

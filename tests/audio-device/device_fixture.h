@@ -1,10 +1,9 @@
 #pragma once
 // Buffers for the device tests: storage and header together, and waiting for a device to give one back.
-#include <chrono>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
+#include "WaitUntil.h"
 #include "WaveTypes.h"
 
 namespace devicetest {
@@ -22,16 +21,10 @@ struct Buffer {
     TWaveHeader Header;
 };
 
-// Polls the done flag as the device's users do; false when it did not come within timeout.
-inline bool WaitDone(const TWaveHeader& header, std::chrono::milliseconds timeout = std::chrono::seconds(3))
+// Polls the done flag as the device's users do; false when it never came.
+inline bool WaitDone(const TWaveHeader& header)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!header.IsDone()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return WaitUntil([&header] { return header.IsDone(); });
 }
 
 // count samples, none of them 0 and no two neighbours alike, starting at first.

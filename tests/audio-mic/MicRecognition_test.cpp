@@ -48,6 +48,7 @@ public:
         return result;
     }
     bool IsRecording() const { return input_.IsRecording(); }
+    const TSovoMicInput& Input() const { return input_; }
 
 private:
     TSovoObject sovo_;
@@ -70,7 +71,7 @@ TEST_F(MicRecognition, SpokenUtteranceGivesTheResultOfTheSameSamplesReadFromAFil
 
         mic.PressCtrl();
         FeedMicrophone(utterance);
-        LetCaptureCatchUp();
+        ASSERT_TRUE(CaptureReaches(mic.Input(), static_cast<int32_t>(utterance.size() / 1024)));
         const TFileResult got = mic.ReleaseCtrl();
         ASSERT_TRUE(got.Recognized);
         EXPECT_FALSE(mic.IsRecording());

@@ -24,7 +24,7 @@ protected:
     {
         input.Start();
         FeedMicrophone(fed);
-        LetCaptureCatchUp();
+        ASSERT_TRUE(CaptureReaches(input, static_cast<int32_t>(fed.size() / 1024)));
         input.Stop();
     }
 };
@@ -120,7 +120,7 @@ TEST_F(MicInput, LevelProcedureSetDuringARecordingServesTheMeterStartedAtStop)
     input.SetOnLevel(after.Proc());
     const std::vector<int16_t> fed = Numbered(2 * 1024);
     FeedMicrophone(fed);
-    LetCaptureCatchUp();
+    ASSERT_TRUE(CaptureReaches(input, 2));
     input.Stop();
     EXPECT_EQ(got, Delivery::Expected(fed, 2)) << "the recorder kept the device";
 
@@ -138,7 +138,7 @@ TEST_F(MicInput, FreeingTheInputWhileRecordingDeliversTheRecordingFirst)
     input->Start();
     const std::vector<int16_t> fed = Numbered(2 * 1024);
     FeedMicrophone(fed);
-    LetCaptureCatchUp();
+    ASSERT_TRUE(CaptureReaches(*input, 2));
     input.reset();
     EXPECT_EQ(got, Delivery::Expected(fed, 2));
 }
@@ -154,7 +154,7 @@ TEST_F(MicInput, AReceiverThatThrowsEndsTheDeliveryAndRecordingGoesOn)
     input->OnData = refuse;
     input->Start();
     FeedMicrophone(Numbered(2 * 1024));
-    LetCaptureCatchUp();
+    ASSERT_TRUE(CaptureReaches(*input, 2));
     EXPECT_EQ(MessageOf([&] { input->Stop(); }), "receiver refused");
     EXPECT_FALSE(input->IsRecording());
     log.Levels.clear();
@@ -172,7 +172,7 @@ TEST_F(MicInput, AReceiverThatThrowsEndsTheDeliveryAndRecordingGoesOn)
     input->OnData = refuse;
     input->Start();
     FeedMicrophone(Numbered(1024));
-    LetCaptureCatchUp();
+    ASSERT_TRUE(CaptureReaches(*input, 1));
     EXPECT_EQ(MessageOf([&] { input.reset(); }), "(nothing thrown)");
 }
 
@@ -185,7 +185,7 @@ TEST_F(MicInput, ResetDiscardsTheRecordingAndLeavesTheMarkSet)
     input.SetOnLevel(log.Proc());
     input.Start();
     FeedMicrophone(Numbered(2 * 1024));
-    LetCaptureCatchUp();
+    ASSERT_TRUE(CaptureReaches(input, 2));
     input.Reset();
     EXPECT_TRUE(input.IsRecording());
     EXPECT_EQ(MessageOf([&] { input.Start(); }), kAlreadyRecording);

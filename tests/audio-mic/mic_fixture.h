@@ -1,19 +1,18 @@
 #pragma once
 // What the microphone tests observe and feed: everything an input delivers, the levels a meter reports,
 // and sample blocks with known content.
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <numbers>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "MainThreadQueue.h"
 #include "R_SOURCE.h"
 #include "SovoMicInput.h"
+#include "WaitUntil.h"
 
 namespace mictest {
 
@@ -72,16 +71,20 @@ struct LevelLog {
     }
 
     // Drains the main-thread queue, as the window's event loop would, until count levels have come.
-    bool WaitFor(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(3))
+    bool WaitFor(size_t count)
     {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (Levels.size() < count && std::chrono::steady_clock::now() < deadline) {
+        return WaitUntil([this, count] {
             MainThreadQueue().Drain();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return Levels.size() >= count;
+            return Levels.size() >= count;
+        });
     }
 };
+
+// Waits until the input's running recording has filled blocks buffers (kept or not).
+inline bool CaptureReaches(const TSovoMicInput& input, int32_t blocks)
+{
+    return WaitUntil([&input, blocks] { return input.CapturedBlocks() >= blocks; });
+}
 
 // count samples that tell their position: all above zero, no value repeated within 30011 samples, and
 // neighbours far apart (a shifted or dropped sample shows at once).

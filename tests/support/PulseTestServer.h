@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -24,6 +26,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "WaitUntil.h"
 
 namespace pulsetest {
 
@@ -65,6 +69,10 @@ inline double SecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
+
+// How long a device call may take that must not wait for the server: well below the 2 s the devices give the
+// server to answer, so that a call that waited for it shows, and far above what a loaded machine adds.
+constexpr double kAtOnceSeconds = 1.0;
 
 // Runs action and returns how long it took, in seconds.
 inline double Timed(const std::function<void()>& action)
@@ -174,10 +182,6 @@ protected:
         close(fifo);
     }
 
-    // The pipe source is not paced: fed samples reach a running recorder at once, and its 50 ms polling
-    // collects them within a few passes.
-    static void LetCaptureCatchUp() { std::this_thread::sleep_for(std::chrono::milliseconds(400)); }
-
 private:
     void UseSource(const std::string& name)
     {
@@ -208,15 +212,29 @@ public:
     std::string MicFifo() const { return dir_ + "/mic.fifo"; }
     // Asks the server to exit and waits until it has.
     void Exit() { Script("stop"); }
+    // Kills the server and waits until its socket is closed.
     void Kill()
     {
         pid_t pid = 0;
         std::ifstream(dir_ + "/pid") >> pid;
         if (pid > 0)
             kill(pid, SIGKILL);
+        EXPECT_TRUE(WaitUntil([this] { return !Answers(); })) << "the killed server still takes connections";
     }
 
 private:
+    // Whether the server's socket takes a connection.
+    bool Answers() const
+    {
+        const int client = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        (dir_ + "/native").copy(address.sun_path, sizeof address.sun_path - 1);
+        const bool connected = connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        close(client);
+        return connected;
+    }
+
     int Script(const std::string& verb) const
     {
         const std::string script = std::string(PARLANTO_SOURCE_DIR) + "/tools/pulse_test_server.sh";

@@ -28,6 +28,8 @@ public:
     // Ends the recording, delivers every complete block with progress and then the end call, and restarts
     // the level meter. Without a recording it only restarts the level meter.
     void Stop() override;
+    // Buffers the running recording has filled so far, kept or not; 0 between recordings.
+    int32_t CapturedBlocks() const { return FRecorder ? FRecorder->CapturedBlocks() : 0; }
 
     TSovoProgressProc OnProgress;
 

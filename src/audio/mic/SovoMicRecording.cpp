@@ -48,6 +48,7 @@ void TSovoMicRecording::Execute()
         ReleaseCaptureBuffer(FHandle, FResult, header);
         if (FBlocks.size() < FMaxBlocks)
             FBlocks.push_back(FBuffers[FCurrent]);
+        ++FCaptured;
         header.Flags.store(0);
         RequeueCaptureBuffer(FHandle, FResult, header);
         FCurrent = (FCurrent + 1) % kBufferCount;

@@ -5,6 +5,7 @@
 // It does no other work and never calls back: its owner asks it to end, waits for it and only then reads the
 // blocks.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -24,6 +25,8 @@ public:
     // The collected blocks, blockSize samples each, in the order they were captured: those of the first
     // maxSeconds.
     const std::vector<std::vector<int16_t>>& Blocks() const { return FBlocks; }
+    // How many buffers have filled so far, kept or not; may be read from any thread while the recording runs.
+    int32_t CapturedBlocks() const { return FCaptured.load(); }
 
 protected:
     void Execute() override;
@@ -39,4 +42,5 @@ private:
     int32_t FCurrent = 0;                  // the buffer expected to fill next
     size_t FMaxBlocks;
     std::vector<std::vector<int16_t>> FBlocks;
+    std::atomic<int32_t> FCaptured{0};
 };
