@@ -13,11 +13,13 @@ constexpr double kBandShare = 0.25;     // tempo within about ±15 % and end poi
 constexpr double kDistanceScale = 0.05; // a root mean square frame difference of this much gives 1/e
 
 // The speech rows in groups of kRowsPerFrame (the last group may be shorter), each frame the mean score of
-// the given columns, square-rooted: the scores carry the atom's level, and the root keeps the quieter
-// consonants from vanishing next to the vowels.
+// the given columns above what the background scores, square-rooted: the scores carry the atom's level, and
+// the root keeps the quieter consonants from vanishing next to the vowels. Without the background, the same
+// word in more noise would differ by the noise's scores in every frame.
 TFrameSeries SpeechFrames(const TCommandTraj& traj, const std::vector<size_t>& columns)
 {
     const TRowSpan span = SpeechRows(traj);
+    const std::vector<double> background = BackgroundScores(traj);
     TFrameSeries frames;
     frames.Width = columns.size();
     frames.Values.reserve((span.Size() + kRowsPerFrame - 1) / kRowsPerFrame * columns.size());
@@ -27,7 +29,8 @@ TFrameSeries SpeechFrames(const TCommandTraj& traj, const std::vector<size_t>& c
             double sum = 0.0;
             for (size_t row = first; row < end; ++row)
                 sum += traj.Rows[row][column];
-            frames.Values.push_back(std::sqrt(std::max(0.0, sum / static_cast<double>(end - first))));
+            const double mean = sum / static_cast<double>(end - first);
+            frames.Values.push_back(std::sqrt(std::max(0.0, mean - background[column])));
         }
     }
     return frames;

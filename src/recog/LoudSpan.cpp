@@ -7,27 +7,33 @@ namespace {
 
 constexpr size_t kFloorShareDivisor = 10;   // the quietest tenth of the values gives the floor
 
-double QuietFloor(const std::vector<double>& loudness)
-{
-    const size_t quietCount = std::max<size_t>(1, loudness.size() / kFloorShareDivisor);
-    std::vector<double> quiet = loudness;
-    const auto quietEnd = quiet.begin() + static_cast<std::ptrdiff_t>(quietCount);
-    std::nth_element(quiet.begin(), quietEnd - 1, quiet.end());
-    // Summed from the quietest up, so that the floor does not depend on the order of the series.
-    std::sort(quiet.begin(), quietEnd);
-    return std::accumulate(quiet.begin(), quietEnd, 0.0) / static_cast<double>(quietCount);
-}
-
 }  // namespace
+
+std::vector<size_t> QuietestTenth(const std::vector<double>& loudness)
+{
+    std::vector<size_t> order(loudness.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    const size_t count = std::min(order.size(), std::max<size_t>(1, loudness.size() / kFloorShareDivisor));
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count), order.end(),
+                      [&loudness](size_t a, size_t b) { return loudness[a] < loudness[b] || (loudness[a] == loudness[b] && a < b); });
+    order.resize(count);
+    return order;
+}
 
 TSpan LoudSpan(const std::vector<double>& loudness, const TLoudRule& rule)
 {
     const size_t count = loudness.size();
     if (count == 0)
         return {};
-    const double floor = QuietFloor(loudness);
+    // Summed from the quietest up, so that the floor does not depend on the order of the series.
+    const std::vector<size_t> quiet = QuietestTenth(loudness);
+    double floor = 0.0;
+    for (const size_t i : quiet)
+        floor += loudness[i];
+    floor /= static_cast<double>(quiet.size());
     const double peak = *std::max_element(loudness.begin(), loudness.end());
-    const double threshold = floor + rule.Rise * (peak - floor);
+    const bool noisy = peak < rule.NoisyPeakRatio * floor;
+    const double threshold = floor + (noisy ? rule.NoisyRise : rule.Rise) * (peak - floor);
 
     const auto isLoud = [threshold](double value) { return value > threshold; };
     const auto first = std::find_if(loudness.begin(), loudness.end(), isLoud);

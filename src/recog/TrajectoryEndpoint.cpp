@@ -1,11 +1,12 @@
 #include "TrajectoryEndpoint.h"
 
 #include <numeric>
-#include <vector>
 
 namespace {
 
-constexpr TLoudRule kSpeechRows{.Rise = 0.15, .Margin = 15};   // 15 rows: about 44 ms of hops
+// 15 rows: about 44 ms of hops. The shares and the noise ratio were chosen by accuracy on speakers of many
+// voices and languages, in quiet rooms and in noise 15 to 35 dB below the speech.
+constexpr TLoudRule kSpeechRows{.Rise = 0.15, .Margin = 15, .NoisyPeakRatio = 300.0, .NoisyRise = 0.25};
 
 std::vector<double> RowLoudness(const TCommandTraj& traj)
 {
@@ -21,4 +22,19 @@ std::vector<double> RowLoudness(const TCommandTraj& traj)
 TRowSpan SpeechRows(const TCommandTraj& traj)
 {
     return LoudSpan(RowLoudness(traj), kSpeechRows);
+}
+
+std::vector<double> BackgroundScores(const TCommandTraj& traj)
+{
+    std::vector<double> background(static_cast<size_t>(traj.PhonemeCount), 0.0);
+    if (traj.Rows.empty())
+        return background;
+    const std::vector<size_t> quiet = QuietestTenth(RowLoudness(traj));
+    for (const size_t row : quiet) {
+        for (size_t column = 0; column < background.size(); ++column)
+            background[column] += traj.Rows[row][column];
+    }
+    for (double& score : background)
+        score /= static_cast<double>(quiet.size());
+    return background;
 }

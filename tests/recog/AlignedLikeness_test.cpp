@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -51,21 +52,48 @@ TEST(AlignedLikeness, ItselfIsOneAndAnotherTempoBeatsAnotherWord)
     EXPECT_LT(otherVowel, 1.0);
 }
 
-TEST(AlignedLikeness, RootScoresASteadyTenthApartGiveOneOverE)
+TEST(AlignedLikeness, RootScoresASteadyTenthApartAfterASilentStart)
 {
-    // Even rows keep whole; the roots 0.5 and 0.4 differ by 0.1 on every frame of the diagonal, which is half
-    // the frames of both series: a cost of 0.05, the scale of the likeness.
-    const TCommandTraj utterance = Series(1, std::vector<double>(30, 0.25));
-    EXPECT_NEAR(AlignedLikeness(utterance, Series(1, std::vector<double>(30, 0.16))), std::exp(-1.0), 1e-12);
+    // The first tenth of the rows is silent, so nothing is taken off as background; the roots 0.5 and 0.4
+    // then differ by 0.1 on nine of the ten frames of the diagonal: a cost of 0.9 over the 20 frames of both
+    // series, 0.045, against the likeness's scale of 0.05.
+    const auto series = [](double score) {
+        std::vector<double> rows(30, score);
+        std::fill(rows.begin(), rows.begin() + 3, 0.0);
+        return Series(1, rows);
+    };
+    EXPECT_NEAR(AlignedLikeness(series(0.25), series(0.16)), std::exp(-0.9), 1e-12);
+}
+
+TEST(AlignedLikeness, WhatTheBackgroundScoresIsTakenOffEveryFrame)
+{
+    // The same word over a steady background, once with every score raised by what the background scores:
+    // the frames are the same. Raised where the background is not, the word's frames differ.
+    std::vector<std::vector<double>> rows;
+    rows.insert(rows.end(), 10, std::vector<double>{0.0, 0.0});
+    rows.insert(rows.end(), 40, std::vector<double>{0.9, 0.1});
+    rows.insert(rows.end(), 40, std::vector<double>{0.1, 0.9});
+    rows.insert(rows.end(), 10, std::vector<double>{0.0, 0.0});
+    std::vector<std::vector<double>> raised = rows;
+    for (std::vector<double>& row : raised) {
+        row[0] += 0.05;
+        row[1] += 0.02;
+    }
+    EXPECT_NEAR(AlignedLikeness(MakeTraj({1, 2}, raised), MakeTraj({1, 2}, rows)), 1.0, 1e-6);
+    std::vector<std::vector<double>> wordRaised = raised;
+    std::fill(wordRaised.begin(), wordRaised.begin() + 10, std::vector<double>{0.0, 0.0});
+    std::fill(wordRaised.end() - 10, wordRaised.end(), std::vector<double>{0.0, 0.0});
+    EXPECT_LT(AlignedLikeness(MakeTraj({1, 2}, wordRaised), MakeTraj({1, 2}, rows)), 0.9);
 }
 
 TEST(AlignedLikeness, HowLongTheNoiseAroundTheWordLastsDoesNotMatter)
 {
     // Classic matching correlates the whole series; here both sides are cut to their speech first.
     const TCommandTraj stored = Word(kWord, 60, 60, 0.1);
-    EXPECT_EQ(AlignedLikeness(Word(kWord, 40, 40, 0.1), stored), 1.0);
-    EXPECT_EQ(AlignedLikeness(Word(kWord, 200, 100, 0.1), stored), 1.0);
-    EXPECT_EQ(AlignedLikeness(stored, Word(kWord, 20, 300, 0.1)), 1.0);
+    // The background is the mean of the quietest tenth of the rows, summed in another number of terms.
+    EXPECT_NEAR(AlignedLikeness(Word(kWord, 40, 40, 0.1), stored), 1.0, 1e-6);
+    EXPECT_NEAR(AlignedLikeness(Word(kWord, 200, 100, 0.1), stored), 1.0, 1e-6);
+    EXPECT_NEAR(AlignedLikeness(stored, Word(kWord, 20, 300, 0.1)), 1.0, 1e-6);
 
     // Noise on one side only, digital silence on the other: the word still stands out.
     const TCommandTraj clean = Word(kWord, 60, 60, 0.0);

@@ -57,6 +57,28 @@ TEST(SpeechRows, TheWordWithAMarginWhateverTheBackgroundAndLevel)
     }
 }
 
+TEST(SpeechRows, AWeakOnsetIsSpeechInAQuietRoomAndNoiseInANoisyOne)
+{
+    // 60 rows of background, 20 rows at a fifth of the peak, the word. Under a floor more than 300 times
+    // below the peak the weak rows clear the quiet share (15 %); closer to the floor they must clear 25 %.
+    struct Case {
+        const char* what;
+        double background;
+        size_t first;
+    };
+    const Case cases[] = {
+        {"quiet room", 0.001, 60 - kMargin},
+        {"noisy room", 0.01, 80 - kMargin},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> values(60, c.background);
+        values.insert(values.end(), 20, 0.2);
+        values.insert(values.end(), 100, 1.0);
+        values.insert(values.end(), 60, c.background);
+        EXPECT_EQ(SpeechRows(Series(1, values)).First, c.first) << c.what;
+    }
+}
+
 TEST(SpeechRows, LoudnessIsTheSumOfTheRowsScores)
 {
     // The word's first half scores in one column, its second half in another: neither alone is the word.
