@@ -1,23 +1,21 @@
 #include "ArithmeticPath.h"
 
-#include "WideVectors.h"
-
 namespace {
 
 TArithmeticPath currentPath = TArithmeticPath::Fast;
-bool wideAllowed = true;
 
 bool ProcessorHasWideVectors()
 {
-#if PARLANTO_WIDE_VECTORS
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
 }
 
+const bool processorHasWideVectors = ProcessorHasWideVectors();
+
 }  // namespace
+
+// Set before main; a static initializer elsewhere that ran earlier would only find the two-at-a-time loops.
+bool arithmetic_path_detail::wideVectorsInUse = processorHasWideVectors;
 
 TArithmeticPath ArithmeticPath()
 {
@@ -29,13 +27,7 @@ void SetArithmeticPath(TArithmeticPath path)
     currentPath = path;
 }
 
-bool WideVectors()
-{
-    static const bool supported = ProcessorHasWideVectors();
-    return wideAllowed && supported;
-}
-
 void AllowWideVectors(bool allowed)
 {
-    wideAllowed = allowed;
+    arithmetic_path_detail::wideVectorsInUse = allowed && processorHasWideVectors;
 }

@@ -1,10 +1,9 @@
 #pragma once
 // Two doubles operated on together (one SSE2 register on x86-64). Each lane is an ordinary IEEE double with
 // the ordinary operations, so a loop over pairs gives the same values as the loop over single doubles.
-#include <cmath>
-#if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
+
+#include <cmath>
 
 // Pairs are loaded from and stored to any double, so only 8-byte alignment may be assumed. A typedef, not a
 // using alias: clang drops the lowered alignment from an alias and then moves the pairs with aligned
@@ -31,9 +30,5 @@ inline TDoublePair MaxPair(TDoublePair a, TDoublePair b)
 // Square roots lane by lane, correctly rounded like std::sqrt.
 inline TDoublePair SqrtPair(TDoublePair x)
 {
-#if defined(__SSE2__)
     return reinterpret_cast<TDoublePair>(_mm_sqrt_pd(reinterpret_cast<__m128d>(x)));
-#else
-    return TDoublePair{std::sqrt(x[0]), std::sqrt(x[1])};
-#endif
 }

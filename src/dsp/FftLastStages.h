@@ -7,6 +7,20 @@
 // turned so that each vector holds one position of every block: the stages then move nothing between lanes,
 // every lane goes through the reference operations of its block, and since the blocks are picked with
 // consecutive bit-reversed numbers, every result vector lands on consecutive bins.
+//
+// What they must equal is ReferenceStages (FftStages.cpp) from span 2^(s-1) down, followed by the read-out
+// through the bit-reversal table. For N = 1024 (order 10), four doubles a step:
+//
+//   span 512 256 | 128 64 | 32 16 |  8  4  2  1
+//   stage pair   | pair   | pair  |  last stages, here: 64 blocks of 16 positions, block b = 16b .. 16b+15
+//   (FftStages.cpp: StagePair; the first one of an analysis reads no imaginary parts)
+//
+//   group g = 0..15 takes in lane L the block b = g + 16 * BitReversed(L, 2), loaded as four quads per part
+//   (re, im) and transposed, so that quad j holds position j of the four blocks;
+//   BlockStages runs spans 8, 4, 2, 1 on the 16 quads, depth first, the twiddles the same in every lane;
+//   position j of block b is bin BitReversed(16b + j, 10) = BitReversed(j, 4) * 64 + BitReversed(b, 6)
+//                                                          = BitReversed(j, 4) * 64 + BitReversed(g, 4) * 4 + L,
+//   so quad j of group g is stored at four consecutive bins (an analysis keeps the even j only: bins below 512).
 #include <bit>
 #include <cstdint>
 
@@ -19,29 +33,6 @@
 constexpr int32_t LastStagesBlock(int32_t order)
 {
     return order % 2 == 0 ? 16 : 8;
-}
-
-// v[0..lanes-1], position j + q of lane L's block in lane q of v[L], turned into position j + q of every
-// block in v[q].
-PARLANTO_LANES_INLINE void Transpose(double*) {}
-
-PARLANTO_LANES_INLINE void Transpose(TDoublePairValue* v)
-{
-    const TDoublePairValue first = __builtin_shufflevector(v[0], v[1], 0, 2);
-    v[1] = __builtin_shufflevector(v[0], v[1], 1, 3);
-    v[0] = first;
-}
-
-PARLANTO_LANES_INLINE void Transpose(TDoubleQuad* v)
-{
-    const TDoubleQuad evens01 = __builtin_shufflevector(v[0], v[1], 0, 4, 2, 6);
-    const TDoubleQuad odds01 = __builtin_shufflevector(v[0], v[1], 1, 5, 3, 7);
-    const TDoubleQuad evens23 = __builtin_shufflevector(v[2], v[3], 0, 4, 2, 6);
-    const TDoubleQuad odds23 = __builtin_shufflevector(v[2], v[3], 1, 5, 3, 7);
-    v[0] = __builtin_shufflevector(evens01, evens23, 0, 1, 4, 5);
-    v[1] = __builtin_shufflevector(odds01, odds23, 0, 1, 4, 5);
-    v[2] = __builtin_shufflevector(evens01, evens23, 2, 3, 6, 7);
-    v[3] = __builtin_shufflevector(odds01, odds23, 2, 3, 6, 7);
 }
 
 // Where the results of one group of blocks go: position j of lane L's block is bin (or point)
@@ -117,6 +108,7 @@ PARLANTO_LANES_INLINE void BlockGroups(const double* re, const double* im, const
                 r[j + lane] = LoadLanes(rBlocks[lane] + j, T{});
                 i[j + lane] = LoadLanes(iBlocks[lane] + j, T{});
             }
+            // Position j + q of lane L's block was in lane q of r[j + L]; now it is in lane L of r[j + q].
             Transpose(r + j);
             Transpose(i + j);
         }

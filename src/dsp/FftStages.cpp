@@ -188,26 +188,19 @@ void PairTransform(const int16_t* samples, double* re, double* im, const TStageT
     Transform<direction, TDoublePairValue>(samples, re, im, twiddles, order, out, magnitudes);
 }
 
-#if PARLANTO_WIDE_VECTORS
 template <TDirection direction>
 PARLANTO_WIDE_TARGET void QuadTransform(const int16_t* samples, double* re, double* im, const TStageTwiddles& twiddles,
                                         int32_t order, const TOrderedValues& out, double* magnitudes)
 {
     Transform<direction, TDoubleQuad>(samples, re, im, twiddles, order, out, magnitudes);
 }
-#endif
 
 template <TDirection direction>
 void FastTransform(const int16_t* samples, double* re, double* im, const TStageTwiddles& twiddles, int32_t order,
                    const TOrderedValues& out, double* magnitudes)
 {
-#if PARLANTO_WIDE_VECTORS
-    if (WideVectors()) {
-        QuadTransform<direction>(samples, re, im, twiddles, order, out, magnitudes);
-        return;
-    }
-#endif
-    PairTransform<direction>(samples, re, im, twiddles, order, out, magnitudes);
+    ByVectorWidth(QuadTransform<direction>, PairTransform<direction>, samples, re, im, twiddles, order, out,
+                  magnitudes);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "HarmonicComb.h"
 
-#include <immintrin.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -11,7 +9,17 @@ namespace {
 
 constexpr double kBinsPerHz = 1.0 / kBinHz;
 
-// The whole-bin test on 32-bit lanes, twice as many to a register as whole positions. Lane h holds
+// The whole-bin test, plainly: does any of harmonics 1..count lie near a whole bin?
+//
+//     for (int32_t h = 1; h <= count; ++h)
+//         if (TCombSteps::NearWholeBin(h * step))
+//             return true;
+//     return false;
+//
+// The lane test below answers true wherever this does, and otherwise false unless a harmonic at most 16 beyond
+// count lies near a whole bin, or a fraction lies just outside the margin (the bits it leaves out).
+//
+// It runs on 32-bit lanes, twice as many to a register as whole positions. Lane h holds
 // X = h * (fraction of step >> 8) mod 2^32, and the fraction of position h is (2^8 X + e) mod 2^40 with
 // e = h * (fraction of step mod 2^8), below kTestedHarmonics * 2^8. A fraction within the margin of a whole bin
 // (-margin .. margin) therefore has X within -kBelow .. kAbove mod 2^32; the test flags those X, and the few
@@ -24,10 +32,8 @@ static_assert(kCombHarmonicLimit + 16 <= kTestedHarmonics);
 
 using TFourLanes = uint32_t __attribute__((vector_size(16)));
 using TFourSignedLanes = int32_t __attribute__((vector_size(16)));
-#if PARLANTO_WIDE_VECTORS
 using TEightLanes = uint32_t __attribute__((vector_size(32)));
 using TEightSignedLanes = int32_t __attribute__((vector_size(32)));
-#endif
 
 // Whether any lane is set, the register folded to four lanes first. Taken by reference: a wider vector may not
 // be passed by value to code that is not compiled for it.
@@ -40,7 +46,7 @@ PARLANTO_LANES_INLINE bool AnyLaneSet(const TLanes& lanes)
         std::memcpy(&quarter, reinterpret_cast<const char*>(&lanes) + part, sizeof(quarter));
         folded |= quarter;
     }
-    return _mm_movemask_epi8(reinterpret_cast<__m128i>(folded)) != 0;
+    return (folded[0] | folded[1] | folded[2] | folded[3]) != 0;
 }
 
 // Harmonics 1..count (rounded up to two registers' worth) against the flagged range, with kBelow added so that
@@ -69,12 +75,15 @@ PARLANTO_LANES_INLINE bool AnyNearWholeBinLanes(uint64_t step, int32_t count)
     return AnyLaneSet(flagged);
 }
 
-#if PARLANTO_WIDE_VECTORS
 PARLANTO_WIDE_TARGET bool AnyNearWholeBinWide(uint64_t step, int32_t count)
 {
     return AnyNearWholeBinLanes<TEightLanes, TEightSignedLanes>(step, count);
 }
-#endif
+
+bool AnyNearWholeBinNarrow(uint64_t step, int32_t count)
+{
+    return AnyNearWholeBinLanes<TFourLanes, TFourSignedLanes>(step, count);
+}
 
 }  // namespace
 
@@ -86,15 +95,9 @@ int32_t TCombSteps::HarmonicsBelow(int32_t bin) const
     return static_cast<int32_t>(std::min<uint64_t>(kCombHarmonicLimit - 1, (end - 1) / step));
 }
 
-bool TCombSteps::AnyNearWholeBin(int32_t count, bool wide) const
+bool TCombSteps::AnyNearWholeBin(int32_t count) const
 {
-#if PARLANTO_WIDE_VECTORS
-    if (wide)
-        return AnyNearWholeBinWide(step, count);
-#else
-    static_cast<void>(wide);
-#endif
-    return AnyNearWholeBinLanes<TFourLanes, TFourSignedLanes>(step, count);
+    return ByVectorWidth(AnyNearWholeBinWide, AnyNearWholeBinNarrow, step, count);
 }
 
 TCombSteps CombSteps(double tone)

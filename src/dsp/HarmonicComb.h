@@ -31,8 +31,9 @@ struct TCombSteps {
     // Harmonics whose fixed-point centre lies below bin.
     int32_t HarmonicsBelow(int32_t bin) const;
     // Whether any of harmonics 1..count lies near a whole bin (a few more may be tested too: a false alarm
-    // only costs an exact evaluation); wide tests four harmonics at a time in one register (WideVectors).
-    bool AnyNearWholeBin(int32_t count, bool wide) const;
+    // only costs an exact evaluation); eight or sixteen harmonics a step (the plain statement is in
+    // HarmonicComb.cpp).
+    bool AnyNearWholeBin(int32_t count) const;
 };
 TCombSteps CombSteps(double tone);
 

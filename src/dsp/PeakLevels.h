@@ -8,7 +8,6 @@ constexpr double kLevelDivisor = 11.0;
 
 // One bin; quick as for AboveLevel (LevelThreshold.h).
 int32_t PeakLevel(double value, double envelope, bool quick);
-// Bins from .. to - 1 into levels[from .. to - 1], as PeakLevel; with quick, wide takes four bins a step
-// (WideVectors).
-void PeakLevels(const double* values, const double* envelope, int32_t from, int32_t to, int32_t* levels, bool quick,
-                bool wide);
+// Bins from .. to - 1 into levels[from .. to - 1], as PeakLevel; quick ones four bins a step where the
+// processor allows (PeakLevelsWide.h).
+void PeakLevels(const double* values, const double* envelope, int32_t from, int32_t to, int32_t* levels, bool quick);

@@ -38,13 +38,20 @@ PARLANTO_LANES_INLINE size_t LaneDifferences(const double* x, const double* turn
     return j;
 }
 
-#if PARLANTO_WIDE_VECTORS
-PARLANTO_WIDE_TARGET size_t WideDifferences(const double* x, const double* turned, size_t count, size_t width, size_t j,
-                                            size_t high, double* costs)
+PARLANTO_WIDE_TARGET void WideDifferences(const double* x, const double* turned, size_t count, size_t width, size_t low,
+                                          size_t high, double* costs)
 {
-    return LaneDifferences<TDoubleQuad, 2>(x, turned, count, width, j, high, costs);
+    size_t j = LaneDifferences<TDoubleQuad, 2>(x, turned, count, width, low, high, costs);
+    j = LaneDifferences<TDoublePair, 2>(x, turned, count, width, j, high, costs);
+    LaneDifferences<double, 1>(x, turned, count, width, j, high, costs);
 }
-#endif
+
+void NarrowDifferences(const double* x, const double* turned, size_t count, size_t width, size_t low, size_t high,
+                       double* costs)
+{
+    const size_t j = LaneDifferences<TDoublePair, 2>(x, turned, count, width, low, high, costs);
+    LaneDifferences<double, 1>(x, turned, count, width, j, high, costs);
+}
 
 }  // namespace
 
@@ -71,11 +78,5 @@ std::vector<double> TurnFrames(const std::vector<double>& values, size_t count, 
 void RmsDifferences(const double* x, const double* turned, size_t count, size_t width, size_t low, size_t high,
                     double* costs)
 {
-    size_t j = low;
-#if PARLANTO_WIDE_VECTORS
-    if (WideVectors())
-        j = WideDifferences(x, turned, count, width, j, high, costs);
-#endif
-    j = LaneDifferences<TDoublePair, 2>(x, turned, count, width, j, high, costs);
-    LaneDifferences<double, 1>(x, turned, count, width, j, high, costs);
+    ByVectorWidth(WideDifferences, NarrowDifferences, x, turned, count, width, low, high, costs);
 }

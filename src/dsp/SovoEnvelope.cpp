@@ -2,8 +2,8 @@
 #include "SovoEnvelope.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <cstdlib>
 
 #include "ArithmeticPath.h"
 #include "DoublePair.h"
@@ -19,8 +19,31 @@ constexpr int kSpreadReach = 5;   // bands on each side that a band's value reac
 constexpr int kFirstInnerBand = 1 + kSpreadReach;
 constexpr int kInnerBandEnd = kFirstInnerBand + (kBandCount - kSpreadReach - kFirstInnerBand) / 2 * 2;
 
-// Bands 1..127 as bytes, 255 at the peak: T lanes of bands at a time from band from on, as far as whole groups
-// reach; returns where they stop. Each lane takes the same steps as a band alone.
+// The triangular maximum filter, plainly: a band's value reaches its neighbours at (6 - distance) / 6 of its
+// height, and each band takes the largest value that reaches it. The weights by offset j + 5 (j = -5..5).
+constexpr auto kSpreadWeights = [] {
+    std::array<double, 2 * kSpreadReach + 1> weights{};
+    for (int j = -kSpreadReach; j <= kSpreadReach; ++j)
+        weights[j + kSpreadReach] = static_cast<double>(kSpreadReach + 1 - (j < 0 ? -j : j)) / (kSpreadReach + 1);
+    return weights;
+}();
+
+double SpreadAt(const double* bands, int band)
+{
+    double spread = 0.0;
+    for (int j = std::max(-kSpreadReach, 1 - band); j <= std::min(kSpreadReach, kBandCount - 1 - band); ++j)
+        spread = std::max(spread, kSpreadWeights[j + kSpreadReach] * bands[band + j]);
+    return spread;
+}
+
+// A band's value as a byte, 255 at the peak.
+uint8_t ScaledByte(double value, double peak)
+{
+    return static_cast<uint8_t>(std::nearbyint(255 * value / peak));
+}
+
+// The fast scaling, T lanes of bands at a time from band from on, as far as whole groups reach; returns where
+// they stop. Each lane takes ScaledByte's steps (NearestInteger rounds as nearbyint does for these values).
 template <class T>
 PARLANTO_LANES_INLINE int ScaleToBytes(const double* envelope, double peak, int from, uint8_t* bytes)
 {
@@ -34,12 +57,16 @@ PARLANTO_LANES_INLINE int ScaleToBytes(const double* envelope, double peak, int 
     return band;
 }
 
-#if PARLANTO_WIDE_VECTORS
-PARLANTO_WIDE_TARGET int ScaleToBytesWide(const double* envelope, double peak, uint8_t* bytes)
+PARLANTO_WIDE_TARGET void ScaleToBytesWide(const double* envelope, double peak, uint8_t* bytes)
 {
-    return ScaleToBytes<TDoubleQuad>(envelope, peak, 1, bytes);
+    const int band = ScaleToBytes<TDoublePair>(envelope, peak, ScaleToBytes<TDoubleQuad>(envelope, peak, 1, bytes), bytes);
+    ScaleToBytes<double>(envelope, peak, band, bytes);
 }
-#endif
+
+void ScaleToBytesNarrow(const double* envelope, double peak, uint8_t* bytes)
+{
+    ScaleToBytes<double>(envelope, peak, ScaleToBytes<TDoublePair>(envelope, peak, 1, bytes), bytes);
+}
 
 }  // namespace
 
@@ -57,22 +84,20 @@ void BuildEnvelope(const double* spectrum, double* bands, double* envelope, uint
         bands[band] = NearestInteger(sum * bandGains[band]);
     }
 
-    // Triangular maximum filter: a band's value reaches its neighbours at (6 - distance) / 6 of its height.
-    // Where all neighbours exist, two bands are done together.
-    const auto weight = [](int j) { return static_cast<double>(kSpreadReach + 1 - std::abs(j)) / (kSpreadReach + 1); };
+    // Triangular maximum filter. On the fast path, where all neighbours exist, two bands are done together, each
+    // lane taking SpreadAt's terms in its order.
+    const bool fast = ArithmeticPath() == TArithmeticPath::Fast;
     for (int band = 1; band < kBandCount; ++band) {
-        if (band >= kFirstInnerBand && band < kInnerBandEnd)
-            continue;
-        double spread = 0.0;
-        for (int j = std::max(-kSpreadReach, 1 - band); j <= std::min(kSpreadReach, kBandCount - 1 - band); ++j)
-            spread = std::max(spread, weight(j) * bands[band + j]);
-        envelope[band] = spread;
+        if (!fast || band < kFirstInnerBand || band >= kInnerBandEnd)
+            envelope[band] = SpreadAt(bands, band);
     }
-    for (int band = kFirstInnerBand; band < kInnerBandEnd; band += 2) {
-        TDoublePair spread{0.0, 0.0};
-        for (int j = -kSpreadReach; j <= kSpreadReach; ++j)
-            spread = MaxPair(spread, weight(j) * LoadPair(bands + band + j));
-        StorePair(envelope + band, spread);
+    if (fast) {
+        for (int band = kFirstInnerBand; band < kInnerBandEnd; band += 2) {
+            TDoublePair spread{0.0, 0.0};
+            for (int j = -kSpreadReach; j <= kSpreadReach; ++j)
+                spread = MaxPair(spread, kSpreadWeights[j + kSpreadReach] * LoadPair(bands + band + j));
+            StorePair(envelope + band, spread);
+        }
     }
 
     double peak = 0.0;
@@ -80,15 +105,12 @@ void BuildEnvelope(const double* spectrum, double* bands, double* envelope, uint
         peak = std::max(peak, envelope[band]);
     if (peak == 0)
         return;   // silence: the byte form keeps its previous contents
-    int band = 1;
-    if (ArithmeticPath() == TArithmeticPath::Fast) {
-#if PARLANTO_WIDE_VECTORS
-        if (WideVectors())
-            band = ScaleToBytesWide(envelope, peak, envelopeBytes);
-#endif
-        band = ScaleToBytes<TDoublePair>(envelope, peak, band, envelopeBytes);
+    if (fast) {
+        ByVectorWidth(ScaleToBytesWide, ScaleToBytesNarrow, envelope, peak, envelopeBytes);
+        return;
     }
-    ScaleToBytes<double>(envelope, peak, band, envelopeBytes);
+    for (int band = 1; band < kBandCount; ++band)
+        envelopeBytes[band] = ScaledByte(envelope[band], peak);
 }
 
 double CompareEnvelopes(const uint8_t* a, const uint8_t* b)

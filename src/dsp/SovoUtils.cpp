@@ -3,133 +3,22 @@
 #include "SovoUtils.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
-#include <numbers>
 #include <vector>
 
 #include "ArithmeticPath.h"
-#include "DoublePair.h"
 #include "HarmonicComb.h"
 #include "PeakLevels.h"
-#include "WideVectors.h"
+#include "ToneEnvelope.h"
 
 namespace {
 
 constexpr int32_t kLowBins = kBinCount / 3;   // peaks and combs use bins below about 3.64 kHz
-constexpr int32_t kFirstBin = 2;              // bins 0 and 1 (DC and its neighbour) never count
-constexpr int32_t kWindowBefore = 8;          // spreading and smoothing look at bins k-8 .. k+7
-constexpr int32_t kWindowAfter = 7;
-// Bins whose whole window lies inside bins 2..511, an even number of them from the first on.
-constexpr int32_t kFirstInnerBin = kFirstBin + kWindowBefore;
-constexpr int32_t kInnerEnd = kFirstInnerBin + (kBinCount - kWindowAfter - kFirstInnerBin) / 2 * 2;
 constexpr double kPeakFloor = 0.05;           // normalised values below this are no peaks at all
 constexpr double kPickedEnough = 0.75;        // share of the lower band that ends peak picking
 constexpr double kWeakWeightRatio = 0.3;      // peaks weaker than this against the mean weight are dropped
 constexpr int32_t kRefineHz = 22;             // candidates are tried within +-kBinHz, rounded, in 1 Hz steps
 
 constexpr int32_t kNoGroup = -1;
-
-// Raised-cosine weights of the smoothing window, for offsets -8..7 (the -8 weight is 0 but the term counts).
-const std::array<double, kWindowBefore + kWindowAfter + 1>& SmoothingWeights()
-{
-    static const auto weights = [] {
-        std::array<double, kWindowBefore + kWindowAfter + 1> w{};
-        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
-            w[l + kWindowBefore] = 0.5 * std::cos(l * std::numbers::pi / 8) + 0.5;
-        return w;
-    }();
-    return weights;
-}
-
-constexpr double SpreadWeight(int32_t l)
-{
-    return static_cast<double>(kWindowBefore - (l < 0 ? -l : l)) / kWindowBefore;
-}
-
-// SpreadWeight for offsets -8..7, for the loops whose offsets are not constants.
-constexpr auto kSpreadWeights = [] {
-    std::array<double, kWindowBefore + kWindowAfter + 1> weights{};
-    for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
-        weights[l + kWindowBefore] = SpreadWeight(l);
-    return weights;
-}();
-
-// Where the whole window lies inside the bins, T lanes of neighbouring bins at a time, each lane taking the
-// same terms in the same order as its bin alone: the triangular maximum of bins from .. to - 1 ...
-template <class T>
-PARLANTO_LANES_INLINE void SpreadLanes(const double* values, double* spread, int32_t from, int32_t to)
-{
-    for (int32_t k = from; k < to; k += kLanes<T>) {
-        T largest = T{};
-        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l) {
-            const T term = SpreadWeight(l) * LoadLanes(values + k + l, T{});
-            largest = term > largest ? term : largest;
-        }
-        StoreLanes(spread + k, largest);
-    }
-}
-
-// ... and their raised-cosine average.
-template <class T>
-PARLANTO_LANES_INLINE void SmoothLanes(const double* spread, double* smoothed, int32_t from, int32_t to)
-{
-    const auto& weights = SmoothingWeights();
-    for (int32_t k = from; k < to; k += kLanes<T>) {
-        T sum = T{};
-        for (int32_t l = -kWindowBefore; l <= kWindowAfter; ++l)
-            sum += weights[l + kWindowBefore] * LoadLanes(spread + k + l, T{});
-        StoreLanes(smoothed + k, sum / (kWindowBefore + kWindowAfter + 1));
-    }
-}
-
-template <class T>
-PARLANTO_LANES_INLINE void DivideLanes(double* values, int32_t from, int32_t to, double divisor)
-{
-    for (int32_t k = from; k < to; k += kLanes<T>)
-        StoreLanes(values + k, LoadLanes(values + k, T{}) / divisor);
-}
-
-// The inner bins four at a time up to the last whole quad, then a pair.
-constexpr int32_t kInnerQuadEnd = kFirstInnerBin + (kInnerEnd - kFirstInnerBin) / 4 * 4;
-static_assert(kInnerEnd - kInnerQuadEnd == 2);
-
-void SpreadInner(const double* values, double* spread)
-{
-    SpreadLanes<TDoublePair>(values, spread, kFirstInnerBin, kInnerEnd);
-}
-
-void SmoothInner(const double* spread, double* smoothed)
-{
-    SmoothLanes<TDoublePair>(spread, smoothed, kFirstInnerBin, kInnerEnd);
-}
-
-// values[from..to-1] divided by divisor, an even number of them.
-void Divide(double* values, int32_t from, int32_t to, double divisor)
-{
-    DivideLanes<TDoublePair>(values, from, to, divisor);
-}
-
-#if PARLANTO_WIDE_VECTORS
-PARLANTO_WIDE_TARGET void SpreadInnerWide(const double* values, double* spread)
-{
-    SpreadLanes<TDoubleQuad>(values, spread, kFirstInnerBin, kInnerQuadEnd);
-    SpreadLanes<TDoublePair>(values, spread, kInnerQuadEnd, kInnerEnd);
-}
-
-PARLANTO_WIDE_TARGET void SmoothInnerWide(const double* spread, double* smoothed)
-{
-    SmoothLanes<TDoubleQuad>(spread, smoothed, kFirstInnerBin, kInnerQuadEnd);
-    SmoothLanes<TDoublePair>(spread, smoothed, kInnerQuadEnd, kInnerEnd);
-}
-
-PARLANTO_WIDE_TARGET void DivideWide(double* values, int32_t from, int32_t to, double divisor)
-{
-    const int32_t quadEnd = from + (to - from) / 4 * 4;
-    DivideLanes<TDoubleQuad>(values, from, quadEnd, divisor);
-    DivideLanes<TDoublePair>(values, quadEnd, to, divisor);
-}
-#endif
 
 // Values closer than one bin apart become their mean (the list is sorted ascending).
 void MergeClose(TArrayOfDouble& values)
@@ -151,70 +40,20 @@ TToneEstimator::TToneEstimator() = default;
 
 double TToneEstimator::MainTone(const double* spectrum)
 {
-    PrepareSpectrum(spectrum);
+    NormaliseAndSmooth(spectrum, normalized_, lowBand_, smoothed_);
     FindPeaks();
     ChooseTone();
     return toneResult_;
 }
 
-void TToneEstimator::PrepareSpectrum(const double* spectrum)
-{
-    std::copy(spectrum, spectrum + kBinCount, normalized_);
-    const bool fast = ArithmeticPath() == TArithmeticPath::Fast;
-    const double peak = LargestOf(normalized_, 0, kBinCount, fast);
-    if (peak == 0)
-        return;   // silence: the envelope of the previous frame stays
-#if PARLANTO_WIDE_VECTORS
-    const bool wide = WideVectors();
-    const auto divide = wide ? DivideWide : Divide;
-    const auto spreadInner = wide ? SpreadInnerWide : SpreadInner;
-    const auto smoothInner = wide ? SmoothInnerWide : SmoothInner;
-#else
-    const auto divide = Divide;
-    const auto spreadInner = SpreadInner;
-    const auto smoothInner = SmoothInner;
-#endif
-    divide(normalized_, 0, kBinCount, peak);
-
-    // Triangular maximum filter, then a raised-cosine average: the envelope the peaks must stand out of. The
-    // bins near either end, whose window is cut short, one at a time.
-    const auto& weights = SmoothingWeights();
-    const int32_t edges[2][2] = {{kFirstBin, kFirstInnerBin}, {kInnerEnd, kBinCount}};
-    for (const auto& [from, to] : edges) {
-        for (int32_t k = from; k < to; ++k) {
-            double spread = 0.0;
-            for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l)
-                spread = std::max(spread, kSpreadWeights[l + kWindowBefore] * normalized_[k + l]);
-            lowBand_[k] = spread;
-        }
-    }
-    spreadInner(normalized_, lowBand_);
-    for (const auto& [from, to] : edges) {
-        for (int32_t k = from; k < to; ++k) {
-            double sum = 0.0;
-            int32_t terms = 0;
-            for (int32_t l = std::max(-kWindowBefore, kFirstBin - k); l <= std::min(kWindowAfter, kBinCount - 1 - k); ++l) {
-                sum += weights[l + kWindowBefore] * lowBand_[k + l];
-                ++terms;
-            }
-            smoothed_[k] = sum / terms;
-        }
-    }
-    smoothInner(lowBand_, smoothed_);
-    const double smoothedPeak = LargestOf(smoothed_, kFirstBin, kBinCount, fast);
-    if (smoothedPeak == 0)
-        return;
-    divide(smoothed_, kFirstBin, kBinCount, smoothedPeak);
-}
-
 void TToneEstimator::FindPeaks()
 {
     double total = 0.0;
-    for (int32_t k = kFirstBin; k < kLowBins; ++k)
+    for (int32_t k = kFirstToneBin; k < kLowBins; ++k)
         total += normalized_[k];
     // The lower band, before thresholding, is what the harmonic combs are matched against.
-    std::fill(lowBand_, lowBand_ + kFirstBin, 0.0);
-    std::copy(normalized_ + kFirstBin, normalized_ + kLowBins, lowBand_ + kFirstBin);
+    std::fill(lowBand_, lowBand_ + kFirstToneBin, 0.0);
+    std::copy(normalized_ + kFirstToneBin, normalized_ + kLowBins, lowBand_ + kFirstToneBin);
     std::fill(lowBand_ + kLowBins, lowBand_ + kBinCount, 0.0);
     for (double& value : normalized_)
         value = value < kPeakFloor ? 0.0 : value;   // without a branch, so that it vectorises
@@ -238,8 +77,8 @@ void TToneEstimator::FindPeaks()
     int32_t byLevel[kFirstLevel + 1][kLowBins];
     int32_t levelCounts[kFirstLevel + 1] = {};
     int32_t levels[kLowBins];
-    PeakLevels(normalized_, smoothed_, kFirstBin, kLowBins, levels, quick, WideVectors());
-    for (int32_t k = kFirstBin; k < kLowBins; ++k)
+    PeakLevels(normalized_, smoothed_, kFirstToneBin, kLowBins, levels, quick);
+    for (int32_t k = kFirstToneBin; k < kLowBins; ++k)
         byLevel[levels[k]][levelCounts[levels[k]]++] = k;   // level 0, which no pass takes, collects the rest
     for (int32_t level = kFirstLevel; level > 0; --level) {
         for (int32_t i = 0; i < levelCounts[level]; ++i) {

@@ -16,7 +16,6 @@ public:
     double MainTone(const double* spectrum);
 
 private:
-    void PrepareSpectrum(const double* spectrum);
     void FindPeaks();
     void ChooseTone();
     void BuildComb(double frequency);

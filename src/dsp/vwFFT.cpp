@@ -128,22 +128,9 @@ void PairPointsToSamples(const double* re, const double* im, int16_t* samples, i
     PointsToSamples<true, TDoublePairValue>(re, im, samples, count);
 }
 
-#if PARLANTO_WIDE_VECTORS
 PARLANTO_WIDE_TARGET void QuadPointsToSamples(const double* re, const double* im, int16_t* samples, int32_t count)
 {
     PointsToSamples<true, TDoubleQuad>(re, im, samples, count);
-}
-#endif
-
-void FastPointsToSamples(const double* re, const double* im, int16_t* samples, int32_t count)
-{
-#if PARLANTO_WIDE_VECTORS
-    if (WideVectors()) {
-        QuadPointsToSamples(re, im, samples, count);
-        return;
-    }
-#endif
-    PairPointsToSamples(re, im, samples, count);
 }
 
 }  // namespace
@@ -233,7 +220,8 @@ void TFFTObject::Inverse(int16_t* samples, int32_t count, const double* magnitud
     im_[half] = 0.0;
     if (fast) {
         FastSynthesis(re_.data(), im_.data(), twiddles_, order_, {orderedRe_.data(), orderedIm_.data()});
-        FastPointsToSamples(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);
+        ByVectorWidth(QuadPointsToSamples, PairPointsToSamples, orderedRe_.data(), orderedIm_.data(), output_.data(),
+                      size_);
     } else {
         ReferenceTransform<TDirection::Synthesis>(size_);
         PointsToSamples<false, double>(orderedRe_.data(), orderedIm_.data(), output_.data(), size_);

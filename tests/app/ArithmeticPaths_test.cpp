@@ -16,6 +16,7 @@
 #include "ArithmeticPath.h"
 #include "FileRecognizer.h"
 #include "TempDir.h"
+#include "VectorWidth.h"
 
 namespace {
 
@@ -161,9 +162,10 @@ TEST_P(ArithmeticPaths, RecognizeEveryUtteranceAlike)
     // The fast path four doubles at a time where this processor can, and two at a time as everywhere else.
     for (const bool wide : {true, false}) {
         SCOPED_TRACE(wide ? "wide vectors allowed" : "wide vectors off");
-        AllowWideVectors(wide);
-        const std::vector<TUtteranceRecord> fast = RecognizeAll(models, files, TArithmeticPath::Fast);
-        AllowWideVectors(true);
+        const std::vector<TUtteranceRecord> fast = [&] {
+            const TVectorWidth width(wide);
+            return RecognizeAll(models, files, TArithmeticPath::Fast);
+        }();
         ASSERT_EQ(fast.size(), reference.size());
         size_t atoms = 0;
         for (size_t i = 0; i < files.size(); ++i) {

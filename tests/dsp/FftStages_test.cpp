@@ -11,8 +11,8 @@
 #include <random>
 #include <vector>
 
-#include "ArithmeticPath.h"
 #include "BitReversal.h"
+#include "VectorWidth.h"
 
 namespace {
 
@@ -58,13 +58,12 @@ void ForEveryOrderAndWidth(unsigned seed, TCheck check)
 {
     for (const bool wide : {true, false}) {
         SCOPED_TRACE(wide ? "wide vectors allowed" : "wide vectors off");
-        AllowWideVectors(wide);
+        const TVectorWidth width(wide);
         std::mt19937 rng(seed);
         for (int32_t order = kMinOrder; order <= kMaxOrder && !testing::Test::HasFatalFailure(); ++order) {
             SCOPED_TRACE(testing::Message() << "order " << order);
             check(order, rng);
         }
-        AllowWideVectors(true);
     }
 }
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "ArithmeticPath.h"
+#include "VectorWidth.h"
 
 namespace {
 
@@ -27,10 +27,9 @@ TEST(FrameWindow, RoundsEveryProductToTheNearestSampleTiesToEven)
     for (size_t i = 0; i < samples.size(); ++i)
         expected[i] = static_cast<int16_t>(std::nearbyint(samples[i] * window[i]));
     for (const bool wide : {true, false}) {
-        AllowWideVectors(wide);
+        const TVectorWidth width(wide);
         std::vector<int16_t> windowed = samples;
         ApplyWindow(windowed.data(), window.data(), static_cast<int32_t>(windowed.size()));
-        AllowWideVectors(true);
         EXPECT_EQ(windowed, expected) << (wide ? "four at a time" : "two at a time");
     }
 }

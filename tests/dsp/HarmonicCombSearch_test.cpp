@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "ArithmeticPath.h"
+#include "VectorWidth.h"
 #include "HarmonicComb.h"
 
 namespace {
@@ -66,10 +66,9 @@ struct TFrame {
 
     std::optional<double> FastBest(bool wide = true) const
     {
-        AllowWideVectors(wide);
+        const TVectorWidth width(wide);
         THarmonicCombSearch search;
         search.Prepare(envelope.data(), target.data());
-        AllowWideVectors(true);
         return search.Best(candidates, kReach, [this](double tone) { return PlainScore(tone); });
     }
 };
@@ -145,7 +144,8 @@ TEST(CombSteps, NoHarmonicNearAWholeBinGoesUnflagged)
             for (int32_t h = count + 1; h <= count + kAhead; ++h)
                 nearAhead |= nearWhole(h);
             for (const bool wide : {true, false}) {
-                const bool flagged = steps.AnyNearWholeBin(count, wide);
+                const TVectorWidth width(wide);
+                const bool flagged = steps.AnyNearWholeBin(count);
                 ASSERT_TRUE(flagged || !near) << tone << " Hz, " << count << " harmonics";
                 falseAlarms += flagged && !nearAhead ? 1 : 0;
             }

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "VectorWidth.h"
+
 namespace {
 
 int32_t DefinedLevel(double value, double envelope)
@@ -50,7 +52,8 @@ TEST(PeakLevels, AgreeWithTheDefinitionOnTiesZerosAndTheTopLevel)
     // Odd bounds, so that the four-at-a-time steps start off the first bin and leave a few bins over.
     for (const auto& [quick, wide] : {std::pair{true, true}, std::pair{true, false}, std::pair{false, false}}) {
         std::vector<int32_t> levels(values.size(), -1);
-        PeakLevels(values.data(), envelope.data(), 3, count - 2, levels.data(), quick, wide);
+        const TVectorWidth width(wide);
+        PeakLevels(values.data(), envelope.data(), 3, count - 2, levels.data(), quick);
         for (int32_t k = 3; k < count - 2; ++k)
             ASSERT_EQ(levels[k], DefinedLevel(values[k], envelope[k])) << values[k] << " over " << envelope[k];
         EXPECT_EQ(levels[2], -1);

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "ArithmeticPath.h"
+#include "VectorWidth.h"
 
 namespace {
 
@@ -29,9 +29,10 @@ TEST(RmsDifferences, EqualEachFrameAloneBitForBit)
             for (size_t low = 0; low < count; low += 3) {
                 for (size_t high = low; high < count; high += 2) {
                     std::vector<double> costs(count, -1.0);
-                    AllowWideVectors(wide);
-                    RmsDifferences(x.data(), turned.data(), count, width, low, high, costs.data());
-                    AllowWideVectors(true);
+                    {
+                        const TVectorWidth lanes(wide);
+                        RmsDifferences(x.data(), turned.data(), count, width, low, high, costs.data());
+                    }
                     for (size_t j = 0; j < count; ++j) {
                         const double expected = j >= low && j <= high ? RmsDifference(x.data(), &frames[j * width], width) : -1.0;
                         ASSERT_EQ(std::memcmp(&costs[j], &expected, sizeof(double)), 0)

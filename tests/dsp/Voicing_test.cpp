@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "ArithmeticPath.h"
 #include "ReferenceArithmetic.h"
 #include "SovoUtils.h"
+#include "VectorWidth.h"
 
 namespace {
 
@@ -84,9 +84,8 @@ TEST(Voicing, FastSumsGiveTheReferenceValueBitForBit)
             }
             // Sixteen products at a time where the processor can, and eight.
             for (const bool wide : {true, false}) {
-                AllowWideVectors(wide);
+                const TVectorWidth width(wide);
                 const double fast = VoicingOf(block, tone);
-                AllowWideVectors(true);
                 EXPECT_EQ(fast, reference) << c.amplitude << " " << tone << (wide ? "" : ", eight at a time");
             }
         }

@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "ArithmeticPath.h"
 #include "ReferenceArithmetic.h"
+#include "VectorWidth.h"
 
 namespace {
 
@@ -198,9 +198,8 @@ TEST(FFT, FastInverseGivesTheReferenceSamplesWithEitherVectorWidth)
                 reference = Synthesise(fft, s, 1024);
             }
             for (const bool wide : {true, false}) {
-                AllowWideVectors(wide);
+                const TVectorWidth width(wide);
                 EXPECT_EQ(Synthesise(fft, s, 1024), reference) << (wide ? "wide vectors allowed" : "wide vectors off");
-                AllowWideVectors(true);
             }
         }
     }
