@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "SignalFormat.h"
+
 namespace bench {
 
-constexpr int kSampleRate = 22050;
 constexpr std::size_t kHeaderBytes = 44;   // the reference and example files are plain 44-byte-header WAVs
 
 inline std::vector<std::string> SourceWavs()
@@ -48,7 +49,7 @@ inline std::vector<int16_t> ReadSamples(const std::string& wavFile)
 inline std::string WavOfSeconds(int seconds)
 {
     const std::string file = "/tmp/parlanto-bench-" + std::to_string(seconds) + "s.wav";
-    const std::size_t count = std::size_t{kSampleRate} * static_cast<std::size_t>(seconds);
+    const std::size_t count = static_cast<std::size_t>(kSampleRate) * static_cast<std::size_t>(seconds);
     std::vector<int16_t> samples;
     const std::vector<std::string> sources = SourceWavs();
     for (std::size_t i = 0; !sources.empty() && samples.size() < count; ++i) {

@@ -23,7 +23,7 @@ struct TMatchSetup {
     {
         const std::vector<int16_t> samples =
             bench::Take(std::string(PARLANTO_SOURCE_DIR) + "/examples/start.wav", 1, bench::TRoom::Noisy);
-        audioSeconds = static_cast<double>(samples.size()) / bench::kSampleRate;
+        audioSeconds = static_cast<double>(samples.size()) / kSampleRate;
         utteranceFile = models.WriteWav("utterance.wav", samples);
         TFileRecognizer recognizer(models.Dir());
         recognizer.Recognize(utteranceFile);

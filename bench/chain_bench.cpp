@@ -10,6 +10,7 @@
 
 #include "BenchAudio.h"
 #include "FileRecognizer.h"
+#include "SovoInput.h"
 #include "SovoProc.h"
 #include "TenCommandModels.h"
 
@@ -70,8 +71,8 @@ void PreprocessOnly10s(benchmark::State& state)
     TTeskProcessor processor;   // one for the whole run, as the recognizer keeps one
     for (auto _ : state) {
         processor.Restart();
-        for (int32_t at = 0; at < count; at += 1024)
-            processor.AddSamples(samples.data() + at, std::min(1024, count - at));
+        for (int32_t at = 0; at < count; at += kInputBlockSize)
+            processor.AddSamples(samples.data() + at, std::min(kInputBlockSize, count - at));
         processor.AddSamples(nullptr, 0);
         benchmark::DoNotOptimize(processor.Atoms.size());
     }

@@ -8,13 +8,14 @@
 #include <numbers>
 #include <vector>
 
+#include "SignalFormat.h"
 #include "SovoEnvelope.h"
 #include "SovoUtils.h"
 #include "vwFFT.h"
 
 namespace {
 
-constexpr int32_t kFrame = 1024;
+constexpr int32_t kFrame = kFrameSize;
 constexpr int32_t kVoicingSamples = kFrame + 64;   // what the pre-processor hands over at least
 constexpr std::size_t kWavHeaderBytes = 44;
 

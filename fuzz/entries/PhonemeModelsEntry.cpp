@@ -13,7 +13,7 @@ namespace {
 TArrayAtoms ProbeAtoms()
 {
     TArrayAtoms atoms(3);
-    for (int band = 0; band < kEnvelopeBands; ++band) {
+    for (int band = 0; band < kBandCount; ++band) {
         atoms[1].EnvelopeBytes[band] = static_cast<uint8_t>(2 * band);
         atoms[2].EnvelopeBytes[band] = static_cast<uint8_t>(255 - 2 * band);
     }

@@ -5,6 +5,7 @@
 #include "FuzzEntries.h"
 #include "FuzzScratch.h"
 #include "R_SOURCE.h"
+#include "SignalFormat.h"
 #include "SovoInput.h"
 
 namespace {
@@ -23,7 +24,7 @@ void Consume(const int16_t* samples, int32_t count)
 // The recognizer's way: the required format, 1024-sample blocks, the end call.
 void ReadAsFileInput(const std::string& fileName)
 {
-    TSovoFileInput input(1024, 1, 22050, 2);
+    TSovoFileInput input(kInputBlockSize, kChannels, kSampleRate, kBytesPerSample);
     input.OnData = Consume;
     input.SetName(fileName);
     input.Start();

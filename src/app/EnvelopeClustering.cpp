@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr size_t kDims = kEnvelopeBands;
+constexpr size_t kDims = kBandCount;
 constexpr int kMaxRounds = 100;
 constexpr uint64_t kSeed = 20240611;
 

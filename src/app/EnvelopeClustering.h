@@ -10,11 +10,11 @@
 
 #include "SovoTypes.h"
 
-using TEnvelopeBytes = std::array<uint8_t, kEnvelopeBands>;   // position 0 is not part of the envelope
+using TEnvelopeBytes = std::array<uint8_t, kBandCount>;   // position 0 is not part of the envelope
 
 struct TEnvelopeClusters {
     std::vector<size_t> Cluster;                 // per envelope: index of its cluster
-    std::vector<std::vector<double>> Centres;    // unit vectors of kEnvelopeBands values
+    std::vector<std::vector<double>> Centres;    // unit vectors of kBandCount values
     std::vector<size_t> Sizes;                   // members per cluster, every one at least 1
 };
 

@@ -1,9 +1,11 @@
 #include "FileRecognizer.h"
 
 #include "ModelSet.h"
+#include "SignalFormat.h"
 
 TFileRecognizer::TFileRecognizer(const std::string& modelsDir, TMatchMode match)
-    : modelsDir_(modelsDir), input_(std::make_unique<TSovoFileInput>(kBlockSize, 1, 22050, 2))
+    : modelsDir_(modelsDir),
+      input_(std::make_unique<TSovoFileInput>(kInputBlockSize, kChannels, kSampleRate, kBytesPerSample))
 {
     try {
         LoadModelSet(sovo_, modelsDir_);

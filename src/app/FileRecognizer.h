@@ -22,8 +22,6 @@ struct TFileResult {
 
 class TFileRecognizer {
 public:
-    static constexpr int32_t kBlockSize = 1024;
-
     // Loads the model folder; its commands are matched the way match says. Command descriptions that do not
     // load are left out and the others serve: UnloadedModels names them.
     explicit TFileRecognizer(const std::string& modelsDir, TMatchMode match = TMatchMode::Classic);

@@ -1,13 +1,13 @@
 #include "UtteranceAtoms.h"
 
-#include "FileRecognizer.h"
+#include "SignalFormat.h"
 #include "SovoInput.h"
 #include "SovoProc.h"
 
 TArrayAtoms ReadUtteranceAtoms(const std::string& wavFile)
 {
     TTeskProcessor processor;
-    TSovoFileInput input(TFileRecognizer::kBlockSize, 1, 22050, 2);
+    TSovoFileInput input(kInputBlockSize, kChannels, kSampleRate, kBytesPerSample);
     input.OnData = [&processor](const int16_t* samples, int32_t count) { processor.AddSamples(samples, count); };
     input.SetName(wavFile);
     input.Start();

@@ -8,6 +8,10 @@
 
 #include "R_SOURCE.h"
 
+// Samples per block as the program's inputs deliver them: the window's file and microphone inputs and the
+// command line (the microphone's capture buffers are blocks of this size too).
+constexpr int32_t kInputBlockSize = 1024;
+
 // samples: count consecutive samples, valid only during the call; count 0 = end of data.
 using TSovoDataEvent = std::function<void(const int16_t* samples, int32_t count)>;
 using TSovoProgressProc = std::function<void(int32_t position, int32_t total)>;

@@ -43,7 +43,7 @@ int RunAtoms(const std::vector<std::string>& args)
         std::printf("%zu,%d,%d,%s,%s,%s,%s,%s\n", i, atom.SampleCount, atom.Quiet ? 1 : 0,
                     ShortestNumber(atom.MainTone).c_str(), ShortestNumber(atom.Voicing).c_str(),
                     ShortestNumber(atom.Energy).c_str(), ShortestNumber(atom.Level).c_str(),
-                    HexBytes(atom.EnvelopeBytes, kEnvelopeBands).c_str());
+                    HexBytes(atom.EnvelopeBytes, kBandCount).c_str());
     }
     return 0;
 }

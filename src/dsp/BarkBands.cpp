@@ -1,9 +1,9 @@
 // Bark scale conversions and the band layout of the 512-bin spectrum derived from them.
+#include "BarkBands.h"
+
 #include <cmath>
 #include <limits>
 #include <numbers>
-
-#include "SovoEnvelope.h"
 
 namespace {
 

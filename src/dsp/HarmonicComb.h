@@ -5,7 +5,7 @@
 // before the first harmonic whose cells would leave the spectrum. Tones below one bin count as one bin.
 #include <cstdint>
 
-#include "SovoEnvelope.h"
+#include "SignalFormat.h"
 
 constexpr int32_t kCombHarmonicLimit = kBinCount / 3;   // harmonics 1 .. 169
 constexpr int32_t kCombCells = 4;

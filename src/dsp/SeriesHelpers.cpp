@@ -1,4 +1,5 @@
-// Sorting, correlation and activity helpers shared by the tone estimator, the integrator and command matching.
+#include "SeriesHelpers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -6,7 +7,6 @@
 
 #include "DoublePair.h"
 #include "PearsonCorrelation.h"
-#include "SovoEnvelope.h"
 
 namespace {
 

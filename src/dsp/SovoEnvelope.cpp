@@ -1,4 +1,3 @@
-// Spectral envelopes on the Bark band layout and their comparison.
 #include "SovoEnvelope.h"
 
 #include <algorithm>
@@ -8,8 +7,6 @@
 #include "ArithmeticPath.h"
 #include "DoublePair.h"
 #include "NearestInteger.h"
-#include "PearsonCorrelation.h"
-#include "SovoError.h"
 #include "WideVectors.h"
 
 namespace {
@@ -59,8 +56,8 @@ PARLANTO_LANES_INLINE int ScaleToBytes(const double* envelope, double peak, int 
 
 PARLANTO_WIDE_TARGET void ScaleToBytesWide(const double* envelope, double peak, uint8_t* bytes)
 {
-    const int band = ScaleToBytes<TDoublePair>(envelope, peak, ScaleToBytes<TDoubleQuad>(envelope, peak, 1, bytes), bytes);
-    ScaleToBytes<double>(envelope, peak, band, bytes);
+    const int quadsEnd = ScaleToBytes<TDoubleQuad>(envelope, peak, 1, bytes);
+    ScaleToBytes<double>(envelope, peak, ScaleToBytes<TDoublePair>(envelope, peak, quadsEnd, bytes), bytes);
 }
 
 void ScaleToBytesNarrow(const double* envelope, double peak, uint8_t* bytes)
@@ -69,8 +66,6 @@ void ScaleToBytesNarrow(const double* envelope, double peak, uint8_t* bytes)
 }
 
 }  // namespace
-
-TEnvelopeCompare EnvelopeCompare = EnvelopeCorrelation;
 
 void BuildEnvelope(const double* spectrum, double* bands, double* envelope, uint8_t* envelopeBytes)
 {
@@ -111,28 +106,4 @@ void BuildEnvelope(const double* spectrum, double* bands, double* envelope, uint
     }
     for (int band = 1; band < kBandCount; ++band)
         envelopeBytes[band] = ScaledByte(envelope[band], peak);
-}
-
-double CompareEnvelopes(const uint8_t* a, const uint8_t* b)
-{
-    if (EnvelopeCompare == nullptr)
-        throw ESovoError("Не определена функция сравнеия огибающих.");
-    return EnvelopeCompare(a, b);
-}
-
-double EnvelopeCorrelation(const uint8_t* a, const uint8_t* b)
-{
-    // Exact integer sums over the carrying positions; position 0 counts as a zero in both (hence n = 128).
-    int64_t sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
-    for (int i = 1; i < kBandCount; ++i) {
-        const int32_t x = a[i];
-        const int32_t y = b[i];
-        sa += x;
-        sb += y;
-        saa += x * x;
-        sbb += y * y;
-        sab += x * y;
-    }
-    return PearsonFromSums(kBandCount, static_cast<double>(sa), static_cast<double>(sb), static_cast<double>(saa),
-                           static_cast<double>(sbb), static_cast<double>(sab));
 }

@@ -8,6 +8,7 @@
 #include "ArithmeticPath.h"
 #include "HarmonicComb.h"
 #include "PeakLevels.h"
+#include "SeriesHelpers.h"
 #include "ToneEnvelope.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "HarmonicCombSearch.h"
 #include "NumericArrays.h"
-#include "SovoEnvelope.h"
+#include "SignalFormat.h"
 
 // The tone estimator keeps its working arrays and candidate list from frame to frame: a frame without energy in
 // the lower third of the spectrum works again on the candidates the previous frame left. One estimator per

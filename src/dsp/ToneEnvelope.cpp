@@ -6,7 +6,8 @@
 #include <numbers>
 
 #include "ArithmeticPath.h"
-#include "SovoEnvelope.h"
+#include "SeriesHelpers.h"
+#include "SignalFormat.h"
 #include "WideVectors.h"
 
 namespace {

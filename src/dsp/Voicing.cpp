@@ -5,11 +5,11 @@
 #include "ArithmeticPath.h"
 #include "PearsonCorrelation.h"
 #include "SampleProducts.h"
+#include "SignalFormat.h"
 #include "SovoUtils.h"
 
 namespace {
 
-constexpr double kSampleRateHz = 22050.0;
 constexpr double kMinLagReach = 7.0;   // lags tried on each side of the period, at least this many
 
 // Pearson correlation of two runs of count samples; the products are exact in 32 bits.
@@ -71,7 +71,7 @@ double Voicing(const int16_t* samples, int32_t count, double mainTone)
     if (!(mainTone > 0))
         return 0.0;
     // Kept in floating point until the sample count has bounded them: a very low tone has a huge period.
-    const double period = std::nearbyint(kSampleRateHz / mainTone);
+    const double period = std::nearbyint(kSampleRate / mainTone);
     const double reach = std::max(std::min(kMinLagReach, period), std::nearbyint(period / 10));
     if (count <= 2.5 * period + reach || reach <= 0)
         return 0.0;

@@ -6,7 +6,7 @@
 #include "ArithmeticPath.h"
 #include "DoublePair.h"
 #include "PearsonCorrelation.h"
-#include "SovoEnvelope.h"
+#include "SeriesHelpers.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "SignalFormat.h"
 
 namespace {
 
-constexpr double kSampleRate = 22050.0;
 constexpr int32_t kVoicingMedianLimit = 10;  // up to this middle index the plain median is taken
 constexpr int32_t kToneMedianLimit = 6;
 constexpr int32_t kEnergyLead = 8;           // the energy mean looks this many atoms ahead of the middle

@@ -5,7 +5,7 @@
 
 #include "ArithmeticPath.h"
 #include "ModelFiles.h"
-#include "SovoEnvelope.h"
+#include "EnvelopeComparison.h"
 
 namespace {
 

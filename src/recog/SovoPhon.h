@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "PreparedEnvelope.h"
+#include "EnvelopeComparison.h"
 #include "SovoTypes.h"
 
-using TPhonemeTemplate = std::array<uint8_t, kEnvelopeBands>;   // byte 0: main-tone slot, 1..127: envelope
+using TPhonemeTemplate = std::array<uint8_t, kBandCount>;   // byte 0: main-tone slot, 1..127: envelope
 
 // A phoneme model's verdict on the last atom it scored.
 struct TPhonemeDecision {

@@ -8,12 +8,13 @@
 #include "ArithmeticPath.h"
 #include "LoudSpan.h"
 #include "FrameWindow.h"
+#include "SeriesHelpers.h"
+#include "SignalFormat.h"
 #include "SovoEnvelope.h"
 #include "SovoError.h"
 
 namespace {
 
-constexpr int32_t kFftOrder = 10;
 constexpr double kIntegratorMs = 200.0;
 constexpr int32_t kFirstBandBin = 9;      // the band filter keeps bins 9..68, about 194..1464 Hz
 constexpr int32_t kLastBandBin = 68;
@@ -33,7 +34,7 @@ constexpr TLoudRule kOwnFloorRule{.Rise = 0.25, .Margin = 30};
 }  // namespace
 
 TTeskProcessor::TTeskProcessor(int32_t maxUtteranceAtoms)
-    : fft_(kFftOrder),
+    : fft_(kFrameOrder),
       frameMagnitudes_(static_cast<size_t>(fft_.HalfSize())),
       bandMagnitudes_(static_cast<size_t>(fft_.HalfSize())),
       framePhases_(static_cast<size_t>(fft_.HalfSize())),
@@ -174,7 +175,7 @@ void TTeskProcessor::Step(int32_t n)
     atom.Voicing = Voicing(bandBuffer_.Data(), bandBuffer_.Count(), atom.MainTone);
     atom.Spectrum[0] = atom.MainTone;
     BuildEnvelope(atom.Spectrum, atom.Bands, atom.Envelope, atom.EnvelopeBytes);
-    atom.Level = LargestOf(atom.Spectrum, kFirstLevelBin, kSpectrumBins, ArithmeticPath() == TArithmeticPath::Fast);
+    atom.Level = LargestOf(atom.Spectrum, kFirstLevelBin, kBinCount, ArithmeticPath() == TArithmeticPath::Fast);
 
     int32_t activity = 0;
     for (int32_t m = kFirstActivityIndex; m < size - 1; ++m)

@@ -9,6 +9,7 @@
 #include "BufferObject.h"
 #include "SovoInteg.h"
 #include "SovoTypes.h"
+#include "SignalFormat.h"
 #include "SovoUtils.h"
 #include "vwFFT.h"
 
@@ -24,7 +25,7 @@ public:
 
     // An utterance keeps at most one minute of atoms; what follows is not analysed. A command is never that
     // long, and every atom holds about 6 KB, so a long recording would otherwise take memory without bound.
-    static constexpr int32_t kMaxUtteranceAtoms = 60 * 22050 / kHopSize;
+    static constexpr int32_t kMaxUtteranceAtoms = 60 * kSampleRate / kHopSize;
 
     explicit TTeskProcessor(int32_t maxUtteranceAtoms = kMaxUtteranceAtoms);
 

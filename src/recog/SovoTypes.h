@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "BarkBands.h"
 #include "NumericArrays.h"
 
 constexpr int kHopSize = 64;            // samples per atom
-constexpr int kSpectrumBins = 512;      // magnitudes of a 1024-point frame
-constexpr int kEnvelopeBands = 128;     // band 0 carries nothing
 constexpr int kPhonemeNameBytes = 6;
 
 struct TAtom {
@@ -21,10 +20,10 @@ struct TAtom {
     double Voicing = 0.0;
     double Energy = 0.0;
     double Level = 0.0;
-    double Spectrum[kSpectrumBins] = {};    // element 0 holds MainTone instead of the DC magnitude
-    double Bands[kEnvelopeBands] = {};
-    double Envelope[kEnvelopeBands] = {};
-    uint8_t EnvelopeBytes[kEnvelopeBands] = {};
+    double Spectrum[kBinCount] = {};        // element 0 holds MainTone instead of the DC magnitude
+    double Bands[kBandCount] = {};
+    double Envelope[kBandCount] = {};
+    uint8_t EnvelopeBytes[kBandCount] = {};
 };
 
 using TArrayAtoms = std::vector<TAtom>;

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "SovoEnvelope.h"
+#include "EnvelopeComparison.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ namespace {
 TEnvelopeBytes Peak(int centre, int slope, int floor = 10)
 {
     TEnvelopeBytes bytes{};
-    for (int i = 1; i < kEnvelopeBands; ++i)
+    for (int i = 1; i < kBandCount; ++i)
         bytes[i] = static_cast<uint8_t>(std::max(floor, 255 - slope * std::abs(i - centre)));
     return bytes;
 }
@@ -25,13 +25,13 @@ double Correlation(const TEnvelopeBytes& a, const TEnvelopeBytes& b)
 TEST(EnvelopeClustering, OneEnvelopeComesBackAsItsOwnTemplateScaledTo255)
 {
     TEnvelopeBytes envelope = Peak(40, 3);
-    for (int i = 1; i < kEnvelopeBands; ++i)
+    for (int i = 1; i < kBandCount; ++i)
         envelope[i] = static_cast<uint8_t>(envelope[i] / 2);   // peak 127
     const TEnvelopeClusters clusters = ClusterEnvelopes({envelope}, 3);
     ASSERT_EQ(clusters.Centres.size(), 1u);
     const TEnvelopeBytes tmpl = EnvelopeOfCentre(clusters.Centres[0]);
     EXPECT_EQ(tmpl[0], 0);
-    for (int i = 1; i < kEnvelopeBands; ++i)
+    for (int i = 1; i < kBandCount; ++i)
         EXPECT_NEAR(tmpl[i], 255.0 * envelope[i] / 127, 0.51) << i;
 }
 

@@ -5,7 +5,7 @@
 #include <numbers>
 #include <numeric>
 
-#include "SovoEnvelope.h"
+#include "BarkBands.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 
 #include "VectorWidth.h"
 #include "HarmonicComb.h"
+#include "SeriesHelpers.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "SovoEnvelope.h"
+#include "SeriesHelpers.h"
 
 namespace {
 

@@ -41,13 +41,13 @@ TArrayAtoms ReadAtoms(const std::string& fileName)
     TArrayAtoms atoms;
     while (std::getline(file, line)) {
         const std::vector<std::string> fields = SplitCsv(line);
-        if (fields.size() != 8 || fields[7].size() != 2 * kEnvelopeBands) {
+        if (fields.size() != 8 || fields[7].size() != 2 * kBandCount) {
             ADD_FAILURE() << "bad atom line in " << fileName;
             break;
         }
         TAtom atom;
         atom.Level = ParseDouble(fields[6]);
-        for (size_t i = 0; i < kEnvelopeBands; ++i)
+        for (size_t i = 0; i < kBandCount; ++i)
             atom.EnvelopeBytes[i] = static_cast<uint8_t>(std::stoi(fields[7].substr(2 * i, 2), nullptr, 16));
         atoms.push_back(atom);
     }

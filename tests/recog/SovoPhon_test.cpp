@@ -16,7 +16,7 @@ namespace {
 TPhonemeTemplate Ramp(bool rising)
 {
     TPhonemeTemplate bytes{};
-    for (int i = 1; i < kEnvelopeBands; ++i)
+    for (int i = 1; i < kBandCount; ++i)
         bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(rising ? 2 * i : 255 - 2 * i);
     return bytes;
 }

@@ -60,7 +60,7 @@ TEST(Processor, FramesDoNotDependOnBlockSize)
             // Voicing alone may see more or fewer band samples; everything taken from the frame is the same.
             EXPECT_EQ(atoms[i].Energy, expected[i].Energy) << blockSize << " atom " << i;
             EXPECT_EQ(atoms[i].Quiet, expected[i].Quiet) << blockSize << " atom " << i;
-            EXPECT_EQ(0, std::memcmp(atoms[i].EnvelopeBytes, expected[i].EnvelopeBytes, kEnvelopeBands))
+            EXPECT_EQ(0, std::memcmp(atoms[i].EnvelopeBytes, expected[i].EnvelopeBytes, kBandCount))
                 << blockSize << " atom " << i;
         }
     }
@@ -201,7 +201,7 @@ TEST(Processor, LongUtteranceKeepsItsFirstAtomsWhateverFollows)
     for (size_t i = 0; i < kept.size(); ++i) {
         EXPECT_EQ(keptNoisy[i].MainTone, kept[i].MainTone) << i;
         EXPECT_EQ(keptNoisy[i].Level, kept[i].Level) << i;
-        EXPECT_EQ(0, std::memcmp(keptNoisy[i].EnvelopeBytes, kept[i].EnvelopeBytes, kEnvelopeBands)) << i;
+        EXPECT_EQ(0, std::memcmp(keptNoisy[i].EnvelopeBytes, kept[i].EnvelopeBytes, kBandCount)) << i;
     }
     // The next utterance starts empty again.
     EXPECT_FALSE(Feed(capped, Utterance(), 1024).empty());

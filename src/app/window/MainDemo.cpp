@@ -20,16 +20,13 @@
 #include "PlayBuffer.h"
 #include "SaveAs.h"
 #include "SaveModel.h"
+#include "SignalFormat.h"
 #include "Sovo.h"
 #include "SovoMicInput.h"
 
 namespace {
 
-constexpr int32_t kBlockSize = 1024;
 constexpr int32_t kFallbackBlockSize = 2000;
-constexpr int32_t kChannels = 1;
-constexpr int32_t kSampleRate = 22050;
-constexpr int32_t kBytesPerSample = 2;
 
 // Grid row r (row 0 being the headings) is table row r - 1.
 void SetCell(QTableWidget* grid, int gridRow, int column, const QString& text)
@@ -225,7 +222,7 @@ void TMainForm::CBMicClick()
         }
         return;
     }
-    InstallFileInput(kBlockSize);
+    InstallFileInput(kInputBlockSize);
     PBLevel->hide();
     BOpen->setEnabled(true);
     BPlay->setEnabled(false);
@@ -234,7 +231,7 @@ void TMainForm::CBMicClick()
 
 void TMainForm::InstallMicInput()
 {
-    auto input = std::make_unique<TSovoMicInput>(kBlockSize, kChannels, kSampleRate, kBytesPerSample);
+    auto input = std::make_unique<TSovoMicInput>(kInputBlockSize, kChannels, kSampleRate, kBytesPerSample);
     TSovoMicInput& mic = *input;
     FSovo->SetInput(input.get());
     FInput = std::move(input);

@@ -20,9 +20,9 @@ enum class TWaveResult : int32_t {
 
 // Interleaved signed little-endian PCM (unsigned for one byte per sample).
 struct TPcmFormat {
-    int32_t Channels = 1;
-    int32_t SampleRate = 22050;
-    int32_t BytesPerSample = 2;     // of one channel
+    int32_t Channels = 0;           // none until set: a device refuses such a format
+    int32_t SampleRate = 0;
+    int32_t BytesPerSample = 0;     // of one channel
 };
 
 // Flag bits of a buffer.
