@@ -43,6 +43,11 @@ void TSovoObject::SetMatchMode(TMatchMode mode)
     Processor->Trim = mode == TMatchMode::Aligned ? TSpeechTrim::OwnFloor : TSpeechTrim::QuietHops;
 }
 
+void TSovoObject::SetRejection(TRejection rejection)
+{
+    rejection_ = rejection;
+}
+
 void TSovoObject::SetOnUtteranceEnd(std::function<void()> proc)
 {
     Processor->OnUtteranceEnd = std::move(proc);
@@ -97,6 +102,7 @@ void TSovoObject::TrajectoryReady(TTeskDictionary& /*sender*/, const TCommandTra
     CommandName = Dictionary->BestName;
     Like = Dictionary->BestScore;
     Distance = Dictionary->BestScore - second;
+    Accepted = IsAccepted(Like, rejection_, Dictionary->MatchMode);
     if (OnResult)
         OnResult(*this, CommandName);
     StopInput();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "CommandRejection.h"
 #include "SovoDict.h"
 #include "SovoInput.h"
 #include "SovoPhon.h"
@@ -25,6 +26,9 @@ public:
     // Chooses the matcher and, with it, how an utterance's speech is found: the aligned matcher gets the
     // utterance trimmed against its own floor, the classic one the trim its stored examples were made with.
     void SetMatchMode(TMatchMode mode);
+    // Whether an utterance that resembles no command well enough is rejected (CommandRejection.h). Auto, on
+    // with aligned matching only, after construction.
+    void SetRejection(TRejection rejection);
     void SetOnUtteranceEnd(std::function<void()> proc);
     // Classifies the pre-processor's atoms; the result arrives through OnResult.
     void RecognizeUtterance();
@@ -42,5 +46,11 @@ public:
     std::string CommandName;
     double Like = 0.0;              // best score 0..1, -1 without command models
     double Distance = 0.0;          // best score minus the next lower positive score
+    // Whether the utterance is taken as CommandName. False only when rejection is on and the nearest command
+    // resembles it too little: the result then names the nearest command, but nothing is to be done on it.
+    bool Accepted = false;
     TSovoResultEvent OnResult;
+
+private:
+    TRejection rejection_;
 };

@@ -95,6 +95,30 @@ TEST_F(Facade, NoCommandModelsStillReportsAResult)
     EXPECT_EQ(sovo.Distance, -1.0);
 }
 
+// The result names the nearest command either way; Accepted says whether it is taken as that command.
+TEST_F(Facade, RejectionMarksAFarUtteranceAsNoCommandAndKeepsItsScores)
+{
+    LoadCommands({kClose, kFar});
+    Report();
+    ASSERT_TRUE(sovo.Accepted);   // classic matching rejects nothing unless asked
+    const double like = sovo.Like;
+    const struct {
+        TRejection rejection;
+        bool accepted;
+    } cases[] = {
+        {TRejection{TRejection::TKind::Threshold, like}, true},
+        {TRejection{TRejection::TKind::Threshold, like + 1e-9}, false},
+        {TRejection{TRejection::TKind::Off}, true},
+    };
+    for (const auto& c : cases) {
+        sovo.SetRejection(c.rejection);
+        Report();
+        EXPECT_EQ(sovo.Accepted, c.accepted) << c.rejection.Like;
+        EXPECT_EQ(sovo.CommandName, "A");
+        EXPECT_EQ(sovo.Like, like);
+    }
+}
+
 TEST_F(Facade, LastTrajectoryIsAnOwnCopy)
 {
     LoadCommands({kSame});
