@@ -35,6 +35,7 @@ TFileResult TFileRecognizer::Recognize(const std::string& wavFile)
     if (!reported_)
         return result;
     result.CommandName = sovo_.CommandName;
+    result.Accepted = sovo_.Accepted;
     result.Like = sovo_.Like;
     result.Distance = sovo_.Distance;
     for (int32_t i = 0; i < sovo_.Dictionary->ModelCount(); ++i) {

@@ -15,6 +15,7 @@ struct TModelScore {
 struct TFileResult {
     bool Recognized = false;        // false when the utterance gave no result (no atoms or no trajectory)
     std::string CommandName;
+    bool Accepted = false;          // false when the utterance was rejected as no command (CommandRejection.h)
     double Like = 0.0;
     double Distance = 0.0;
     std::vector<TModelScore> Models;

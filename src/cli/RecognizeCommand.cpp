@@ -10,19 +10,22 @@
 #include "TextFormat.h"
 #include "ModelSet.h"
 #include "PercentText.h"
+#include "RejectOption.h"
 #include "UnloadedModelsWarning.h"
 
 namespace {
 
-const char* const kHelp =
-    "usage: parlanto-cli recognize [--models DIR] [--match MODE] [--json] [--fresh] FILE.wav...\n"
+const std::string kHelp =
+    std::string("usage: parlanto-cli recognize [--models DIR] [--match MODE] [--reject R] [--json] [--fresh] FILE.wav...\n"
     "\n"
     "Recognizes each file as the window does: 1024-sample blocks, one running recognizer whose state\n"
     "carries from file to file.\n"
     "  --models DIR  model folder (*.phm, *.vcm); default: Models/ beside the program\n"
     "  --match MODE  classic (default): whole score series correlated phoneme by phoneme;\n"
-    "                aligned: speech rows only, time-aligned, tolerant of pauses, noise and tempo\n"
-    "  --json        print a JSON array with every model's score\n"
+    "                aligned: speech rows only, time-aligned, tolerant of pauses, noise and tempo\n") +
+    kRejectHelp +
+    "  --json        print a JSON array with every model's score; \"accepted\" tells whether the file was\n"
+    "                taken as the command named\n"
     "  --fresh       start every file from the initial state\n";
 
 void PrintLine(const std::string& file, const TFileResult& result)
@@ -31,8 +34,9 @@ void PrintLine(const std::string& file, const TFileResult& result)
         std::printf("%s: no result\n", file.c_str());
         return;
     }
-    std::printf("%s: %s  Like %s  Distance %s\n", file.c_str(), result.CommandName.c_str(),
-                PercentText(result.Like).c_str(), PercentText(result.Distance).c_str());
+    const std::string answer = result.Accepted ? result.CommandName : "not a command (nearest " + result.CommandName + ")";
+    std::printf("%s: %s  Like %s  Distance %s\n", file.c_str(), answer.c_str(), PercentText(result.Like).c_str(),
+                PercentText(result.Distance).c_str());
 }
 
 void PrintJson(const std::string& file, const TFileResult& result, bool first)
@@ -40,9 +44,9 @@ void PrintJson(const std::string& file, const TFileResult& result, bool first)
     std::printf("%s  {\"file\": %s, \"recognized\": %s", first ? "" : ",\n", JsonString(file).c_str(),
                 result.Recognized ? "true" : "false");
     if (result.Recognized) {
-        std::printf(", \"command\": %s, \"like\": %s, \"distance\": %s, \"models\": [",
-                    JsonString(result.CommandName).c_str(), ShortestNumber(result.Like).c_str(),
-                    ShortestNumber(result.Distance).c_str());
+        std::printf(", \"command\": %s, \"accepted\": %s, \"like\": %s, \"distance\": %s, \"models\": [",
+                    JsonString(result.CommandName).c_str(), result.Accepted ? "true" : "false",
+                    ShortestNumber(result.Like).c_str(), ShortestNumber(result.Distance).c_str());
         for (size_t i = 0; i < result.Models.size(); ++i) {
             std::printf("%s{\"name\": %s, \"score\": %s}", i == 0 ? "" : ", ",
                         JsonString(result.Models[i].Name).c_str(), ShortestNumber(result.Models[i].Score).c_str());
@@ -56,13 +60,14 @@ void PrintJson(const std::string& file, const TFileResult& result, bool first)
 
 int RunRecognize(const std::vector<std::string>& args)
 {
-    const CliArgs cli = ParseCliArgs(args, {"--models", "--match"}, {"--json", "--fresh", "--help"});
-    if (PrintHelpIfAsked(cli, kHelp))
+    const CliArgs cli = ParseCliArgs(args, {"--models", "--match", "--reject"}, {"--json", "--fresh", "--help"});
+    if (PrintHelpIfAsked(cli, kHelp.c_str()))
         return 0;
     if (cli.Positional.empty())
         throw CliUsageError("no WAV file given");
     const std::string modelsDir = cli.Value("--models", DefaultModelsDirectory());
     const TMatchMode match = MatchOption(cli);
+    const TRejection rejection = RejectOption(cli);
     const bool json = cli.Has("--json");
 
     std::unique_ptr<TFileRecognizer> recognizer;
@@ -71,6 +76,7 @@ int RunRecognize(const std::vector<std::string>& args)
     for (size_t i = 0; i < cli.Positional.size(); ++i) {
         if (!recognizer || cli.Has("--fresh"))
             recognizer = std::make_unique<TFileRecognizer>(modelsDir, match);
+            recognizer->Sovo().SetRejection(rejection);
         if (i == 0)   // --fresh reads the folder again for every file: its broken descriptions are named once
             WarnOfUnloadedModels(*recognizer);
         const std::string& file = cli.Positional[i];
