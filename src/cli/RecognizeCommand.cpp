@@ -44,9 +44,9 @@ void PrintJson(const std::string& file, const TFileResult& result, bool first)
     std::printf("%s  {\"file\": %s, \"recognized\": %s", first ? "" : ",\n", JsonString(file).c_str(),
                 result.Recognized ? "true" : "false");
     if (result.Recognized) {
-        std::printf(", \"command\": %s, \"accepted\": %s, \"like\": %s, \"distance\": %s, \"models\": [",
-                    JsonString(result.CommandName).c_str(), result.Accepted ? "true" : "false",
-                    ShortestNumber(result.Like).c_str(), ShortestNumber(result.Distance).c_str());
+        std::printf(", \"command\": %s, \"like\": %s, \"distance\": %s, \"accepted\": %s, \"models\": [",
+                    JsonString(result.CommandName).c_str(), ShortestNumber(result.Like).c_str(),
+                    ShortestNumber(result.Distance).c_str(), result.Accepted ? "true" : "false");
         for (size_t i = 0; i < result.Models.size(); ++i) {
             std::printf("%s{\"name\": %s, \"score\": %s}", i == 0 ? "" : ", ",
                         JsonString(result.Models[i].Name).c_str(), ShortestNumber(result.Models[i].Score).c_str());

@@ -22,7 +22,7 @@ std::string Recognize(const std::string& options)
 // "name=verdict" for every file of a JSON answer.
 std::string Verdicts(const std::string& json)
 {
-    const std::regex answer(R"re("file": "[^"]*/(\w+)\.wav", "recognized": true, "command": "\w+", "accepted": (\w+))re");
+    const std::regex answer(R"re("file": "[^"]*/(\w+)\.wav", "recognized": true, "command": "\w+", "like": [^,]+, "distance": [^,]+, "accepted": (\w+))re");
     std::string verdicts;
     for (auto it = std::sregex_iterator(json.begin(), json.end(), answer); it != std::sregex_iterator(); ++it)
         verdicts += (*it)[1].str() + "=" + (*it)[2].str() + " ";
