@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "MainThreadQueue.h"
+#include "MessageOf.h"
 #include "R_SOURCE.h"
 #include "SovoMicInput.h"
 #include "WaitUntil.h"
@@ -124,18 +125,8 @@ inline std::vector<int16_t> Joined(const std::vector<std::vector<int16_t>>& part
     return all;
 }
 
-inline std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
-
-inline // The utterance cut to whole 1024-sample blocks: the microphone drops a partial last buffer.
-std::vector<int16_t> WholeBlocksOf(const std::string& wavFile)
+// The utterance cut to whole 1024-sample blocks: the microphone drops a partial last buffer.
+inline std::vector<int16_t> WholeBlocksOf(const std::string& wavFile)
 {
     TWavFileSource source;
     source.Open(wavFile);

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "SovoInput.h"
+#include "TempDir.h"
 #include "wave_fixture.h"
 
 using namespace wavetest;
@@ -114,7 +115,7 @@ TEST(ForeignWaveFiles, AFileWrittenBySox)
     if (!ToolAvailable("sox"))
         GTEST_SKIP() << "sox is not installed";
     TempDir dir;
-    const std::string path = dir.Path("sine.wav");
+    const std::string path = dir.File("sine.wav");
     ASSERT_TRUE(CommandOutput("sox -n -r 22050 -b 16 -c 1 " + ShellQuoted(path) + " synth 0.3 sine 440 2>&1"));
     const std::vector<int16_t> decoded = SoxDecode(path);
     EXPECT_EQ(decoded.size(), 6615u);
@@ -126,8 +127,8 @@ TEST(ForeignWaveFiles, AFileWrittenByPythonsWaveModule)
     if (!ToolAvailable("python3"))
         GTEST_SKIP() << "python3 is not installed";
     TempDir dir;
-    const std::string wavPath = dir.Path("python.wav");
-    const std::string rawPath = dir.Path("python.raw");
+    const std::string wavPath = dir.File("python.wav");
+    const std::string rawPath = dir.File("python.raw");
     // The script keeps the exact frames it wrote, so the comparison needs no other decoder.
     const std::string script =
         "import math, struct, sys, wave\n"

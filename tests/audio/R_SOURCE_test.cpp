@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
 #include "wave_fixture.h"
 
 using namespace wavetest;
@@ -82,7 +83,7 @@ TEST(WavFileSource, OpenErrorsPassThrough)
 {
     TempDir dir;
     TWavFileSource source;
-    const std::string path = dir.Path("missing.wav");
+    const std::string path = dir.File("missing.wav");
     EXPECT_THROW(source.Open(path), EOpenWaveError);
 }
 

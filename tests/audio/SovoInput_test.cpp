@@ -6,6 +6,8 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "MessageOf.h"
+#include "TempDir.h"
 #include "wave_fixture.h"
 
 using namespace wavetest;
@@ -38,16 +40,6 @@ struct Recorder {
     }
     void Clear() { *this = Recorder{}; }
 };
-
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
 
 TEST(SovoFileInput, DeliversTheFileInConsecutiveBlocksThenTheEndCall)
 {
@@ -234,7 +226,7 @@ TEST(SovoFileInput, OpenFailuresPassThroughAndLeaveNoFile)
     TempDir dir;
     TSovoFileInput input(1024, 1, 22050, 2);
     input.SetName(dir.Write("good.wav", MonoWave(IndexedSamples(10))));
-    const std::string missing = dir.Path("missing.wav");
+    const std::string missing = dir.File("missing.wav");
     EXPECT_THROW(input.SetName(missing), EOpenWaveError);
     EXPECT_EQ(MessageOf([&] { input.SetName(missing); }), "Can not open file!\r" + missing);
     EXPECT_EQ(MessageOf([&] { input.Start(); }), kNoNameOnStart) << "not an empty utterance";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "TempDir.h"
 #include "wave_fixture.h"
 
 using namespace wavetest;
@@ -123,10 +124,10 @@ TEST(WavFileReader, ReadBytesStopsAtTheEndOfTheDataChunk)
 TEST(WavFileReader, OpenFailuresNameTheFileAndLeaveTheReaderUsable)
 {
     TempDir dir;
-    ::mkdir(dir.Path("folder.wav").c_str(), 0700);
+    ::mkdir(dir.File("folder.wav").c_str(), 0700);
     const std::string refused[] = {
-        dir.Path("missing.wav"),
-        dir.Path("folder.wav"),
+        dir.File("missing.wav"),
+        dir.File("folder.wav"),
         dir.Write("data-first.wav", RiffBytes({{"data", Pcm16Data({1}), {}}, {"fmt ", PcmFormatData(1, 22050, 16), {}}})),
         dir.Write("float.wav", RiffBytes({{"fmt ", FormatData(3, 1, 22050, 4, 32), {}}, {"data", {0, 0, 0, 0}, {}}})),
         dir.Write("no-channels.wav", RiffBytes({{"fmt ", FormatData(1, 0, 22050, 2, 16), {}}, {"data", {0, 0}, {}}})),

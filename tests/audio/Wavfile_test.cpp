@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "TempDir.h"
 #include "wave_fixture.h"
 
 using namespace wavetest;
@@ -162,9 +163,9 @@ TEST(WaveOpen, KeepsPositionsOfFilesBeyond2GiBWithin32Bits)
 TEST(WaveOpen, RefusesWhatIsNotARegularFile)
 {
     TempDir dir;
-    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
-    ::mkdir(dir.Path("folder.wav").c_str(), 0700);
-    for (const std::string& path : {dir.Path("missing.wav"), dir.Path("folder.wav"), dir.Path("fifo"),
+    ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    ::mkdir(dir.File("folder.wav").c_str(), 0700);
+    for (const std::string& path : {dir.File("missing.wav"), dir.File("folder.wav"), dir.File("fifo"),
                                     std::string("/dev/zero")}) {
         SCOPED_TRACE(path);
         TWaveHandle handle;

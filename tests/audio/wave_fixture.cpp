@@ -1,8 +1,5 @@
 #include "wave_fixture.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 namespace wavetest {
@@ -93,30 +90,6 @@ std::vector<int16_t> IndexedSamples(int32_t count)
     for (int32_t i = 0; i < count; ++i)
         samples[static_cast<std::size_t>(i)] = static_cast<int16_t>(i * 7 + 3);
     return samples;
-}
-
-TempDir::TempDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "parlanto-audio-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary directory");
-    FPath = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
-}
-
-std::string TempDir::Write(const std::string& name, const Bytes& bytes) const
-{
-    const std::string path = Path(name);
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
-    return path;
 }
 
 } // namespace wavetest

@@ -1,5 +1,5 @@
 #pragma once
-// Builds WAV files chunk by chunk in a private temporary directory, so each test shows its own layout.
+// Builds WAV files chunk by chunk, so that each test shows the layout it writes (into a TempDir).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,19 +30,5 @@ Bytes MonoWave(const std::vector<int16_t>& samples, uint32_t sampleRate = 22050)
 
 // count samples, each telling its index (modulo 65536), none of them zero-looking in a row.
 std::vector<int16_t> IndexedSamples(int32_t count);
-
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string Path(const std::string& name) const { return FPath + "/" + name; }
-    std::string Write(const std::string& name, const Bytes& bytes) const;
-
-private:
-    std::string FPath;
-};
 
 } // namespace wavetest

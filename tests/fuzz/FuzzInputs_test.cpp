@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,17 +35,16 @@ std::vector<uint8_t> ReadBytes(const fs::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class FuzzInputs : public ::testing::TestWithParam<TFuzzEntry> {
-protected:
-    static void Replay(const TFuzzEntry& entry, const std::vector<fs::path>& files)
-    {
-        for (const fs::path& file : files) {
-            SCOPED_TRACE(file.string());
-            const std::vector<uint8_t> bytes = ReadBytes(file);
-            EXPECT_NO_THROW(EXPECT_EQ(entry.Run(bytes.data(), bytes.size()), 0));
-        }
+void Replay(const TFuzzEntry& entry, const std::vector<fs::path>& files)
+{
+    for (const fs::path& file : files) {
+        SCOPED_TRACE(file.string());
+        const std::vector<uint8_t> bytes = ReadBytes(file);
+        EXPECT_NO_THROW(EXPECT_EQ(entry.Run(bytes.data(), bytes.size()), 0));
     }
-};
+}
+
+class FuzzInputs : public ::testing::TestWithParam<TFuzzEntry> {};
 
 TEST_P(FuzzInputs, SeedCorpusRunsCleanly)
 {
@@ -53,9 +53,22 @@ TEST_P(FuzzInputs, SeedCorpusRunsCleanly)
     Replay(GetParam(), seeds);
 }
 
-TEST_P(FuzzInputs, SavedCrashersRunCleanly)
+// Only targets that have found something have a folder of saved crashers; each must name its target.
+TEST(SavedCrashers, RunCleanlyThroughTheTargetThatFoundThem)
 {
-    Replay(GetParam(), FilesIn(fs::path(PARLANTO_FUZZ_DIR) / "regressions" / GetParam().Name));
+    int32_t folders = 0;
+    for (const fs::directory_entry& folder : fs::directory_iterator(fs::path(PARLANTO_FUZZ_DIR) / "regressions")) {
+        SCOPED_TRACE(folder.path().string());
+        const auto entry = std::find_if(FuzzEntries().begin(), FuzzEntries().end(), [&folder](const TFuzzEntry& e) {
+            return folder.path().filename() == e.Name;
+        });
+        ASSERT_NE(entry, FuzzEntries().end()) << "a folder of saved crashers that names no fuzz target";
+        const std::vector<fs::path> crashers = FilesIn(folder.path());
+        EXPECT_FALSE(crashers.empty());
+        Replay(*entry, crashers);
+        ++folders;
+    }
+    EXPECT_GT(folders, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzInputs, ::testing::ValuesIn(FuzzEntries().begin(), FuzzEntries().end()),

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FileSizeLimit.h"
+#include "MessageOf.h"
 #include "ModelFolder.h"
 #include "SovoError.h"
 #include "TrajectoryMaker.h"
@@ -18,16 +19,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const ESovoError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 
 std::vector<uint64_t> Bits(const std::vector<double>& row)
 {
@@ -371,7 +362,7 @@ TEST_F(Dictionary, RecognizeNamesTheBestModelAndTiesGoToTheLater)
         Command("a.vcm", "a", c.trajectories[0]);
         Command("b.vcm", "b", c.trajectories[1]);
         Command("c.vcm", "c", c.trajectories[2]);
-        ASSERT_EQ(Load(), "(no error)");
+        ASSERT_EQ(Load(), "(nothing thrown)");
         const double best = dictionary.Recognize(kRising);
         EXPECT_EQ(dictionary.BestName, c.best) << c.what;
         double highest = 0.0;
@@ -385,7 +376,7 @@ TEST_F(Dictionary, RecognizeNamesTheBestModelAndTiesGoToTheLater)
 TEST_F(Dictionary, OneModelScoringZeroIsStillTheBest)
 {
     Command("only.vcm", "only", "other.trj");
-    ASSERT_EQ(Load(), "(no error)");
+    ASSERT_EQ(Load(), "(nothing thrown)");
     EXPECT_EQ(dictionary.Recognize(kRising), 0.0);
     EXPECT_EQ(dictionary.BestName, "ONLY");
     EXPECT_EQ(dictionary.BestScore, 0.0);
@@ -393,7 +384,7 @@ TEST_F(Dictionary, OneModelScoringZeroIsStillTheBest)
 
 TEST_F(Dictionary, WithoutModelsNothingIsRecognized)
 {
-    ASSERT_EQ(Load(), "(no error)");
+    ASSERT_EQ(Load(), "(nothing thrown)");
     EXPECT_EQ(dictionary.ModelCount(), 0);
     EXPECT_EQ(dictionary.Recognize(kRising), 0.0);
     EXPECT_EQ(dictionary.BestName, "Нет моделей команд");
@@ -422,7 +413,7 @@ TEST_F(Dictionary, BrokenDescriptionsAreLeftOutAndNamedTogether)
 
     folder.WriteText("Models/a.vcm", "command=a\r\n");
     Command("c.vcm", "c", "fall.trj");
-    EXPECT_EQ(Load(), "(no error)");
+    EXPECT_EQ(Load(), "(nothing thrown)");
     EXPECT_EQ(dictionary.ModelCount(), 4);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "MessageOf.h"
 #include "ModelFolder.h"
 #include "SovoError.h"
 
@@ -41,16 +42,6 @@ TAtom AtomWith(const TPhonemeTemplate& envelope, double level)
     atom.EnvelopeBytes[0] = 0;
     atom.Level = level;
     return atom;
-}
-
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const ESovoError& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 TEST(PhonemeModel, StartsWithTenFlatTemplatesOfRisingLevel)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@ public:
     TempDir()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "parlanto-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot create a temporary directory");
+        path_ = pattern;
     }
     ~TempDir()
     {
@@ -22,6 +25,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
+    // Where a file of that name inside the folder is (or would be).
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
     // The folder as the model loaders take it: with a trailing separator.
     std::string Dir() const { return path_.string() + "/"; }
 
@@ -29,8 +34,16 @@ public:
     {
         const std::filesystem::path file = path_ / name;
         std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << bytes;
+        std::ofstream out(file, std::ios::binary);
+        out << bytes;
+        if (!out)
+            throw std::runtime_error("cannot write " + file.string());
         return file.string();
+    }
+
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const
+    {
+        return Write(name, std::string(bytes.begin(), bytes.end()));
     }
 
     // A 22050 Hz, 16-bit mono WAV with a canonical 44-byte header.
