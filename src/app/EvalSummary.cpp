@@ -45,7 +45,7 @@ TConfusion EmptyConfusion(const std::string& vocab, const std::vector<TEvalAnswe
     TConfusion confusion;
     confusion.Vocab = vocab;
     for (const TEvalAnswer& answer : answers) {
-        if (answer.Spoken.Vocab == vocab)
+        if (answer.Spoken.Vocab == vocab && answer.Kind == TSpokenKind::Command)
             IndexOf(confusion.Words, answer.Spoken.Word);
     }
     confusion.Answers = confusion.Words;
@@ -104,6 +104,8 @@ TEvalSummary Summarize(const TEvalRun& run)
     TEvalSummary summary;
     std::vector<double> likeRight, likeWrong, distanceRight, distanceWrong;
     for (const TEvalAnswer& answer : run.Answers) {
+        if (answer.Kind != TSpokenKind::Command)
+            continue;   // what rejection is measured on (RejectionSummary.h)
         const TEvalTake& spoken = answer.Spoken;
         const bool right = answer.Right();
         for (TAccuracy* row : RowsOf(summary, spoken)) {

@@ -56,4 +56,5 @@ struct TEvalSummary {
     std::optional<double> DistanceSeparation;   // Separation of right answers' Distance from wrong ones'
 };
 
+// Over the takes of enrolled words; unknown words and non-speech clips are left to RejectionSummary.h.
 TEvalSummary Summarize(const TEvalRun& run);

@@ -1,5 +1,7 @@
 #include "Evaluation.h"
 
+#include <algorithm>
+
 #include "FileRecognizer.h"
 #include "PhonemeSetCopy.h"
 #include "SaveModel.h"
@@ -58,20 +60,39 @@ void Enroll(const TEvalTake& take, const std::string& modelsDir, TMatchMode matc
                            take.Word + "_" + std::to_string(take.Take));
 }
 
-TEvalAnswer Answer(const TEvalTake& take, const std::vector<TEvalTake>& group, const std::string& modelsDir,
-                   TMatchMode match)
+TEvalAnswer Answer(const TEvalTake& take, TSpokenKind kind, const std::vector<TEvalTake>& group,
+                   const std::string& modelsDir, const TEvalSettings& settings)
 {
-    TFileRecognizer recognizer(modelsDir, match);
+    TFileRecognizer recognizer(modelsDir, settings.Match);
+    recognizer.Sovo().SetRejection(settings.Rejection);
     const TFileResult result = recognizer.Recognize(take.Path);
     TEvalAnswer answer;
     answer.Spoken = take;
+    answer.Kind = kind;
     answer.Recognized = result.Recognized;
     if (result.Recognized) {
         answer.Answer = AnswerWord(result.CommandName, group);
         answer.Like = result.Like;
         answer.Distance = result.Distance;
+        answer.Accepted = result.Accepted;
     }
     return answer;
+}
+
+// With unknown words, every other word of the group in order of first appearance; otherwise every word.
+std::vector<std::string> EnrolledWords(const std::vector<TEvalTake>& group, bool unknownWords)
+{
+    std::vector<std::string> words;
+    for (const TEvalTake& take : group) {
+        if (std::find(words.begin(), words.end(), take.Word) == words.end())
+            words.push_back(take.Word);
+    }
+    if (!unknownWords)
+        return words;
+    std::vector<std::string> enrolled;
+    for (size_t i = 0; i < words.size(); i += 2)
+        enrolled.push_back(words[i]);
+    return enrolled;
 }
 
 }  // namespace
@@ -83,18 +104,27 @@ TEvalRun RunEvaluation(const std::vector<TEvalTake>& takes, const TEvalSettings&
         // A model folder of its own for one speaker and vocabulary.
         const TScratchFolder models("parlanto-eval");
         CopyPhonemeSet(settings.PhonemeModelsDir, models.Dir());
+        const std::vector<std::string> enrolled = EnrolledWords(group, settings.UnknownWords);
+        const auto isEnrolled = [&enrolled](const TEvalTake& take) {
+            return std::find(enrolled.begin(), enrolled.end(), take.Word) != enrolled.end();
+        };
         // Takes in recording order, so that a word's examples are saved in the order a user says them.
         for (int take = 1; take <= settings.EnrolledTakes; ++take) {
             for (const TEvalTake& candidate : group) {
-                if (candidate.Take == take)
+                if (candidate.Take == take && isEnrolled(candidate))
                     Enroll(candidate, models.Dir(), settings.Match, run);
             }
         }
         for (const TEvalTake& take : group) {
+            const TSpokenKind kind = isEnrolled(take) ? TSpokenKind::Command : TSpokenKind::UnknownWord;
             if (take.Take < 1)
                 ++run.UnusedTakes;
             else if (take.Take > settings.EnrolledTakes)
-                run.Answers.push_back(Answer(take, group, models.Dir(), settings.Match));
+                run.Answers.push_back(Answer(take, kind, group, models.Dir(), settings));
+        }
+        for (const std::string& clip : settings.NonSpeech) {
+            const TEvalTake played{clip, group.front().Speaker, group.front().Vocab, "", 0};
+            run.Answers.push_back(Answer(played, TSpokenKind::NonSpeech, group, models.Dir(), settings));
         }
     }
     return run;

@@ -14,14 +14,19 @@
 #include "Evaluation.h"
 #include "FolderPath.h"
 #include "MatchOption.h"
+#include "ModelFiles.h"
 #include "ModelSet.h"
 #include "OptionValues.h"
 #include "PercentText.h"
+#include "RejectOption.h"
+#include "RejectionReport.h"
+#include "RejectionSummary.h"
 
 namespace {
 
-const char* const kHelp =
-    "usage: parlanto-cli eval --manifest CSV [--enroll K] [--models DIR] [--match MODE]\n"
+const std::string kHelp =
+    std::string("usage: parlanto-cli eval --manifest CSV [--enroll K] [--models DIR] [--match MODE] [--reject R]\n"
+    "                         [--non-speech DIR]\n"
     "\n"
     "For every speaker and vocabulary of the manifest, saves takes 1..K of each word as command models\n"
     "(as \"Save as model\" does, into a scratch folder holding a copy of the phoneme models of DIR), then\n"
@@ -36,7 +41,15 @@ const char* const kHelp =
     "                  rows numbered below 1 are not used)\n"
     "  --enroll K      takes enrolled per word, 1 or more; default 3\n"
     "  --models DIR    folder of the phoneme models (*.phm) under test; default: Models/ beside the program\n"
-    "  --match MODE    classic (default) or aligned: the matcher of the detailed report\n";
+    "  --match MODE    classic (default) or aligned: the matcher of the detailed report\n"
+    "\n"
+    "Where the detailed matcher rejects (see --reject), the report adds what rejection costs, and rejection\n"
+    "is measured in a run of its own: per speaker and vocabulary only every other word is enrolled, the\n"
+    "later takes of the others are spoken as unknown words, and every clip of --non-speech is played to the\n"
+    "same models. It prints per speaker the right answers rejected, the accuracy among the accepted takes, the\n"
+    "unknown words and non-speech clips accepted, and how well Like and Distance tell them apart.\n") +
+    kRejectHelp +
+    "  --non-speech DIR  *.wav files of sounds that are no speech (tools/make_non_speech.py makes some)\n";
 
 void PrintAccuracy(const TAccuracy& accuracy)
 {
@@ -146,8 +159,9 @@ void PrintSideBySide(const std::vector<TModeSummary>& modes)
 
 int RunEval(const std::vector<std::string>& args)
 {
-    const CliArgs cli = ParseCliArgs(args, {"--manifest", "--enroll", "--models", "--match"}, {"--help"});
-    if (PrintHelpIfAsked(cli, kHelp))
+    const CliArgs cli =
+        ParseCliArgs(args, {"--manifest", "--enroll", "--models", "--match", "--reject", "--non-speech"}, {"--help"});
+    if (PrintHelpIfAsked(cli, kHelp.c_str()))
         return 0;
     if (!cli.Positional.empty())
         throw CliUsageError("unexpected argument " + cli.Positional.front());
@@ -159,6 +173,10 @@ int RunEval(const std::vector<std::string>& args)
         WholeNumberOption(cli, "--enroll", settings.EnrolledTakes, 1, std::numeric_limits<int>::max());
     settings.PhonemeModelsDir = WithTrailingSeparator(cli.Value("--models", DefaultModelsDirectory()));
     const TMatchMode detailed = MatchOption(cli);
+    settings.Rejection = RejectOption(cli);
+    const bool rejecting = AcceptanceThreshold(settings.Rejection, detailed).has_value();
+    if (cli.Values.count("--non-speech") != 0 && !rejecting)
+        throw CliUsageError("--non-speech measures rejection, which is off with these options");
 
     const std::vector<TEvalTake> takes = ReadEvalManifest(manifest);
     TEvalRun run;
@@ -196,6 +214,8 @@ int RunEval(const std::vector<std::string>& args)
     for (const TAccuracy& accuracy : summary.Vocabularies)
         PrintAccuracy(accuracy);
     PrintAccuracy(summary.Overall);
+    if (rejecting)
+        PrintRejectionCost(SummarizeRejection(run).Overall);
 
     for (const TConfusion& confusion : summary.Confusions)
         PrintConfusion(confusion);
@@ -206,5 +226,16 @@ int RunEval(const std::vector<std::string>& args)
     PrintSpreads("right", summary.LikeRight, summary.DistanceRight);
     PrintSpreads("wrong", summary.LikeWrong, summary.DistanceWrong);
     PrintSideBySide(modes);
+
+    if (rejecting) {
+        settings.Match = detailed;
+        settings.UnknownWords = true;
+        const std::string nonSpeech = cli.Value("--non-speech");
+        if (!nonSpeech.empty())
+            settings.NonSpeech = ListModelFiles(WithTrailingSeparator(nonSpeech), "wav");
+        std::printf("\nEvery other word of a vocabulary enrolled, the others spoken as unknown words; %zu non-speech clips\n",
+                    settings.NonSpeech.size());
+        PrintRejectionReport(SummarizeRejection(RunEvaluation(takes, settings)));
+    }
     return 0;
 }

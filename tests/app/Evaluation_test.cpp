@@ -100,6 +100,35 @@ TEST_F(EvalCorpus, TheChosenMatcherAnswers)
     }
 }
 
+// open and stop (the first and third word) are enrolled, close is an unknown word, and each non-speech clip
+// meets every speaker's models once; each answer is judged by the rejection asked for.
+TEST_F(EvalCorpus, UnknownWordsAreTheWordsBetweenTheEnrolledOnesAndClipsMeetEveryModelSet)
+{
+    takes.resize(10);
+    settings.EnrolledTakes = 2;
+    settings.Match = TMatchMode::Aligned;
+    settings.UnknownWords = true;
+    settings.NonSpeech = {kGolden + "/wav/vowel_e.wav"};
+    settings.Rejection = TRejection{TRejection::TKind::Threshold, 0.99};
+    const TEvalRun run = RunEvaluation(takes, settings);
+
+    std::string kinds;
+    for (const TEvalAnswer& answer : run.Answers) {
+        const char* kind = answer.Kind == TSpokenKind::Command       ? "command"
+                           : answer.Kind == TSpokenKind::UnknownWord ? "unknown"
+                                                                     : "noise";
+        kinds += answer.Spoken.Word + ":" + kind + (answer.Accepted ? "+" : "-") + " ";
+    }
+    EXPECT_EQ(kinds, "open:command- close:unknown- stop:command- :noise- ");
+    EXPECT_EQ(run.Answers.back().Spoken.Path, kGolden + "/wav/vowel_e.wav");
+    EXPECT_EQ(run.Answers.back().Spoken.Speaker, "s");
+    EXPECT_NE(run.Answers[1].Answer, "close") << "close has no model";
+
+    settings.Rejection = TRejection{TRejection::TKind::Off};
+    for (const TEvalAnswer& answer : RunEvaluation(takes, settings).Answers)
+        EXPECT_TRUE(answer.Accepted) << answer.Spoken.Path;
+}
+
 // Points TMPDIR, where scratch folders go, elsewhere for as long as it lives.
 class TTempDirOverride {
 public:

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "CliRun.h"
+#include "GoldenManifest.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -63,6 +65,29 @@ TEST(RejectOption, AnythingButTheThreeWordsOrALikeIsAUsageError)
                   std::string::npos)
             << run.Output;
     }
+}
+
+// Rejection is measured where the detailed matcher rejects: its cost on the whole vocabulary, then a run with
+// every other word enrolled and the clips played; classic matching without --reject reports as it always did.
+TEST(RejectOption, EvalMeasuresRejectionWhereTheDetailedMatcherRejects)
+{
+    TempDir dir;
+    const std::string manifest = WriteGoldenManifest(dir, {"train1", "train2", "test1"});
+    const std::string eval = "eval --enroll 2 --models " + kGolden + "/models --manifest " + manifest;
+
+    const TCliRun classic = RunCli(eval);
+    ASSERT_EQ(classic.ExitCode, 0) << classic.Output;
+    EXPECT_EQ(classic.Output.find("ejection"), std::string::npos) << classic.Output;
+
+    const TCliRun aligned = RunCli(eval + " --match aligned --non-speech " + kGolden + "/wav");
+    ASSERT_EQ(aligned.ExitCode, 0) << aligned.Output;
+    for (const char* expected : {"With rejection: 0/3 0% of the right answers rejected, accuracy among the accepted 3/3 100%",
+                                 "unknown words; 14 non-speech clips", "\nRejection\n", "\nall ", "\nLike ", "\nDistance "})
+        EXPECT_NE(aligned.Output.find(expected), std::string::npos) << expected << "\n" << aligned.Output;
+
+    const TCliRun refused = RunCli(eval + " --reject off --match aligned --non-speech " + kGolden + "/wav", true);
+    EXPECT_EQ(refused.ExitCode, 2);
+    EXPECT_NE(refused.Output.find("--non-speech measures rejection"), std::string::npos) << refused.Output;
 }
 
 }  // namespace
