@@ -29,18 +29,7 @@ double CompareEnvelopes(const uint8_t* a, const uint8_t* b)
 double EnvelopeCorrelation(const uint8_t* a, const uint8_t* b)
 {
     // Exact integer sums over the carrying positions; position 0 counts as a zero in both (hence n = 128).
-    int64_t sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
-    for (int i = 1; i < kBandCount; ++i) {
-        const int32_t x = a[i];
-        const int32_t y = b[i];
-        sa += x;
-        sb += y;
-        saa += x * x;
-        sbb += y * y;
-        sab += x * y;
-    }
-    return PearsonFromSums(kBandCount, static_cast<double>(sa), static_cast<double>(sb), static_cast<double>(saa),
-                           static_cast<double>(sbb), static_cast<double>(sab));
+    return TIntegerPearsonSums<int64_t>(a + 1, b + 1, kBandCount - 1).Pearson(kBandCount);
 }
 
 // The fast form of EnvelopeCorrelation for one envelope against many: the same sums, each side's taken once.

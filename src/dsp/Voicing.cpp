@@ -12,20 +12,10 @@ namespace {
 
 constexpr double kMinLagReach = 7.0;   // lags tried on each side of the period, at least this many
 
-// Pearson correlation of two runs of count samples; the products are exact in 32 bits.
+// Pearson correlation of two runs of count samples; the products are exact in 32 bits, the sums doubles.
 double CorrelateSamples(const int16_t* x, const int16_t* y, int32_t count)
 {
-    double sx = 0.0, sy = 0.0, sxx = 0.0, syy = 0.0, sxy = 0.0;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t a = x[i];
-        const int32_t b = y[i];
-        sx += a;
-        sy += b;
-        sxx += a * a;
-        syy += b * b;
-        sxy += a * b;
-    }
-    return PearsonFromSums(count, sx, sy, sxx, syy, sxy);
+    return TIntegerPearsonSums<double>(x, y, count).Pearson(count);
 }
 
 // The plain sums above add whole numbers far below 2^53, so every partial sum is exact and they equal the
