@@ -4,10 +4,11 @@
 
 namespace {
 
-// Chosen on development speakers apart from those the figures are reported on: about one right answer in
-// fifty is rejected there.
+// Chosen on development speakers apart from those the figures are reported on, in quiet rooms and in noise
+// together: about one right answer in seventy (aligned) and in fifty (classic) is rejected there. Classic
+// Likes of right answers and of other words lie close together, so classic rejection lets far more through.
 constexpr double kAlignedThreshold = 0.45;
-constexpr double kClassicThreshold = 0.85;
+constexpr double kClassicThreshold = 0.68;
 
 }  // namespace
 

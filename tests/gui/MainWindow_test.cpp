@@ -163,6 +163,41 @@ private slots:
         QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({resultRow(aligned)}));
     }
 
+    // With aligned matching a vowel is no command: its row says so and keeps its scores, and the model grid
+    // shows every score as usual. Each matcher keeps its own choice: on with aligned, off with classic.
+    void rejectedUtteranceIsShownAsNoCommand()
+    {
+        const std::string models = std::string(PARLANTO_GOLDEN_DIR) + "/models/";
+        TFileRecognizer recognizer(models, TMatchMode::Aligned);
+        recognizer.Sovo().SetRejection(TRejection{TRejection::TKind::Off});
+        const TFileResult vowel = recognizer.Recognize(GoldenWav("vowel_a"));
+        const QString scores = QString::fromStdString("|" + PercentText(vowel.Like) + "|" + PercentText(vowel.Distance));
+
+        TProgramFolder folder;
+        auto window = std::make_unique<TMainForm>(folder.ProgramDir(), TMatchMode::Aligned);
+        window->show();
+        auto* reject = Control<QCheckBox>(*window, "CBReject");
+        auto* aligned = Control<QCheckBox>(*window, "CBAligned");
+        auto* results = Control<QTableWidget>(*window, "GridRes");
+        QVERIFY(reject->isChecked());
+        OpenFile(*window, GoldenWav("vowel_a"));
+        QCOMPARE(GridRows(results).last(), QString("Не команда") + scores);
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels"))[0],
+                 QString::fromStdString(vowel.Models[0].Name + "|" + PercentText(vowel.Models[0].Score) + "|"));
+
+        QTest::mouseClick(reject, Qt::LeftButton, {}, reject->rect().center());
+        OpenFile(*window, GoldenWav("vowel_a"));
+        QCOMPARE(GridRows(results).last(), QString::fromStdString(vowel.CommandName) + scores);
+
+        QTest::mouseClick(aligned, Qt::LeftButton, {}, aligned->rect().center());
+        QVERIFY(!reject->isChecked());   // classic: off until asked
+        QTest::mouseClick(reject, Qt::LeftButton, {}, reject->rect().center());
+        QTest::mouseClick(aligned, Qt::LeftButton, {}, aligned->rect().center());
+        QVERIFY(!reject->isChecked());   // aligned: as the user left it
+        QTest::mouseClick(aligned, Qt::LeftButton, {}, aligned->rect().center());
+        QVERIFY(reject->isChecked());
+    }
+
     void percentTextUsesTheLocaleDecimalSeparator()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

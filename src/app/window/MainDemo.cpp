@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QWindow>
@@ -78,6 +79,7 @@ TMainForm::TMainForm(const QString& programDir, TMatchMode matchMode, QWidget* p
     Bind(CBMic, &QCheckBox::toggled, &TMainForm::CBMicClick);
     Bind(CBAligned, &QCheckBox::toggled, &TMainForm::CBAlignedClick);
     Bind(BPlay, &QPushButton::clicked, &TMainForm::BPlayClick);
+    Bind(CBReject, &QCheckBox::toggled, &TMainForm::CBRejectClick);
     Bind(BClear, &QPushButton::clicked, &TMainForm::BClearClick);
     Bind(BSaveModel, &QPushButton::clicked, &TMainForm::BSaveModelClick);
     // The level meter's thread hands its levels to the main thread through the queue; the event loop runs them.
@@ -125,10 +127,27 @@ void TMainForm::FormCreate()
     RunGuarded(this, [this] { CBMicClick(); });
 }
 
-// Results, model scores and saved models mean the same in both modes; only the comparison differs.
+// Results, model scores and saved models mean the same in both modes; only the comparison differs. Each
+// matcher keeps its own choice about rejection.
 void TMainForm::CBAlignedClick()
 {
-    FSovo->SetMatchMode(CBAligned->isChecked() ? TMatchMode::Aligned : TMatchMode::Classic);
+    const TMatchMode mode = ChosenMatchMode();
+    FSovo->SetMatchMode(mode);
+    const QSignalBlocker shownOnly(CBReject);
+    CBReject->setChecked(FRejection.IsOn(mode));
+    FSovo->SetRejection(FRejection.For(mode));
+}
+
+void TMainForm::CBRejectClick()
+{
+    const TMatchMode mode = ChosenMatchMode();
+    FRejection.Set(mode, CBReject->isChecked());
+    FSovo->SetRejection(FRejection.For(mode));
+}
+
+TMatchMode TMainForm::ChosenMatchMode() const
+{
+    return CBAligned->isChecked() ? TMatchMode::Aligned : TMatchMode::Classic;
 }
 
 void TMainForm::LoadCommandModels()
@@ -283,7 +302,8 @@ void TMainForm::ShowResult(TSovoObject& sender, const std::string& commandName)
         row = GridRowCount(GridRes);
         SetGridRowCount(GridRes, row + 1);
     }
-    SetCell(GridRes, row, 0, QString::fromStdString(commandName));
+    // A rejected utterance is shown for what it was; its scores stay for the user to see.
+    SetCell(GridRes, row, 0, sender.Accepted ? QString::fromStdString(commandName) : QString(kNotACommandText));
     SetCell(GridRes, row, 1, LocalePercent(sender.Like));
     SetCell(GridRes, row, 2, LocalePercent(sender.Distance));
     GridRes->setCurrentCell(GridRes->rowCount() - 1, 0);

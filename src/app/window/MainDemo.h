@@ -7,6 +7,7 @@
 
 #include "BufferObject.h"
 #include "MatchMode.h"
+#include "RejectionChoice.h"
 
 class QCheckBox;
 class QFileDialog;
@@ -59,6 +60,9 @@ private:
     void InstallMicInput();
     // After a failed microphone set-up: says why and ends in file mode.
     void FallBackToFileInput(const std::string& cause);
+    // "Отклонять не команды" ticked or cleared: remembered for the matcher in use, and applied.
+    void CBRejectClick();
+    TMatchMode ChosenMatchMode() const;
     std::string ModelsDir() const;
     std::string RelativeToProgram(const std::string& fileName) const;
     // Connects a control's signal to a handler that runs through the error box.
@@ -87,6 +91,8 @@ private:
     QTableWidget* GridRes;
     QTableWidget* SGModels;
     QCheckBox* CBAligned;
+    QCheckBox* CBReject;
+    TRejectionChoice FRejection;
     QFileDialog* Open;
     TFSaveAs* FSaveAs;
 };

@@ -138,6 +138,9 @@ void TMainForm::CreateControls()
     CBAligned = new QCheckBox("Aligned matching", statusBar());
     CBAligned->setObjectName("CBAligned");
     statusBar()->addWidget(CBAligned);
+    CBReject = new QCheckBox("Отклонять не команды", statusBar());
+    CBReject->setObjectName("CBReject");
+    statusBar()->addWidget(CBReject);
 
     Open = new QFileDialog(this, QString(), QString(), "Wave Files (*.wav)");
     Open->setObjectName("Open");
