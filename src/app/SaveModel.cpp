@@ -59,15 +59,6 @@ std::string FolderPath(const std::string& dir)
     return WithTrailingSeparator(ResolveModelPath(dir));
 }
 
-const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::string& name)
-{
-    for (int32_t i = 0; i < dictionary.ModelCount(); ++i) {
-        if (dictionary.GetModel(i)->Name == name)
-            return dictionary.GetModel(i);
-    }
-    return nullptr;
-}
-
 // The description that gets the new example, as it is before the save.
 struct TDescription {
     std::string File;
@@ -111,6 +102,15 @@ TDescription FindDescription(TTeskDictionary& dictionary, const std::string& mod
 }
 
 }  // namespace
+
+const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::string& name)
+{
+    for (int32_t i = 0; i < dictionary.ModelCount(); ++i) {
+        if (dictionary.GetModel(i)->Name == name)
+            return dictionary.GetModel(i);
+    }
+    return nullptr;
+}
 
 std::string TrajectoryFileName(const std::string& typed)
 {

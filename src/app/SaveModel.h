@@ -6,12 +6,16 @@
 #include <string>
 
 class TTeskDictionary;
+class TVoiceCommandModel;
 
 struct TSavedModel {
     std::string TrajectoryFile;     // path of the .trj written
     std::string DescriptionFile;    // path of the .vcm that lists it
     bool DescriptionChanged = false; // false when the description listed this trajectory already
 };
+
+// The command of exactly this name (the one a save adds to), or nullptr.
+const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::string& name);
 
 // The typed trajectory name without surrounding blanks, with ".trj" appended unless it ends so (exact case).
 std::string TrajectoryFileName(const std::string& typed);

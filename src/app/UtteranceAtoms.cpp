@@ -13,3 +13,11 @@ TArrayAtoms ReadUtteranceAtoms(const std::string& wavFile)
     input.Start();
     return std::move(processor.Atoms);
 }
+
+std::vector<int16_t> AtomSamples(const TArrayAtoms& atoms)
+{
+    std::vector<int16_t> samples;
+    for (const TAtom& atom : atoms)
+        samples.insert(samples.end(), atom.Samples, atom.Samples + atom.SampleCount);
+    return samples;
+}

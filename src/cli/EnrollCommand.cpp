@@ -5,6 +5,7 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
+#include "ExampleCheck.h"
 #include "FileRecognizer.h"
 #include "FolderPath.h"
 #include "MatchOption.h"
@@ -12,6 +13,7 @@
 #include "PercentText.h"
 #include "SaveModel.h"
 #include "UnloadedModelsWarning.h"
+#include "UtteranceAtoms.h"
 
 namespace {
 
@@ -19,7 +21,9 @@ const char* const kHelp =
     "usage: parlanto-cli enroll --models DIR --command NAME [--as NAME.trj] [--match MODE] FILE.wav\n"
     "\n"
     "Recognizes FILE.wav with the models of DIR, then saves its trajectory as DIR/Data/NAME.trj and lists it\n"
-    "in the description of command NAME (created when no command has that exact name).\n"
+    "in the description of command NAME (created when no command has that exact name). A take that is too\n"
+    "quiet, clipped, mostly noise or different from the command's other examples is saved all the same, with\n"
+    "a warning on standard error.\n"
     "  --as NAME.trj  trajectory file name; default: the command name and the first free number\n"
     "  --match MODE   classic (default) or aligned: the matcher the take is recognized with, and how its\n"
     "                 speech is found (aligned: against the recording's own noise floor, so soft speech is kept)\n";
@@ -32,6 +36,21 @@ std::string FreeTrajectoryName(const std::string& modelsDir, const std::string& 
         if (!std::filesystem::exists(ResolveModelPath(modelsDir + "Data/" + name)))
             return name;
     }
+}
+
+std::string WarningText(TExampleWarning warning, const std::string& command)
+{
+    switch (warning) {
+    case TExampleWarning::TooQuiet:
+        return "too quiet: its loudest sample is below -30 dBFS; speak closer or raise the input level";
+    case TExampleWarning::Clipped:
+        return "clipped: the recording reached full scale; speak softer or lower the input level";
+    case TExampleWarning::MostlyNoise:
+        return "mostly noise: the word stands less than 15 dB above the background";
+    case TExampleWarning::Different:
+        break;
+    }
+    return "different: it matches the other examples of " + command + " far worse than they match each other";
 }
 
 }  // namespace
@@ -59,9 +78,13 @@ int RunEnroll(const std::vector<std::string>& args)
                                                   : "too quiet or too short; --match aligned keeps soft speech");
         return 1;
     }
+    TSovoObject& sovo = recognizer.Sovo();
+    for (const TExampleWarning warning : CheckExample(AtomSamples(sovo.Processor->Atoms), sovo.LastTraj,
+                                                      FindCommand(*sovo.Dictionary, command)))
+        std::fprintf(stderr, "%s: warning: %s\n", cli.Positional[0].c_str(), WarningText(warning, command).c_str());
     const std::string trajectory = cli.Value("--as", FreeTrajectoryName(modelsDir, command));
     const TSavedModel saved =
-        SaveLastCommandAsModel(*recognizer.Sovo().Dictionary, modelsDir, command, trajectory);
+        SaveLastCommandAsModel(*sovo.Dictionary, modelsDir, command, trajectory);
     std::printf("recognized as %s (Like %s); saved %s%s\n", result.CommandName.c_str(),
                 PercentText(result.Like).c_str(), saved.TrajectoryFile.c_str(),
                 saved.DescriptionChanged ? (", listed in " + saved.DescriptionFile).c_str() : "");

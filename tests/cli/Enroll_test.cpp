@@ -67,6 +67,32 @@ TEST_F(Enroll, ASoftTakeIsSavedInAlignedModeAndRecognizedThere)
     EXPECT_NE(Recognize("classic", kGolden + "/wav/open_test1.wav").find(": OPEN "), std::string::npos);
 }
 
+// Warnings say what may be wrong with a take; the take is saved all the same.
+TEST_F(Enroll, ADoubtfulTakeIsSavedWithAWarning)
+{
+    const struct {
+        std::string file;
+        const char* command;
+        const char* warning;
+    } cases[] = {
+        {kGolden + "/wav/stop_test1.wav", "OPEN", "warning: different: it matches the other examples of OPEN far worse"},
+        {takes.WriteWav("soft.wav", SoftTake("open_test1")), "OPEN", "warning: too quiet"},
+        {kGolden + "/wav/open_test1.wav", "OPEN", nullptr},
+        {kGolden + "/wav/stop_test1.wav", "new", nullptr},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string name = "take" + std::to_string(++n) + ".trj";
+        const TCliRun run = Run(std::string("--match aligned --command ") + c.command + " --as " + name, c.file);
+        EXPECT_EQ(run.ExitCode, 0) << run.Output;
+        EXPECT_TRUE(fs::exists(models.Path() / "Data" / name)) << c.file;
+        if (c.warning != nullptr)
+            EXPECT_NE(run.Output.find(c.warning), std::string::npos) << run.Output;
+        else
+            EXPECT_EQ(run.Output.find("warning"), std::string::npos) << run.Output;
+    }
+}
+
 TEST_F(Enroll, SilenceIsRefusedInBothModesWithTheReason)
 {
     const std::string silence = takes.WriteWav("silence.wav", std::vector<int16_t>(22050, 0));

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -136,6 +137,35 @@ private slots:
         QCOMPARE(folder->Read("Models/open.vcm"), std::string(kOpenDescription) + "\r\nmodel=DATA\\open3.trj\r\n");
         QVERIFY(std::filesystem::is_regular_file(folder->Path() / "Models/Data/open3.trj"));
         QCOMPARE(GridRows(Control<QTableWidget>(*window, "SGModels")), QStringList({"CLOSE||", "OPEN||", "STOP||"}));
+    }
+
+    // A take of another word is different from OPEN's examples: the user is asked, and "No" writes nothing.
+    void differentExampleIsSavedOnlyWhenTheUserSaysSo_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no") << int(QMessageBox::No);
+        QTest::newRow("yes") << int(QMessageBox::Yes);
+    }
+
+    void differentExampleIsSavedOnlyWhenTheUserSaysSo()
+    {
+        QFETCH(int, answer);
+        OpenFile(*window, GoldenWav("stop_test1"));
+        QString question;
+        TModalScript box;
+        box.Then<TFSaveAs>([](TFSaveAs*) {}).Then<QMessageBox>([&question, answer](QMessageBox* shown) {
+            question = shown->text();
+            shown->button(static_cast<QMessageBox::StandardButton>(answer))->click();
+        });
+        ClickSave(*window, [](TFSaveAs* dialog) {
+            Fill(dialog, {.pickCommand = 2, .trajectory = "open3"});
+            Press(dialog, "Button1");
+        });
+        QVERIFY(box.AllStepsRan());
+        QCOMPARE(question, QString("Пример совсем не похож на другие примеры команды 'OPEN'.\n\nСохранить пример всё равно?"));
+        const bool saved = answer == QMessageBox::Yes;
+        QCOMPARE(std::filesystem::exists(folder->Path() / "Models/Data/open3.trj"), saved);
+        QCOMPARE(folder->Read("Models/open.vcm") != kOpenDescription, saved);
     }
 
     // Listed already (in another letter case): only the trajectory file is rewritten, under its own name.

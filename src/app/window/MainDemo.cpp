@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include "ApplicationSetUp.h"
+#include "ExampleWarningText.h"
 #include "HandlerGuard.h"
 #include "MainThreadQueue.h"
 #include "MessageText.h"
@@ -358,6 +359,13 @@ void TMainForm::BSaveModelClick()
     if (FSaveAs->exec() != QDialog::Accepted)
         return;
     FSaveAs->SetTrajectoryName(QString::fromStdString(TrajectoryFileName(FSaveAs->TrajectoryName().toStdString())));
+    // A doubtful example is the user's to keep or not: nothing is written unless they say so.
+    const std::vector<TExampleWarning> warnings =
+        CheckExample(std::span<const int16_t>(FBuffer.Data(), static_cast<size_t>(FBuffer.Count())),
+                     FSovo->Dictionary->Trajectory, FindCommand(*FSovo->Dictionary, FSaveAs->CommandName().toStdString()));
+    if (!warnings.empty() && QMessageBox::question(this, kProgramName, ExampleQuestion(warnings, FSaveAs->CommandName())) !=
+                                 QMessageBox::Yes)
+        return;
     SaveLastCommandAsModel(*FSovo->Dictionary, ModelsDir(), FSaveAs->CommandName().toStdString(),
                            FSaveAs->TrajectoryName().toStdString());
     LoadCommandModels();

@@ -1,0 +1,9 @@
+#pragma once
+// The window's words for what may be wrong with an example about to be saved (ExampleCheck.h).
+#include <QString>
+#include <vector>
+
+#include "ExampleCheck.h"
+
+// One line per warning, then the question whether to save all the same.
+QString ExampleQuestion(const std::vector<TExampleWarning>& warnings, const QString& command);
