@@ -1,6 +1,6 @@
 // The whole chain on ten seconds of audio: file input, pre-processor, phoneme scoring with the shipped phoneme
-// set and a dictionary of ten commands with three takes each, in each match mode, on recordings as they are and
-// as in a noisy room; and start-up, the loading of the shipped models. Reports CPU time per second of audio.
+// set and a dictionary of ten commands with three takes each, in each match mode (aligned also without
+// rejection), on recordings as they are and as in a noisy room; and start-up, the loading of the shipped models. Reports CPU time per second of audio.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -47,10 +47,12 @@ const TRoomSetup& Setup(bench::TRoom room)
     return room == bench::TRoom::Quiet ? quiet : noisy;
 }
 
-void Recognize10s(benchmark::State& state, TMatchMode mode, bench::TRoom room)
+void Recognize10s(benchmark::State& state, TMatchMode mode, bench::TRoom room,
+                  TRejection::TKind rejection = TRejection::TKind::Auto)
 {
     const TRoomSetup& setup = Setup(room);
     TFileRecognizer recognizer(setup.models.Dir(), mode);
+    recognizer.Sovo().SetRejection(TRejection{rejection});
     for (auto _ : state)
         benchmark::DoNotOptimize(recognizer.Recognize(setup.wav));
     ReportPerAudioSecond(state);
@@ -62,6 +64,12 @@ BENCHMARK_CAPTURE(Recognize10s, Aligned, TMatchMode::Aligned, bench::TRoom::Quie
 BENCHMARK_CAPTURE(Recognize10s, ClassicNoisyRoom, TMatchMode::Classic, bench::TRoom::Noisy)
     ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Recognize10s, AlignedNoisyRoom, TMatchMode::Aligned, bench::TRoom::Noisy)
+    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+// Aligned matching rejects by default; without it, the difference is what rejection costs.
+BENCHMARK_CAPTURE(Recognize10s, AlignedNoRejection, TMatchMode::Aligned, bench::TRoom::Quiet, TRejection::TKind::Off)
+    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Recognize10s, AlignedNoisyRoomNoRejection, TMatchMode::Aligned, bench::TRoom::Noisy,
+                  TRejection::TKind::Off)
     ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 void PreprocessOnly10s(benchmark::State& state)

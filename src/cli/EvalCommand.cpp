@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,22 +114,12 @@ void PrintSideBySideRow(const std::string& label, const std::vector<TModeSummary
 
 std::string AccuracyText(const TAccuracy& accuracy)
 {
-    return std::to_string(accuracy.Right) + "/" + std::to_string(accuracy.Total) + " " +
-           PercentText(accuracy.Fraction());
+    return CountText(accuracy.Right, accuracy.Total);
 }
 
 std::string MedianText(const TSpread& spread)
 {
     return spread.Count == 0 ? "-" : PercentText(spread.Median);
-}
-
-std::string SeparationText(const std::optional<double>& separation)
-{
-    if (!separation)
-        return "-";
-    char text[16];
-    std::snprintf(text, sizeof text, "%.3f", *separation);
-    return text;
 }
 
 void PrintSideBySide(const std::vector<TModeSummary>& modes)
@@ -152,7 +141,7 @@ void PrintSideBySide(const std::vector<TModeSummary>& modes)
     PrintSideBySideRow("Distance median, wrong", modes,
                        [](const TEvalSummary& s) { return MedianText(s.DistanceWrong); });
     PrintSideBySideRow("Distance, right over wrong (AUC)", modes,
-                       [](const TEvalSummary& s) { return SeparationText(s.DistanceSeparation); });
+                       [](const TEvalSummary& s) { return AucText(s.DistanceSeparation); });
 }
 
 }  // namespace

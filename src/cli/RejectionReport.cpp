@@ -6,15 +6,6 @@
 
 namespace {
 
-std::string AucText(const std::optional<double>& auc)
-{
-    if (!auc)
-        return "-";
-    char text[16];
-    std::snprintf(text, sizeof text, "%.3f", *auc);
-    return text;
-}
-
 void PrintCounts(const TRejectionCounts& c)
 {
     std::printf("%-20s %16s %16s %16s %16s\n", c.Speaker.empty() ? "all" : c.Speaker.c_str(),
@@ -23,6 +14,15 @@ void PrintCounts(const TRejectionCounts& c)
 }
 
 }  // namespace
+
+std::string AucText(const std::optional<double>& auc)
+{
+    if (!auc)
+        return "-";
+    char text[16];
+    std::snprintf(text, sizeof text, "%.3f", *auc);
+    return text;
+}
 
 std::string CountText(size_t count, size_t total)
 {
