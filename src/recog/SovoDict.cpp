@@ -8,7 +8,6 @@
 #include "ColumnCorrelations.h"
 #include "ColumnMatch.h"
 #include "ModelFiles.h"
-#include "SovoEnvelope.h"
 
 namespace {
 
