@@ -89,7 +89,7 @@ bool IsDifferent(const TCommandTraj& utterance, const std::vector<TCommandTraj>&
 {
     const double likeness = BestLikeness(utterance, examples, nullptr);
     if (examples.size() == 1)
-        return likeness < *AcceptanceThreshold(TRejection{TRejection::TKind::On}, TMatchMode::Aligned);
+        return likeness < *AcceptanceThreshold(TRejection{TRejection::TKind::On}, TMatchMode::Aligned, utterance);
     double own = 0.0;
     for (const TCommandTraj& example : examples)
         own += AlignedDistance(BestLikeness(example, examples, &example));

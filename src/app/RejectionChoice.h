@@ -11,8 +11,8 @@ public:
     TRejection For(TMatchMode mode) const;
 
 private:
-    bool aligned_ = AcceptanceThreshold(TRejection{}, TMatchMode::Aligned).has_value();
-    bool classic_ = AcceptanceThreshold(TRejection{}, TMatchMode::Classic).has_value();
+    bool aligned_ = RejectsIn(TRejection{}, TMatchMode::Aligned);
+    bool classic_ = RejectsIn(TRejection{}, TMatchMode::Classic);
 };
 
 // Shown in place of the command of a rejected utterance.

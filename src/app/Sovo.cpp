@@ -102,7 +102,7 @@ void TSovoObject::TrajectoryReady(TTeskDictionary& /*sender*/, const TCommandTra
     CommandName = Dictionary->BestName;
     Like = Dictionary->BestScore;
     Distance = Dictionary->BestScore - second;
-    Accepted = IsAccepted(Like, rejection_, Dictionary->MatchMode);
+    Accepted = IsAccepted(Like, LastTraj, rejection_, Dictionary->MatchMode);
     if (OnResult)
         OnResult(*this, CommandName);
     StopInput();

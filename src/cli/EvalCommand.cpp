@@ -163,7 +163,7 @@ int RunEval(const std::vector<std::string>& args)
     settings.PhonemeModelsDir = WithTrailingSeparator(cli.Value("--models", DefaultModelsDirectory()));
     const TMatchMode detailed = MatchOption(cli);
     settings.Rejection = RejectOption(cli);
-    const bool rejecting = AcceptanceThreshold(settings.Rejection, detailed).has_value();
+    const bool rejecting = RejectsIn(settings.Rejection, detailed);
     if (cli.Values.count("--non-speech") != 0 && !rejecting)
         throw CliUsageError("--non-speech measures rejection, which is off with these options");
 
