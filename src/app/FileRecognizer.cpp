@@ -7,11 +7,7 @@ TFileRecognizer::TFileRecognizer(const std::string& modelsDir, TMatchMode match)
     : modelsDir_(modelsDir),
       input_(std::make_unique<TSovoFileInput>(kInputBlockSize, kChannels, kSampleRate, kBytesPerSample))
 {
-    try {
-        LoadModelSet(sovo_, modelsDir_);
-    } catch (const EUnloadedModels& e) {
-        unloadedModels_ = e.what();
-    }
+    unloadedModels_ = LoadModelSetLeavingOutBroken(sovo_, modelsDir_);
     sovo_.SetMatchMode(match);
     sovo_.OnResult = [this](TSovoObject&, const std::string&) { reported_ = true; };
     sovo_.SetOnUtteranceEnd([this] { sovo_.RecognizeUtterance(); });

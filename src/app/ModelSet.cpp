@@ -25,3 +25,13 @@ void LoadModelSet(TSovoObject& sovo, const std::string& modelsDir)
     sovo.Phoneme->LoadModels(dir, "phm");
     sovo.Dictionary->LoadModels(dir, "vcm");
 }
+
+std::string LoadModelSetLeavingOutBroken(TSovoObject& sovo, const std::string& modelsDir)
+{
+    try {
+        LoadModelSet(sovo, modelsDir);
+    } catch (const EUnloadedModels& e) {
+        return e.what();
+    }
+    return {};
+}

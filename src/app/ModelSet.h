@@ -10,3 +10,6 @@ std::string ProgramDirectory();
 std::string DefaultModelsDirectory();
 // Loads the phoneme models (*.phm), then the command models (*.vcm) of one folder.
 void LoadModelSet(TSovoObject& sovo, const std::string& modelsDir);
+// As LoadModelSet, but command descriptions that do not load are left out and the others serve: returns the
+// message that names every one left out, or nothing when all loaded.
+std::string LoadModelSetLeavingOutBroken(TSovoObject& sovo, const std::string& modelsDir);

@@ -8,3 +8,4 @@ int RunAtoms(const std::vector<std::string>& args);
 int RunEnroll(const std::vector<std::string>& args);
 int RunEval(const std::vector<std::string>& args);
 int RunPhonemes(const std::vector<std::string>& args);
+int RunListen(const std::vector<std::string>& args);

@@ -3,5 +3,5 @@
 #include "CliArgs.h"
 #include "MatchMode.h"
 
-// classic when the option is not given; any name but classic or aligned is a usage error.
-TMatchMode MatchOption(const CliArgs& cli);
+// fallback when the option is not given; any name but classic or aligned is a usage error.
+TMatchMode MatchOption(const CliArgs& cli, TMatchMode fallback = TMatchMode::Classic);

@@ -7,6 +7,11 @@
 
 void WarnOfUnloadedModels(const TFileRecognizer& recognizer)
 {
-    if (!recognizer.UnloadedModels().empty())
-        std::fprintf(stderr, "%s\n", DisplayText(recognizer.UnloadedModels()).c_str());
+    WarnOfUnloadedModels(recognizer.UnloadedModels());
+}
+
+void WarnOfUnloadedModels(const std::string& message)
+{
+    if (!message.empty())
+        std::fprintf(stderr, "%s\n", DisplayText(message).c_str());
 }

@@ -20,6 +20,8 @@ const char* const kUsage =
     "  enroll --models DIR --command NAME [--as NAME.trj] FILE.wav\n"
     "                                                            save FILE.wav as an example of a command\n"
     "  eval --manifest CSV [--enroll K] [--models DIR]           accuracy of enrolment and recognition\n"
+    "  listen [--models DIR] [--match MODE] [--reject R] (--microphone | FILE.wav)\n"
+    "                                                            one JSON line per utterance found in a stream\n"
     "  phonemes build --out DIR (--from FOLDER | --manifest CSV) [--templates T] [--units N]\n"
     "                                                            learn a phoneme set from recordings\n"
     "\n"
@@ -36,6 +38,7 @@ const Command kCommands[] = {
     {"enroll", RunEnroll},
     {"eval", RunEval},
     {"phonemes", RunPhonemes},
+    {"listen", RunListen},
 };
 
 }  // namespace

@@ -20,6 +20,7 @@ TEST(Help, EveryCommandPrintsItsUsageAndDoesNothingElse)
         {"enroll --help --models /nonexistent", "usage: parlanto-cli enroll "},
         {"eval --help", "usage: parlanto-cli eval "},
         {"phonemes build --help", "usage: parlanto-cli phonemes build "},
+        {"listen --help --microphone no-such.wav", "usage: parlanto-cli listen "},
     };
     for (const Case& c : cases) {
         const TCliRun run = RunCli(c.arguments);

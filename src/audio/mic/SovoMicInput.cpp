@@ -36,6 +36,19 @@ void TSovoMicInput::SetOnLevel(TSovoLevelProc proc)
         RestartLevelMeter();
 }
 
+void TSovoMicInput::SetOnListen(TSovoDataEvent proc)
+{
+    FOnListen = std::move(proc);
+    if (!IsRecording())
+        RestartLevelMeter();
+}
+
+std::exception_ptr TSovoMicInput::MeterFailure() const
+{
+    // A meter ends only when asked to, by its owner's destructor, or when its device fails.
+    return FLevelMeter && FLevelMeter->Finished() ? FLevelMeter->FatalException() : nullptr;
+}
+
 void TSovoMicInput::Start()
 {
     TSovoInput::Start();
@@ -101,5 +114,12 @@ void TSovoMicInput::RestartLevelMeter()
     FLevelMeter.reset();
     FLevelMeter = std::make_unique<TSovoMicLevelShowing>(FBlockSize, FChannels, FSampleRate, FBytesPerSample);
     FLevelMeter->OnLevel = FOnLevel;
+    // A block the meter still hands over after Start is dropped: the recording has the sound from then on.
+    if (FOnListen) {
+        FLevelMeter->OnSamples = [this](const int16_t* samples, int32_t count) {
+            if (!IsRecording() && FOnListen)
+                FOnListen(samples, count);
+        };
+    }
     FLevelMeter->Resume();
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The microphone input: records from the default input device between Start and Stop and delivers the
 // recording at Stop, block by block, then the end call, so that the recognizer sees it as it sees a file.
-// Between recordings a level meter reports the input level. Recorder and level meter never hold the device
-// at the same time. Every operation is called on the main thread.
+// Between recordings a level meter reports the input level, and for hands-free listening hands on the whole
+// running stream. Recorder and level meter never hold the device at the same time. Every operation is called
+// on the main thread.
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 #include "SovoInput.h"
@@ -21,6 +23,11 @@ public:
 
     // Keeps proc for every level meter; starts a new meter unless a recording runs.
     void SetOnLevel(TSovoLevelProc proc);
+    // Hands-free listening: between recordings every captured block goes to proc (on the main thread), not
+    // to OnData; an empty proc ends it. Starts a new meter unless a recording runs.
+    void SetOnListen(TSovoDataEvent proc);
+    // What ended the level meter by itself (the device failed, the sound server went away); null while it runs.
+    std::exception_ptr MeterFailure() const;
     // Ends the level meter and starts recording.
     void Start() override;
     // Discards the recording (the run mark stays as it is) and restarts the level meter.
@@ -40,5 +47,6 @@ private:
     std::unique_ptr<TSovoMicLevelShowing> FLevelMeter;
     std::unique_ptr<TSovoMicRecording> FRecorder;
     TSovoLevelProc FOnLevel;
+    TSovoDataEvent FOnListen;
     double FMaxSeconds;
 };

@@ -10,6 +10,8 @@
 namespace {
 
 constexpr std::chrono::milliseconds kPollInterval{50};
+// A listener acts on the end of a command, so it gets each buffer soon after it has filled.
+constexpr std::chrono::milliseconds kListeningPollInterval{10};
 
 } // namespace
 
@@ -37,7 +39,7 @@ void TSovoMicLevelShowing::Execute()
 {
     while (!Terminated()) {
         if (!FHeader.IsDone()) {
-            std::this_thread::sleep_for(kPollInterval);
+            std::this_thread::sleep_for(OnSamples ? kListeningPollInterval : kPollInterval);
             continue;
         }
         ReleaseCaptureBuffer(FHandle, FResult, FHeader);
@@ -45,17 +47,19 @@ void TSovoMicLevelShowing::Execute()
         const auto recorded = std::span<const int16_t>(FBuffer).first(FHeader.BytesRecorded / sizeof(int16_t));
         for (const int16_t sample : recorded)
             FLevel = std::max(FLevel, sample);
-        Synchronize([this] { DoLevel(); });
+        Synchronize([this, count = static_cast<int32_t>(recorded.size())] { DoLevel(count); });
         FHeader.BytesRecorded = 0;
         FHeader.Flags.store(0);
         RequeueCaptureBuffer(FHandle, FResult, FHeader);
     }
 }
 
-void TSovoMicLevelShowing::DoLevel()
+void TSovoMicLevelShowing::DoLevel(int32_t count)
 {
     if (OnLevel)
         OnLevel(FLevel, kMaxLevel);
+    if (OnSamples && count > 0)
+        OnSamples(FBuffer.data(), count);
 }
 
 void TSovoMicLevelShowing::ReleaseDevice()

@@ -1,10 +1,13 @@
 #pragma once
 // The level-meter thread of the microphone input, run between recordings: captures one buffer at a time
-// from the default input device and hands the positive peak of each to the main thread.
+// from the default input device and hands the positive peak of each to the main thread, and for hands-free
+// listening the buffer's samples too. The device keeps what it captures while the buffer is away, so the
+// buffers follow one another without a gap.
 #include <cstdint>
 #include <functional>
 #include <vector>
 
+#include "SovoInput.h"
 #include "WaveIn.h"
 #include "WorkerThread.h"
 
@@ -20,15 +23,16 @@ public:
     TSovoMicLevelShowing(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample);
     ~TSovoMicLevelShowing() override;
 
-    // Set by the owner before Resume.
+    // Set by the owner before Resume; each is called on the main thread, for every buffer, when set.
     TSovoLevelProc OnLevel;
+    TSovoDataEvent OnSamples;
 
 protected:
     void Execute() override;
 
 private:
     // Runs on the main thread.
-    void DoLevel();
+    void DoLevel(int32_t count);
     void ReleaseDevice();
 
     TWaveIn FHandle;

@@ -22,6 +22,8 @@ public:
     // Asks the body to end; it ends at its next look at Terminated.
     void Terminate() { terminated_.store(true); }
     bool Terminated() const { return terminated_.load(); }
+    // Whether the body has ended, by itself or when asked.
+    bool Finished() const { return finished_.load(); }
     // Returns once the body has ended (at once when it never started). Waiting on the main thread keeps
     // running the synchronised calls of workers meanwhile, so a worker blocked in one can finish.
     void WaitFor();
