@@ -21,7 +21,7 @@ constexpr double kQuietSpan = 4.0;   // at least this: the bar of a quiet room; 
 // answers and of other words lie close together, so classic rejection, one bar for all, lets far more through.
 constexpr double kAlignedNoisyThreshold = 0.41;
 constexpr double kAlignedQuietThreshold = 0.61;
-constexpr double kClassicThreshold = 0.68;
+constexpr double kClassicThreshold = 0.66;
 
 double LoudnessSpan(const TCommandTraj& utterance)
 {
