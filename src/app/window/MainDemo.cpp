@@ -10,12 +10,14 @@
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QWindow>
 
 #include "ApplicationSetUp.h"
 #include "ExampleWarningText.h"
 #include "HandlerGuard.h"
+#include "HandsFreeListener.h"
 #include "MainThreadQueue.h"
 #include "MessageText.h"
 #include "PercentText.h"
@@ -78,11 +80,12 @@ TMainForm::TMainForm(const QString& programDir, TMatchMode matchMode, QWidget* p
     FSaveAs = new TFSaveAs(programDir, this);
     Bind(BOpen, &QPushButton::clicked, &TMainForm::BOpenClick);
     Bind(CBMic, &QCheckBox::toggled, &TMainForm::CBMicClick);
+    Bind(CBHandsFree, &QCheckBox::toggled, &TMainForm::CBHandsFreeClick);
     Bind(CBAligned, &QCheckBox::toggled, &TMainForm::CBAlignedClick);
     Bind(BPlay, &QPushButton::clicked, &TMainForm::BPlayClick);
     Bind(CBReject, &QCheckBox::toggled, &TMainForm::CBRejectClick);
     Bind(BClear, &QPushButton::clicked, &TMainForm::BClearClick);
-    Bind(BSaveModel, &QPushButton::clicked, &TMainForm::BSaveModelClick);
+    Bind(BSaveModel, &QPushButton::clicked, &TMainForm::SaveModelWithListeningPaused);
     // The level meter's thread hands its levels to the main thread through the queue; the event loop runs them.
     MainThreadQueue().SetOnPosted([] {
         QMetaObject::invokeMethod(qApp, [] { MainThreadQueue().Drain(); }, Qt::QueuedConnection);
@@ -94,8 +97,10 @@ TMainForm::TMainForm(const QString& programDir, TMatchMode matchMode, QWidget* p
 
 TMainForm::~TMainForm()
 {
-    // The facade refers to the input: the input goes first.
+    // The facade refers to the input, and the listener to the facade: the input goes first (its last blocks
+    // may still reach the listener), then the listener.
     ReleaseInput();
+    FHandsFree.reset();
     FSovo.reset();
 }
 
@@ -196,6 +201,9 @@ void TMainForm::FormKeyDown(const QKeyEvent& event)
         return;
     PBScan->show();
     repaint();
+    // Push-to-talk takes the pre-processor over from a hands-free utterance in progress.
+    if (FHandsFree)
+        FHandsFree->Reset();
     FSovo->Restart();
     if (!FInput->IsRecording())
         FInput->Start();
@@ -242,6 +250,9 @@ void TMainForm::CBMicClick()
         }
         return;
     }
+    // Hands-free is a way of listening to the microphone: without it, it goes.
+    CBHandsFree->setChecked(false);
+    CBHandsFree->setEnabled(false);
     InstallFileInput(kInputBlockSize);
     PBLevel->hide();
     BOpen->setEnabled(true);
@@ -261,6 +272,40 @@ void TMainForm::InstallMicInput()
     BOpen->setEnabled(false);
     BPlay->setEnabled(false);
     PBScan->hide();
+    CBHandsFree->setEnabled(true);
+}
+
+void TMainForm::CBHandsFreeClick()
+{
+    auto* mic = dynamic_cast<TSovoMicInput*>(FInput.get());
+    if (CBHandsFree->isChecked() && mic != nullptr) {
+        // Noise, pauses and the room's own sounds are what a hands-free utterance brings along.
+        CBAligned->setChecked(true);
+        FHandsFree = std::make_unique<THandsFreeListener>(*FSovo);
+        mic->SetOnListen([this](const int16_t* samples, int32_t count) { ListenTo(samples, count); });
+        return;
+    }
+    if (mic != nullptr)
+        mic->SetOnListen(nullptr);
+    FHandsFree.reset();
+}
+
+void TMainForm::ListenTo(const int16_t* samples, int32_t count)
+{
+    if (FHandsFree && !FListeningPaused)
+        FHandsFree->AddSamples(samples, count);
+}
+
+void TMainForm::WithListeningPaused(const std::function<void()>& action)
+{
+    FListeningPaused = true;
+    // However the action ends, listening starts afresh: what was heard meanwhile is no command.
+    const auto resume = qScopeGuard([this] {
+        FListeningPaused = false;
+        if (FHandsFree)
+            FHandsFree->Reset();
+    });
+    action();
 }
 
 void TMainForm::FallBackToFileInput(const std::string& cause)
@@ -344,7 +389,18 @@ void TMainForm::UtteranceEnd()
 
 void TMainForm::BPlayClick()
 {
-    PlayBuffer(FBuffer.Data(), FBuffer.Count(), kChannels, kSampleRate, kBytesPerSample);
+    WithListeningPaused([this] {
+        PlayBuffer(FBuffer.Data(), FBuffer.Count(), kChannels, kSampleRate, kBytesPerSample);
+        // The microphone heard the loudspeaker meanwhile, and the device kept it: it is no command.
+        if (FHandsFree)
+            FInput->Reset();
+    });
+}
+
+// While the dialog is open, a command heard hands-free would replace the utterance being saved.
+void TMainForm::SaveModelWithListeningPaused()
+{
+    WithListeningPaused([this] { BSaveModelClick(); });
 }
 
 void TMainForm::BSaveModelClick()

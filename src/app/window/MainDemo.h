@@ -1,7 +1,9 @@
 #pragma once
-// The main window: opens WAV files or records the microphone while Ctrl is held, shows each recognition
-// result and every command model's last score, plays the last utterance back and saves it as a model.
+// The main window: opens WAV files or records the microphone while Ctrl is held, or listens to it hands-free,
+// shows each recognition result and every command model's last score, plays the last utterance back and saves
+// it as a model.
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +22,7 @@ class QTableWidget;
 class QTextEdit;
 class QWidget;
 class TFSaveAs;
+class THandsFreeListener;
 class TSovoInput;
 class TSovoObject;
 
@@ -43,10 +46,12 @@ private:
     void FormKeyUp(const QKeyEvent& event);
     void BOpenClick();
     void CBMicClick();
+    void CBHandsFreeClick();
     void CBAlignedClick();
     void BPlayClick();
     void BClearClick();
     void BSaveModelClick();
+    void SaveModelWithListeningPaused();
 
     void LoadCommandModels();
     void ListCommandModels();
@@ -54,6 +59,10 @@ private:
     void ShowLevel(int32_t level, int32_t maxLevel);
     void ShowProgress(int32_t position, int32_t total);
     void UtteranceEnd();
+    // A block of the microphone's running stream, while hands-free.
+    void ListenTo(const int16_t* samples, int32_t count);
+    // Runs action with hands-free listening paused; what is said meanwhile is not taken for a command.
+    void WithListeningPaused(const std::function<void()>& action);
 
     void ReleaseInput();
     void InstallFileInput(int32_t blockSize);
@@ -74,12 +83,15 @@ private:
     std::unique_ptr<TSovoObject> FSovo;
     TBufferObject FBuffer;                 // the last recognized utterance, for playback
     std::unique_ptr<TSovoInput> FInput;    // the facade refers to it as its Input
+    std::unique_ptr<THandsFreeListener> FHandsFree;   // while "Hands-free" is ticked
+    bool FListeningPaused = false;
 
     QWidget* Panel1;
     QProgressBar* PBLevel;
     QPushButton* BOpen;
     QProgressBar* PBScan;
     QCheckBox* CBMic;
+    QCheckBox* CBHandsFree;
     QPushButton* BClear;
     QTextEdit* RichEdit1;
     QGroupBox* GroupBox1;

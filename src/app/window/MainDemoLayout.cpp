@@ -85,11 +85,14 @@ void TMainForm::CreateControls()
     Panel1->setFixedHeight(97);
     column->addWidget(Panel1);
     PBLevel = Place(NewScanBar(Panel1, Qt::Vertical), "PBLevel", 0, 0, 14, 97);
-    BOpen = Place(new QPushButton("Open file", Panel1), "BOpen", 24, 8, 98, 24);
-    PBScan = Place(NewScanBar(Panel1, Qt::Horizontal), "PBScan", 29, 13, 86, 13);
-    CBMic = Place(new QCheckBox("Microphone", Panel1), "CBMic", 24, 40, 99, 16);
+    BOpen = Place(new QPushButton("Open file", Panel1), "BOpen", 24, 4, 98, 24);
+    PBScan = Place(NewScanBar(Panel1, Qt::Horizontal), "PBScan", 29, 9, 86, 13);
+    CBMic = Place(new QCheckBox("Microphone", Panel1), "CBMic", 24, 31, 99, 16);
     CBMic->setFont(PixelFont(font(), kMicFontPixels));
-    BClear = Place(new QPushButton("Clear result", Panel1), "BClear", 24, 64, 99, 24);
+    CBHandsFree = Place(new QCheckBox("Hands-free", Panel1), "CBHandsFree", 24, 48, 99, 16);
+    CBHandsFree->setFont(CBMic->font());
+    CBHandsFree->setEnabled(false);   // a choice of the microphone mode
+    BClear = Place(new QPushButton("Clear result", Panel1), "BClear", 24, 68, 99, 24);
     RichEdit1 = Place(new QTextEdit(Panel1), "RichEdit1", 136, 8, 265, 81);
     RichEdit1->setReadOnly(true);
     RichEdit1->setFrameShape(QFrame::NoFrame);

@@ -37,7 +37,9 @@ TSovoMicLevelShowing::~TSovoMicLevelShowing()
 
 void TSovoMicLevelShowing::Execute()
 {
-    while (!Terminated()) {
+    // Asked to end, a listening meter first hands on the sound the device has captured already: the end of
+    // the stream is the end of what was said before it.
+    while (!Terminated() || (OnSamples && FHeader.IsDone())) {
         if (!FHeader.IsDone()) {
             std::this_thread::sleep_for(OnSamples ? kListeningPollInterval : kPollInterval);
             continue;

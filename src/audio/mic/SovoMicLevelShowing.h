@@ -2,7 +2,8 @@
 // The level-meter thread of the microphone input, run between recordings: captures one buffer at a time
 // from the default input device and hands the positive peak of each to the main thread, and for hands-free
 // listening the buffer's samples too. The device keeps what it captures while the buffer is away, so the
-// buffers follow one another without a gap.
+// buffers follow one another without a gap, and a listening meter asked to end hands on what the device holds
+// already before it does.
 #include <cstdint>
 #include <functional>
 #include <vector>
