@@ -10,14 +10,14 @@
 
 namespace {
 
-// How noisy an utterance is: log10 of its loudest row's score sum over the mean of its quietest tenth. Words
-// 15 to 35 dB over white or pink noise come to 0.8..2.5, words 45 to 60 dB over it above 2.3, over digital
-// silence far above.
+// How noisy an utterance is: log10 of its loudest row's score sum over the mean of its quietest tenth. With the
+// shipped phoneme set, words 15 to 35 dB over white or pink noise come to about 0.6..2.5, words 45 to 60 dB over
+// it to 2.2 and more, over digital silence far more.
 constexpr double kNoisySpan = 2.0;   // at most this: the bar of a noisy room
 constexpr double kQuietSpan = 4.0;   // at least this: the bar of a quiet room; between, the bars are blended
 
 // Chosen with the shipped phoneme set on development speakers apart from those the figures are reported on: in
-// quiet rooms and in noise alike, about one right answer in seventy is rejected there. Classic Likes of right
+// quiet rooms and in noise alike, one right answer in sixty to eighty is rejected there. Classic Likes of right
 // answers and of other words lie close together, so classic rejection, one bar for all, lets far more through.
 constexpr double kAlignedNoisyThreshold = 0.41;
 constexpr double kAlignedQuietThreshold = 0.61;
