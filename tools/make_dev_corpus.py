@@ -354,12 +354,12 @@ def base_token(item, path):
 
 # ----------------------------------------------------------------- takes
 def pink(rng, n):
-    spec = np.fft.rfft(rng.standard_normal(n))
-    f = np.arange(len(spec), dtype=float)
+    spectrum = np.fft.rfft(rng.standard_normal(n))
+    f = np.arange(len(spectrum), dtype=float)
     f[0] = 1.0
-    spec = spec / np.sqrt(f)
-    spec[0] = 0.0
-    p = np.fft.irfft(spec, n)
+    spectrum = spectrum / np.sqrt(f)
+    spectrum[0] = 0.0
+    p = np.fft.irfft(spectrum, n)
     return p / np.sqrt(np.mean(p ** 2))
 
 

@@ -72,10 +72,10 @@ def envelope(rng, n):
 
 
 def band_noise(rng, n, low, high):
-    spec = np.fft.rfft(rng.standard_normal(n))
+    spectrum = np.fft.rfft(rng.standard_normal(n))
     f = np.fft.rfftfreq(n, 1 / SR)
-    spec[(f < low) | (f > high)] = 0
-    return np.fft.irfft(spec, n)
+    spectrum[(f < low) | (f > high)] = 0
+    return np.fft.irfft(spectrum, n)
 
 
 def synthetic(kind, rng):

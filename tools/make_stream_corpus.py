@@ -71,12 +71,12 @@ def write_wav(path, x):
 
 
 def pink(rng, n):
-    spec = np.fft.rfft(rng.standard_normal(max(n, 2)))
-    f = np.arange(len(spec), dtype=float)
+    spectrum = np.fft.rfft(rng.standard_normal(max(n, 2)))
+    f = np.arange(len(spectrum), dtype=float)
     f[0] = 1.0
-    spec = spec / np.sqrt(f)
-    spec[0] = 0.0
-    p = np.fft.irfft(spec, max(n, 2))[:n]
+    spectrum = spectrum / np.sqrt(f)
+    spectrum[0] = 0.0
+    p = np.fft.irfft(spectrum, max(n, 2))[:n]
     return p / max(np.sqrt(np.mean(p ** 2)), 1e-12)
 
 
@@ -107,10 +107,10 @@ def decaying(rng, seconds, decay_s, colour=white):
 
 
 def band(x, low, high):
-    spec = np.fft.rfft(x)
+    spectrum = np.fft.rfft(x)
     f = np.fft.rfftfreq(len(x), 1 / SR)
-    spec[(f < low) | (f > high)] = 0
-    return np.fft.irfft(spec, len(x))
+    spectrum[(f < low) | (f > high)] = 0
+    return np.fft.irfft(spectrum, len(x))
 
 
 def placed(parts, seconds):
