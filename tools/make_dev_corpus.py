@@ -354,13 +354,14 @@ def base_token(item, path):
 
 # ----------------------------------------------------------------- takes
 def pink(rng, n):
-    spectrum = np.fft.rfft(rng.standard_normal(n))
+    """n samples of pink noise at unit RMS (any n: a stretch of one sample or none is made from two)."""
+    spectrum = np.fft.rfft(rng.standard_normal(max(n, 2)))
     f = np.arange(len(spectrum), dtype=float)
     f[0] = 1.0
     spectrum = spectrum / np.sqrt(f)
     spectrum[0] = 0.0
-    p = np.fft.irfft(spectrum, n)
-    return p / np.sqrt(np.mean(p ** 2))
+    p = np.fft.irfft(spectrum, max(n, 2))[:n]
+    return p / max(np.sqrt(np.mean(p ** 2)), 1e-12)
 
 
 def seed_of(*parts):

@@ -35,6 +35,10 @@ from collections import defaultdict
 
 import numpy as np
 
+import make_dev_corpus as corpus
+
+corpus.np = np
+
 SR = 22050
 GAP_S = (0.5, 3.0)
 THEME = '/usr/share/sounds/freedesktop/stereo'
@@ -68,16 +72,6 @@ def write_wav(path, x):
         w.setsampwidth(2)
         w.setframerate(SR)
         w.writeframes(y.tobytes())
-
-
-def pink(rng, n):
-    spectrum = np.fft.rfft(rng.standard_normal(max(n, 2)))
-    f = np.arange(len(spectrum), dtype=float)
-    f[0] = 1.0
-    spectrum = spectrum / np.sqrt(f)
-    spectrum[0] = 0.0
-    p = np.fft.irfft(spectrum, max(n, 2))[:n]
-    return p / max(np.sqrt(np.mean(p ** 2)), 1e-12)
 
 
 def white(rng, n):
@@ -171,7 +165,7 @@ def noise_of(path, row):
     """(colour, rms) of the noise of a take, from its noise-only lead."""
     x = read_wav(path)
     lead = int(int(row['lead_ms']) * SR / 1000)
-    colour = pink if row['noise'] == 'pink' else white
+    colour = corpus.pink if row['noise'] == 'pink' else white
     return colour, rms(x[:max(lead - int(0.02 * SR), int(0.05 * SR))]), x
 
 
