@@ -25,7 +25,7 @@ const char* const kUsage =
     "  phonemes build --out DIR (--from FOLDER | --manifest CSV) [--templates T] [--units N]\n"
     "                                                            learn a phoneme set from recordings\n"
     "\n"
-    "'parlanto-cli COMMAND --help' describes one command.\n";
+    "'parlanto-cli COMMAND --help' describes one command; 'parlanto-cli --version' prints the version.\n";
 
 struct Command {
     const char* name;
@@ -50,6 +50,10 @@ int main(int argc, char** argv)
         return argc < 2 ? 2 : 0;
     }
     const std::string name = argv[1];
+    if (name == "--version") {
+        std::puts("parlanto-cli " PARLANTO_VERSION);
+        return 0;
+    }
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const Command& command : kCommands) {
         if (name != command.name)

@@ -1,5 +1,5 @@
 #pragma once
-// Runs parlanto-cli (PARLANTO_CLI) with arguments through the shell and collects what it prints.
+// Runs parlanto-cli (PARLANTO_CLI), or any command line, through the shell and collects what it prints.
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -10,9 +10,9 @@ struct TCliRun {
     std::string Output;   // standard output, and standard error when asked for
 };
 
-inline TCliRun RunCli(const std::string& arguments, bool withErrors = false)
+// Runs a shell command line and collects its standard output.
+inline TCliRun RunCommand(const std::string& command)
 {
-    const std::string command = std::string(PARLANTO_CLI) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     TCliRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
@@ -24,4 +24,9 @@ inline TCliRun RunCli(const std::string& arguments, bool withErrors = false)
     const int status = pclose(pipe);
     run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+inline TCliRun RunCli(const std::string& arguments, bool withErrors = false)
+{
+    return RunCommand(std::string(PARLANTO_CLI) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null"));
 }

@@ -9,10 +9,12 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     SetUpApplication();
+    QCoreApplication::setApplicationVersion(PARLANTO_VERSION);
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Recognizes voice commands spoken into the microphone or read from WAV files.");
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption aligned("aligned", "Match commands with the aligned matcher (tolerates pauses, noise "
                                                 "and tempo) instead of the classic one.");
     parser.addOption(aligned);
