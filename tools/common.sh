@@ -10,7 +10,7 @@ PARLANTO_PACKAGES=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng
-  pulseaudio pulseaudio-utils libpulse-dev
+  pulseaudio pulseaudio-utils libpulse-dev libsoxr-dev
   qt6-base-dev xvfb xauth x11-utils desktop-file-utils fonts-dejavu-core
 )
 # What only test.sh needs: clang and its fuzzing and sanitizer runtime for the fuzz targets.

@@ -1,5 +1,8 @@
 #include "SovoInput.h"
 
+#include <exception>
+
+#include "ConvertedWavSource.h"
 #include "SovoError.h"
 
 namespace {
@@ -59,14 +62,37 @@ void TSovoFileInput::SetName(const std::string& fileName)
     FData = nullptr;
     FCount = 0;
     FFileName = fileName;
-    // The source becomes current only once it has passed the format check.
+    // The source becomes current only once it has passed the format check or been converted.
     auto source = std::make_unique<TWavFileSource>();
-    source->Open(FFileName);
+    try {
+        source->Open(FFileName);
+    } catch (const std::exception&) {
+        // Float and extensible headers are no files for the reader, but may be converted.
+        FSource = Converted();
+        if (!FSource)
+            throw;
+        return;
+    }
     if (source->SampleRate() != FSampleRate || source->BytesPerSample() != FBytesPerSample ||
-        source->Channels() != FChannels)
-        throw ESovoError(kUnsupportedFormat);
+        source->Channels() != FChannels) {
+        FSource = Converted();
+        if (!FSource)
+            throw ESovoError(kUnsupportedFormat);
+        return;
+    }
     source->Rewind();
     FSource = std::move(source);
+}
+
+std::unique_ptr<TSampleSource> TSovoFileInput::Converted() const
+{
+    // Conversion gives 16-bit mono only; an input that wants another format keeps to its own.
+    if (FChannels != 1 || FBytesPerSample != 2)
+        return nullptr;
+    auto source = std::make_unique<TConvertedWavSource>();
+    if (!source->Open(FFileName, FSampleRate))
+        return nullptr;
+    return source;
 }
 
 void TSovoFileInput::Start()

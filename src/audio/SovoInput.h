@@ -50,7 +50,8 @@ public:
     TSovoFileInput(int32_t blockSize, int32_t channels, int32_t sampleRate, int32_t bytesPerSample);
     ~TSovoFileInput() override;
 
-    // Opens the file and checks that its format is the required one. On any failure the input is left
+    // Opens the file and checks that its format is the required one; a WAV file of another uncompressed
+    // format (for 16-bit mono inputs) is converted to it instead. On any failure the input is left
     // without a file, so that a later Start or Reset is refused instead of delivering something else.
     void SetName(const std::string& fileName);
     // Delivers the whole file in blocks, then the end call, reporting progress after every block.
@@ -62,7 +63,9 @@ public:
 
 private:
     void DoProgress();
+    // FFileName converted to the required format, or null when it cannot be.
+    std::unique_ptr<TSampleSource> Converted() const;
 
     std::string FFileName;
-    std::unique_ptr<TWavFileSource> FSource;
+    std::unique_ptr<TSampleSource> FSource;
 };

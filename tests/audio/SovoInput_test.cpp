@@ -179,21 +179,18 @@ TEST(SovoFileInput, WithoutAFileEveryOperationNamesItself)
     EXPECT_EQ(MessageOf([&] { dropped.Start(); }), kNoNameOnStart) << "the previous file is gone";
 }
 
-TEST(SovoFileInput, RefusesFilesOfAnotherFormatAndKeepsNoneOfThem)
+TEST(SovoFileInput, RefusesFilesItCannotConvertAndKeepsNoneOfThem)
 {
     struct Case {
         const char* Name;
         Bytes File;
     };
+    // Integer PCM the reader opens but no conversion takes: the format message.
     const Case cases[] = {
-        {"8-bit", PcmWave(1, 22050, 8, Bytes(100, 0x80))},
-        {"stereo", PcmWave(2, 22050, 16, Pcm16Data(IndexedSamples(100)))},
-        {"44100 Hz", MonoWave(IndexedSamples(100), 44100)},
-        {"16-bit, three channels", PcmWave(3, 22050, 16, Bytes(600, 0))},
-        {"24-bit stereo", PcmWave(2, 22050, 24, Bytes(600, 0))},
-        {"24-bit mono", PcmWave(1, 22050, 24, Bytes(300, 0))},
-        {"4-byte frames of one channel",
-         RiffBytes({{"fmt ", FormatData(1, 1, 22050, 4, 16), {}}, {"data", Bytes(400, 0), {}}})},
+        {"5-byte samples", RiffBytes({{"fmt ", FormatData(1, 1, 22050, 5, 40), {}}, {"data", Bytes(500, 0), {}}})},
+        {"frames that split no channel evenly",
+         RiffBytes({{"fmt ", FormatData(1, 2, 22050, 3, 8), {}}, {"data", Bytes(300, 0), {}}})},
+        {"no sample rate", RiffBytes({{"fmt ", FormatData(1, 2, 0, 4, 16), {}}, {"data", Bytes(400, 0), {}}})},
     };
     TempDir dir;
     const std::string good = dir.Write("good.wav", MonoWave(IndexedSamples(10)));
@@ -208,11 +205,27 @@ TEST(SovoFileInput, RefusesFilesOfAnotherFormatAndKeepsNoneOfThem)
     }
 }
 
+TEST(SovoFileInput, ACompressedFileKeepsTheReadersMessage)
+{
+    TempDir dir;
+    const std::string adpcm =
+        dir.Write("adpcm.wav", RiffBytes({{"fmt ", FormatData(2, 1, 22050, 256, 4, 20), {}}, {"data", Bytes(512, 0), {}}}));
+    TWavFileSource reader;
+    const std::string readersMessage = MessageOf([&] { reader.Open(adpcm); });
+    ASSERT_FALSE(readersMessage.empty());
+    TSovoFileInput input(1024, 1, 22050, 2);
+    EXPECT_EQ(MessageOf([&] { input.SetName(adpcm); }), readersMessage);
+    EXPECT_EQ(MessageOf([&] { input.Start(); }), kNoNameOnStart);
+}
+
 TEST(SovoFileInput, TheFormatMessageIsTheSameForAnyRequiredFormat)
 {
     TempDir dir;
     TSovoFileInput input(1024, 1, 44100, 2);
-    EXPECT_EQ(MessageOf([&] { input.SetName(dir.Write("22050.wav", MonoWave(IndexedSamples(10)))); }),
+    EXPECT_EQ(MessageOf([&] {
+                  input.SetName(dir.Write("5-byte.wav", RiffBytes({{"fmt ", FormatData(1, 1, 22050, 5, 40), {}},
+                                                                    {"data", Bytes(500, 0), {}}})));
+              }),
               kUnsupportedFormat);
     Recorder got;
     got.Attach(input);
@@ -279,14 +292,18 @@ TEST(SovoFileInput, HoldsTheFileOnlyWhileItIsTheCurrentSource)
     TempDir dir;
     const std::string good = dir.Write("good.wav", MonoWave(IndexedSamples(10)));
     const std::string stereo = dir.Write("stereo.wav", PcmWave(2, 22050, 16, Pcm16Data(IndexedSamples(10))));
+    const std::string refused =
+        dir.Write("5-byte.wav", RiffBytes({{"fmt ", FormatData(1, 1, 22050, 5, 40), {}}, {"data", Bytes(500, 0), {}}}));
     const std::size_t baseline = OpenDescriptors();
     {
         TSovoFileInput input(1024, 1, 22050, 2);
         input.SetName(good);
         input.Reset();
         EXPECT_EQ(OpenDescriptors(), baseline + 1);
-        EXPECT_THROW(input.SetName(stereo), ESovoError);
+        EXPECT_THROW(input.SetName(refused), ESovoError);
         EXPECT_EQ(OpenDescriptors(), baseline) << "a refused file is closed";
+        input.SetName(stereo);
+        EXPECT_EQ(OpenDescriptors(), baseline) << "a converted file is read whole and closed";
         input.SetName(good);
         input.Start();
         EXPECT_TRUE(input.IsRecording());
