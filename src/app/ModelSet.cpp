@@ -4,6 +4,7 @@
 
 #include "FolderPath.h"
 #include "Sovo.h"
+#include "UserModels.h"
 
 std::string ProgramDirectory()
 {
@@ -16,7 +17,7 @@ std::string ProgramDirectory()
 
 std::string DefaultModelsDirectory()
 {
-    return ProgramDirectory() + "Models/";
+    return ModelsHome(ProgramDirectory(), UserDataHome()) + "Models/";
 }
 
 void LoadModelSet(TSovoObject& sovo, const std::string& modelsDir)

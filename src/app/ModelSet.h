@@ -6,7 +6,8 @@ class TSovoObject;
 
 // The program's own directory (of the running executable), with a trailing '/'.
 std::string ProgramDirectory();
-// "Models/" beside the program: the phoneme and command models used when no other folder is named.
+// The phoneme and command models used when no other folder is named: "Models/" beside the program, or the
+// user's own for an installed program (see ModelsHome).
 std::string DefaultModelsDirectory();
 // Loads the phoneme models (*.phm), then the command models (*.vcm) of one folder.
 void LoadModelSet(TSovoObject& sovo, const std::string& modelsDir);

@@ -1,9 +1,12 @@
 // parlanto: the window. --aligned starts it with aligned matching ticked.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 
 #include "ApplicationSetUp.h"
 #include "MainDemo.h"
+#include "ModelSet.h"
+#include "UserModels.h"
 
 int main(int argc, char** argv)
 {
@@ -20,7 +23,9 @@ int main(int argc, char** argv)
     parser.addOption(aligned);
     parser.process(application);
 
-    TMainForm window(QCoreApplication::applicationDirPath() + "/",
+    // The folder holding Models/: beside the program in the build tree, the user's own when installed.
+    const std::string modelsHome = ModelsHome(ProgramDirectory(), UserDataHome());
+    TMainForm window(QFile::decodeName(modelsHome.c_str()),
                      parser.isSet(aligned) ? TMatchMode::Aligned : TMatchMode::Classic);
     window.show();
     return QApplication::exec();
