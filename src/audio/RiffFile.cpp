@@ -11,12 +11,6 @@ namespace {
 constexpr uint32_t kRiffId = MakeFourCC("RIFF");
 constexpr int64_t kHeaderBytes = 8;
 
-uint32_t LittleEndian32(const uint8_t* bytes)
-{
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
 } // namespace
 
 std::unique_ptr<TRiffFile> TRiffFile::Open(const std::string& fileName)

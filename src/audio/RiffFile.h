@@ -14,6 +14,17 @@ constexpr uint32_t MakeFourCC(const char (&id)[5])
            static_cast<uint32_t>(static_cast<uint8_t>(id[3])) << 24;
 }
 
+// Little-endian fields of chunk data.
+inline uint16_t LittleEndian16(const uint8_t* bytes)
+{
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+inline uint32_t LittleEndian32(const uint8_t* bytes)
+{
+    return static_cast<uint32_t>(LittleEndian16(bytes)) | static_cast<uint32_t>(LittleEndian16(bytes + 2)) << 16;
+}
+
 struct TRiffChunk {
     uint32_t Id = 0;
     uint32_t FormType = 0;      // RIFF chunks only

@@ -15,16 +15,6 @@ constexpr int64_t kPlainFormatBytes = 16;
 constexpr int64_t kExtensibleFormatBytes = 40;
 constexpr int32_t kMaxChannels = 256;
 
-uint16_t Le16(const uint8_t* bytes)
-{
-    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-uint32_t Le32(const uint8_t* bytes)
-{
-    return static_cast<uint32_t>(Le16(bytes)) | static_cast<uint32_t>(Le16(bytes + 2)) << 16;
-}
-
 struct TSampleLayout {
     bool Float = false;
     int32_t Channels = 0;
@@ -35,16 +25,16 @@ struct TSampleLayout {
 // The layout the "fmt " chunk describes, or false for compressed or nonsensical ones.
 bool ParseLayout(const uint8_t* format, int64_t size, TSampleLayout& layout)
 {
-    uint16_t tag = Le16(format);
+    uint16_t tag = LittleEndian16(format);
     // An extensible header names the real format in the first two bytes of its sub-format GUID.
     if (tag == kTagExtensible) {
         if (size < kExtensibleFormatBytes)
             return false;
-        tag = Le16(format + 24);
+        tag = LittleEndian16(format + 24);
     }
-    layout.Channels = Le16(format + 2);
-    layout.SampleRate = static_cast<int32_t>(Le32(format + 4));
-    const int32_t blockAlign = Le16(format + 12);
+    layout.Channels = LittleEndian16(format + 2);
+    layout.SampleRate = static_cast<int32_t>(LittleEndian32(format + 4));
+    const int32_t blockAlign = LittleEndian16(format + 12);
     if (layout.Channels == 0 || layout.Channels > kMaxChannels || layout.SampleRate <= 0 ||
         blockAlign % layout.Channels != 0)
         return false;

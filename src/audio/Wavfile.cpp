@@ -11,16 +11,6 @@ constexpr uint32_t kFormatId = MakeFourCC("fmt ");
 constexpr uint32_t kDataId = MakeFourCC("data");
 constexpr int kFormatBytes = 16;
 
-uint16_t LittleEndian16(const uint8_t* bytes)
-{
-    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-uint32_t LittleEndian32(const uint8_t* bytes)
-{
-    return static_cast<uint32_t>(LittleEndian16(bytes)) | static_cast<uint32_t>(LittleEndian16(bytes + 2)) << 16;
-}
-
 TWaveFormat ParseFormat(const uint8_t* bytes)
 {
     TWaveFormat format;
