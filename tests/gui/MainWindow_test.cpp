@@ -102,9 +102,10 @@ private slots:
         QTest::addColumn<int>("channels");
         QTest::addColumn<int>("rate");
         QTest::addColumn<int>("bits");
-        QTest::newRow("8-bit") << 1 << 22050 << 8;
-        QTest::newRow("stereo") << 2 << 22050 << 16;
-        QTest::newRow("44.1 kHz") << 1 << 44100 << 16;
+        // Formats no conversion takes (other uncompressed ones are converted).
+        QTest::newRow("5-byte samples") << 1 << 22050 << 40;
+        QTest::newRow("44.1 kHz stereo, 5-byte samples") << 2 << 44100 << 40;
+        QTest::newRow("no sample rate") << 2 << 0 << 16;
     }
 
     void refusedFileShowsTheFormatMessage()
