@@ -14,6 +14,7 @@ constexpr uint16_t kTagExtensible = 0xFFFE;
 constexpr int64_t kPlainFormatBytes = 16;
 constexpr int64_t kExtensibleFormatBytes = 40;
 constexpr int32_t kMaxChannels = 256;
+constexpr int64_t kPieceBytes = 1 << 16;
 
 struct TSampleLayout {
     bool Float = false;
@@ -86,23 +87,27 @@ bool DecodeWave(const std::string& fileName, TDecodedWave& wave)
     if (!file->Ascend(formatChunk) || !file->FindChunk(MakeFourCC("data"), riff, data))
         return false;
     const int64_t frameBytes = static_cast<int64_t>(layout.Bytes) * layout.Channels;
-    std::vector<uint8_t> bytes;
     try {
-        bytes.resize(static_cast<std::size_t>(data.Size));
         wave.Mono.assign(static_cast<std::size_t>(data.Size / frameBytes), 0.0f);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (file->Read(bytes.data(), data.Size) != data.Size)
-        return false;
     wave.SampleRate = layout.SampleRate;
-    const uint8_t* frame = bytes.data();
-    for (float& mono : wave.Mono) {
-        double sum = 0.0;
-        for (int32_t channel = 0; channel < layout.Channels; ++channel)
-            sum += SampleValue(frame + channel * layout.Bytes, layout);
-        mono = static_cast<float>(sum / layout.Channels);
-        frame += frameBytes;
+    // Read in pieces of whole frames, so the file's bytes are never all held at once.
+    const int64_t framesPerPiece = std::max<int64_t>(1, kPieceBytes / frameBytes);
+    std::vector<uint8_t> piece(static_cast<std::size_t>(framesPerPiece * frameBytes));
+    const auto frameCount = static_cast<int64_t>(wave.Mono.size());
+    for (int64_t first = 0; first < frameCount; first += framesPerPiece) {
+        const int64_t frames = std::min(framesPerPiece, frameCount - first);
+        if (file->Read(piece.data(), frames * frameBytes) != frames * frameBytes)
+            return false;
+        for (int64_t i = 0; i < frames; ++i) {
+            const uint8_t* frame = piece.data() + i * frameBytes;
+            double sum = 0.0;
+            for (int32_t channel = 0; channel < layout.Channels; ++channel)
+                sum += SampleValue(frame + channel * layout.Bytes, layout);
+            wave.Mono[static_cast<std::size_t>(first + i)] = static_cast<float>(sum / layout.Channels);
+        }
     }
     return true;
 }
