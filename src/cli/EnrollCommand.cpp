@@ -25,7 +25,7 @@ const char* const kHelp =
     "quiet, clipped, mostly noise or different from the command's other examples is saved all the same, with\n"
     "a warning on standard error.\n"
     "  --as NAME.trj  trajectory file name; default: the command name and the first free number\n"
-    "  --match MODE   classic (default) or aligned: the matcher the take is recognized with, and how its\n"
+    "  --match MODE   aligned (default) or classic: the matcher the take is recognized with, and how its\n"
     "                 speech is found (aligned: against the recording's own noise floor, so soft speech is kept)\n";
 
 // "open" -> "open1.trj", or "open2.trj" when that exists already.

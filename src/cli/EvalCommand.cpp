@@ -40,7 +40,7 @@ const std::string kHelp =
     "                  rows numbered below 1 are not used)\n"
     "  --enroll K      takes enrolled per word, 1 or more; default 3\n"
     "  --models DIR    folder of the phoneme models (*.phm) under test; default: Models/ beside the program\n"
-    "  --match MODE    classic (default) or aligned: the matcher of the detailed report\n"
+    "  --match MODE    aligned (default) or classic: the matcher of the detailed report\n"
     "\n"
     "Where the detailed matcher rejects (see --reject), the report adds what rejection costs, and rejection\n"
     "is measured in a run of its own: per speaker and vocabulary only every other word is enrolled, the\n"

@@ -84,7 +84,7 @@ int RunListen(const std::vector<std::string>& args)
 
     TSovoObject sovo;
     WarnOfUnloadedModels(LoadModelSetLeavingOutBroken(sovo, cli.Value("--models", DefaultModelsDirectory())));
-    sovo.SetMatchMode(MatchOption(cli, TMatchMode::Aligned));
+    sovo.SetMatchMode(MatchOption(cli));
     sovo.SetRejection(RejectOption(cli));
     sovo.SetOnUtteranceEnd([&sovo] { sovo.RecognizeUtterance(); });
     THandsFreeListener listener(sovo);

@@ -21,8 +21,8 @@ const std::string kHelp =
     "Recognizes each file as the window does: 1024-sample blocks, one running recognizer whose state\n"
     "carries from file to file.\n"
     "  --models DIR  model folder (*.phm, *.vcm); default: Models/ beside the program\n"
-    "  --match MODE  classic (default): whole score series correlated phoneme by phoneme;\n"
-    "                aligned: speech rows only, time-aligned, tolerant of pauses, noise and tempo\n") +
+    "  --match MODE  aligned (default): speech rows only, time-aligned, tolerant of pauses, noise and tempo;\n"
+    "                classic: whole score series correlated phoneme by phoneme\n") +
     kRejectHelp +
     "  --json        print a JSON array with every model's score; \"accepted\" tells whether the file was\n"
     "                taken as the command named\n"

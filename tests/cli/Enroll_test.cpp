@@ -50,13 +50,13 @@ protected:
 TEST_F(Enroll, ASoftTakeIsSavedInAlignedModeAndRecognizedThere)
 {
     const std::string softOpen = takes.WriteWav("soft_open.wav", SoftTake("open_train1"));
-    const TCliRun classic = Run("--command open --as soft_open.trj", softOpen);
+    const TCliRun classic = Run("--match classic --command open --as soft_open.trj", softOpen);
     EXPECT_EQ(classic.ExitCode, 1);
     EXPECT_NE(classic.Output.find("gave no result; nothing saved (too quiet or too short"), std::string::npos)
         << classic.Output;
     EXPECT_FALSE(fs::exists(models.Path() / "Data" / "soft_open.trj"));
 
-    ASSERT_EQ(Run("--match aligned --command open --as soft_open.trj", softOpen).ExitCode, 0);
+    ASSERT_EQ(Run("--command open --as soft_open.trj", softOpen).ExitCode, 0);   // aligned by default
     EXPECT_TRUE(fs::exists(models.Path() / "Data" / "soft_open.trj"));
     ASSERT_EQ(Run("--match aligned --command stop", takes.WriteWav("soft_stop.wav", SoftTake("stop_train1"))).ExitCode,
               0);

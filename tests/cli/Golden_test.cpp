@@ -82,7 +82,7 @@ TEST_P(Golden, AtomsMatchFieldForField)
 TEST_P(Golden, RecognitionMatchesLikeDistanceAndEveryModelScore)
 {
     const std::string expected = ReadText(kGolden / "expected" / (GetParam() + ".recognize.txt"));
-    const std::string actual = RunCliOk("recognize --fresh --json --models " + (kGolden / "models").string() + " " +
+    const std::string actual = RunCliOk("recognize --fresh --json --match classic --models " + (kGolden / "models").string() + " " +
                                       (kGolden / "wav" / (GetParam() + ".wav")).string());
 
     std::smatch result;

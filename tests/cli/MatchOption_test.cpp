@@ -1,4 +1,4 @@
-// parlanto-cli recognize and eval --match: classic unless asked, aligned on request, anything else refused;
+// parlanto-cli recognize and eval --match: aligned unless asked, classic on request, anything else refused;
 // eval shows both matchers side by side.
 #include <gtest/gtest.h>
 
@@ -22,16 +22,15 @@ std::string Recognize(const std::string& options)
     return run.Output;
 }
 
-TEST(MatchOption, ClassicIsTheDefaultAndAlignedIsAnotherMatcher)
+TEST(MatchOption, AlignedIsTheDefaultAndClassicIsAnotherMatcher)
 {
     const std::string byDefault = Recognize("");
-    EXPECT_EQ(Recognize("--match classic"), byDefault);
+    EXPECT_EQ(Recognize("--match aligned"), byDefault);
+    EXPECT_NE(Recognize("--match classic"), byDefault);
 
-    const std::string aligned = Recognize("--match aligned");
-    EXPECT_NE(aligned, byDefault);
     const std::regex answer(R"re("file": "[^"]*/(\w+)\.wav", "recognized": true, "command": "(\w+)")re");
     std::string answers;
-    for (auto it = std::sregex_iterator(aligned.begin(), aligned.end(), answer); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(byDefault.begin(), byDefault.end(), answer); it != std::sregex_iterator(); ++it)
         answers += (*it)[1].str() + "=" + (*it)[2].str() + " ";
     EXPECT_EQ(answers, "open_test1=OPEN stop_test1=STOP vowel_a=OPEN ");
 }
@@ -62,13 +61,13 @@ TEST(MatchOption, EvalDetailsOneMatcherAndShowsBothSideBySide)
     WriteGoldenManifest(dir, {"train1", "train2", "test1"});
     const std::string eval = "eval --enroll 2 --models " + kGolden + "/models --manifest " + dir.Dir() + "manifest.csv";
 
-    const TCliRun classic = RunCli(eval);
+    const TCliRun classic = RunCli(eval + " --match classic");
     ASSERT_EQ(classic.ExitCode, 0) << classic.Output;
     EXPECT_NE(classic.Output.find("Takes 1..2 of each word enrolled, phoneme models of " + kGolden +
                                   "/models/, classic matching\n"),
               std::string::npos)
         << classic.Output;
-    const TCliRun aligned = RunCli(eval + " --match aligned --reject off");   // the table ends the report
+    const TCliRun aligned = RunCli(eval + " --reject off");   // aligned by default; the table ends the report
     ASSERT_EQ(aligned.ExitCode, 0) << aligned.Output;
     EXPECT_NE(aligned.Output.find(", aligned matching\n"), std::string::npos) << aligned.Output;
 

@@ -37,11 +37,11 @@ TEST(RejectOption, AutoRejectsWithAlignedMatchingOnlyAndALikeSetsTheBar)
         const char* options;
         const char* verdicts;
     } cases[] = {
-        {"--json", "open_test1=true vowel_a=true "},                            // classic: as it always was
-        {"--json --reject on --reject 1", "open_test1=false vowel_a=false "},   // the last one given counts
+        {"--json --match classic", "open_test1=true vowel_a=true "},            // classic: as it always was
+        {"--json --match classic --reject on --reject 1", "open_test1=false vowel_a=false "},   // the last one counts
         {"--json --match aligned --reject 0", "open_test1=true vowel_a=true "},
         {"--json --match aligned --reject off", "open_test1=true vowel_a=true "},
-        {"--json --match aligned", "open_test1=true vowel_a=false "},          // a vowel is no command
+        {"--json", "open_test1=true vowel_a=false "},                          // aligned by default: a vowel is no command
         {"--json --match aligned --reject auto", "open_test1=true vowel_a=false "},
     };
     for (const auto& c : cases)
@@ -75,11 +75,11 @@ TEST(RejectOption, EvalMeasuresRejectionWhereTheDetailedMatcherRejects)
     const std::string manifest = WriteGoldenManifest(dir, {"train1", "train2", "test1"});
     const std::string eval = "eval --enroll 2 --models " + kGolden + "/models --manifest " + manifest;
 
-    const TCliRun classic = RunCli(eval);
+    const TCliRun classic = RunCli(eval + " --match classic");
     ASSERT_EQ(classic.ExitCode, 0) << classic.Output;
     EXPECT_EQ(classic.Output.find("ejection"), std::string::npos) << classic.Output;
 
-    const TCliRun aligned = RunCli(eval + " --match aligned --non-speech " + kGolden + "/wav");
+    const TCliRun aligned = RunCli(eval + " --non-speech " + kGolden + "/wav");
     ASSERT_EQ(aligned.ExitCode, 0) << aligned.Output;
     for (const char* expected : {"With rejection: 0/3 0% of the right answers rejected, accuracy among the accepted 3/3 100%",
                                  "unknown words; 14 non-speech clips", "\nRejection\n", "\nall ", "\nLike ", "\nDistance "})
