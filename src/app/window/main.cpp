@@ -1,10 +1,15 @@
-// parlanto: the window. --aligned starts it with aligned matching ticked.
+// parlanto: the window. It starts with the matcher chosen last time (aligned at first); --aligned or --classic
+// starts it with that one.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCheckBox>
 #include <QFile>
+#include <QSettings>
+#include <optional>
 
 #include "ApplicationSetUp.h"
 #include "MainDemo.h"
+#include "MatchModeSetting.h"
 #include "ModelSet.h"
 #include "UserModels.h"
 
@@ -19,14 +24,24 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption aligned("aligned", "Match commands with the aligned matcher (tolerates pauses, noise "
-                                                "and tempo) instead of the classic one.");
+                                                "and tempo).");
+    const QCommandLineOption classic("classic", "Match commands with the classic matcher (whole score series "
+                                                "correlated phoneme by phoneme).");
     parser.addOption(aligned);
+    parser.addOption(classic);
     parser.process(application);
+    const std::optional<TMatchMode> given = parser.isSet(classic) ? std::optional(TMatchMode::Classic)
+                                            : parser.isSet(aligned) ? std::optional(TMatchMode::Aligned)
+                                                                    : std::nullopt;
+    QSettings settings("Brenvik", "parlanto");
 
     // The folder holding Models/: beside the program in the build tree, the user's own when installed.
     const std::string modelsHome = ModelsHome(ProgramDirectory(), UserDataHome());
-    TMainForm window(QFile::decodeName(modelsHome.c_str()),
-                     parser.isSet(aligned) ? TMatchMode::Aligned : TMatchMode::Classic);
+    TMainForm window(QFile::decodeName(modelsHome.c_str()), StartMatchMode(given, settings));
+    // The user's tick is remembered for the next start.
+    QObject::connect(window.findChild<QCheckBox*>("CBAligned"), &QCheckBox::toggled, [&settings](bool on) {
+        StoreMatchMode(settings, on ? TMatchMode::Aligned : TMatchMode::Classic);
+    });
     window.show();
     return QApplication::exec();
 }
