@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "FileRecognizer.h"
 #include "MatchOption.h"
+#include "MessageText.h"
 #include "TextFormat.h"
 #include "ModelSet.h"
 #include "PercentText.h"
@@ -26,7 +27,9 @@ const std::string kHelp =
     kRejectHelp +
     "  --json        print a JSON array with every model's score; \"accepted\" tells whether the file was\n"
     "                taken as the command named\n"
-    "  --fresh       start every file from the initial state\n";
+    "  --fresh       start every file from the initial state\n"
+    "A file that cannot be read is named on standard error with the reason (and in the JSON array with\n"
+    "\"error\"); the other files are still recognized, and the exit status is 1.\n";
 
 void PrintLine(const std::string& file, const TFileResult& result)
 {
@@ -56,6 +59,17 @@ void PrintJson(const std::string& file, const TFileResult& result, bool first)
     std::printf("}");
 }
 
+// A file that could not be read: named on standard error with the reason, and in the JSON array so that a
+// script sees every file it gave.
+void ReportUnreadable(const std::string& file, const std::string& message, bool json, bool first)
+{
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), message.c_str());
+    if (json) {
+        std::printf("%s  {\"file\": %s, \"recognized\": false, \"error\": %s}", first ? "" : ",\n",
+                    JsonString(file).c_str(), JsonString(message).c_str());
+    }
+}
+
 }  // namespace
 
 int RunRecognize(const std::vector<std::string>& args)
@@ -71,22 +85,30 @@ int RunRecognize(const std::vector<std::string>& args)
     const bool json = cli.Has("--json");
 
     std::unique_ptr<TFileRecognizer> recognizer;
+    bool allRead = true;
     if (json)
         std::printf("[\n");
     for (size_t i = 0; i < cli.Positional.size(); ++i) {
-        if (!recognizer || cli.Has("--fresh"))
+        if (!recognizer || cli.Has("--fresh")) {
             recognizer = std::make_unique<TFileRecognizer>(modelsDir, match);
             recognizer->Sovo().SetRejection(rejection);
+        }
         if (i == 0)   // --fresh reads the folder again for every file: its broken descriptions are named once
             WarnOfUnloadedModels(*recognizer);
         const std::string& file = cli.Positional[i];
-        const TFileResult result = recognizer->Recognize(file);
-        if (json)
-            PrintJson(file, result, i == 0);
-        else
-            PrintLine(file, result);
+        // One file that cannot be read does not keep the others from being recognized; the exit status tells.
+        try {
+            const TFileResult result = recognizer->Recognize(file);
+            if (json)
+                PrintJson(file, result, i == 0);
+            else
+                PrintLine(file, result);
+        } catch (const std::exception& e) {
+            allRead = false;
+            ReportUnreadable(file, DisplayText(e.what()), json, i == 0);
+        }
     }
     if (json)
         std::printf("\n]\n");
-    return 0;
+    return allRead ? 0 : 1;
 }
