@@ -59,6 +59,12 @@ std::string FolderPath(const std::string& dir)
     return WithTrailingSeparator(ResolveModelPath(dir));
 }
 
+// Trajectories live in Data/ below the descriptions.
+std::string DataDir(const std::string& modelsDir)
+{
+    return ResolveModelPath(FolderPath(modelsDir) + "Data");
+}
+
 // The description that gets the new example, as it is before the save.
 struct TDescription {
     std::string File;
@@ -130,6 +136,20 @@ bool IsValidModelFileName(const std::string& name)
     });
 }
 
+std::string TrajectoryPath(const std::string& modelsDir, const std::string& typedTrajectoryName)
+{
+    return ResolveModelPath(DataDir(modelsDir) + "/" + TrajectoryFileName(typedTrajectoryName));
+}
+
+std::string FreeTrajectoryName(const std::string& modelsDir, const std::string& commandName)
+{
+    for (int n = 1;; ++n) {
+        const std::string name = commandName + std::to_string(n);
+        if (!std::filesystem::exists(TrajectoryPath(modelsDir, name)))
+            return name;
+    }
+}
+
 TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::string& modelsDir,
                                    const std::string& commandName, const std::string& typedTrajectoryName)
 {
@@ -142,11 +162,10 @@ TSavedModel SaveLastCommandAsModel(TTeskDictionary& dictionary, const std::strin
     TSavedModel saved;
     saved.DescriptionFile = description.File;
 
-    // Trajectories live in Data/ below the descriptions; a fresh model folder gets one.
-    const std::string dataDir = ResolveModelPath(FolderPath(modelsDir) + "Data");
+    // A fresh model folder gets its Data/.
     std::error_code ignored;
-    std::filesystem::create_directories(dataDir, ignored);
-    saved.TrajectoryFile = ResolveModelPath(dataDir + "/" + trajectoryName);
+    std::filesystem::create_directories(DataDir(modelsDir), ignored);
+    saved.TrajectoryFile = TrajectoryPath(modelsDir, trajectoryName);
     dictionary.SaveTrajectory(saved.TrajectoryFile);
 
     const std::string modelLine = kModelLinePrefix + trajectoryName;

@@ -20,6 +20,14 @@ const TVoiceCommandModel* FindCommand(TTeskDictionary& dictionary, const std::st
 // The typed trajectory name without surrounding blanks, with ".trj" appended unless it ends so (exact case).
 std::string TrajectoryFileName(const std::string& typed);
 
+// Where a save under this typed trajectory name writes: Data/ of the model folder (ending with a separator),
+// letter case as found on disk.
+std::string TrajectoryPath(const std::string& modelsDir, const std::string& typedTrajectoryName);
+
+// The command name with the first number whose trajectory does not exist yet: "open" -> "open1", or "open2"
+// when open1.trj exists. Proposed for a new example, so that no earlier take is replaced.
+std::string FreeTrajectoryName(const std::string& modelsDir, const std::string& commandName);
+
 // Command and trajectory names become file names in the model folder: they must not be empty nor "..", nor
 // hold "/", "\\" or control characters, which would write elsewhere or make a file no one can name.
 bool IsValidModelFileName(const std::string& name);

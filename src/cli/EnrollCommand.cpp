@@ -1,6 +1,5 @@
 // parlanto-cli enroll: the "Save as model" flow without a window.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "CliArgs.h"
@@ -9,7 +8,6 @@
 #include "FileRecognizer.h"
 #include "FolderPath.h"
 #include "MatchOption.h"
-#include "ModelFiles.h"
 #include "PercentText.h"
 #include "SaveModel.h"
 #include "UnloadedModelsWarning.h"
@@ -27,16 +25,6 @@ const char* const kHelp =
     "  --as NAME.trj  trajectory file name; default: the command name and the first free number\n"
     "  --match MODE   aligned (default) or classic: the matcher the take is recognized with, and how its\n"
     "                 speech is found (aligned: against the recording's own noise floor, so soft speech is kept)\n";
-
-// "open" -> "open1.trj", or "open2.trj" when that exists already.
-std::string FreeTrajectoryName(const std::string& modelsDir, const std::string& command)
-{
-    for (int n = 1;; ++n) {
-        const std::string name = command + std::to_string(n) + ".trj";
-        if (!std::filesystem::exists(ResolveModelPath(modelsDir + "Data/" + name)))
-            return name;
-    }
-}
 
 std::string WarningText(TExampleWarning warning, const std::string& command)
 {
@@ -82,7 +70,7 @@ int RunEnroll(const std::vector<std::string>& args)
     for (const TExampleWarning warning : CheckExample(AtomSamples(sovo.Processor->Atoms), sovo.LastTraj,
                                                       FindCommand(*sovo.Dictionary, command)))
         std::fprintf(stderr, "%s: warning: %s\n", cli.Positional[0].c_str(), WarningText(warning, command).c_str());
-    const std::string trajectory = cli.Value("--as", FreeTrajectoryName(modelsDir, command));
+    const std::string trajectory = cli.Value("--as", FreeTrajectoryName(modelsDir, command) + ".trj");
     const TSavedModel saved =
         SaveLastCommandAsModel(*sovo.Dictionary, modelsDir, command, trajectory);
     std::printf("recognized as %s (Like %s); saved %s%s\n", result.CommandName.c_str(),

@@ -114,14 +114,15 @@ private slots:
         OpenFile(*window, GoldenWav("open_test1"));
         QVERIFY(GridRows(Control<QTableWidget>(*window, "GridRes"))[1].startsWith("BRANDNEW|100%|"));
 
-        // Shown again: the lists hold the reloaded commands, the texts carry over (the name trimmed, with ".trj").
+        // Shown again: the lists hold the reloaded commands, the command carries over and the trajectory name
+        // proposed is its next free one.
         ClickSave(*window, [](TFSaveAs* dialog) {
             QComboBox* models = List(*dialog, "CBModels");
             QCOMPARE(models->count(), 4);
             QCOMPARE(models->itemText(0), QString("BRANDNEW"));
             QCOMPARE(List(*dialog, "CBFileModel")->itemText(0), QString("Models/Brand new.vcm"));
             QCOMPARE(models->currentText(), QString("Brand new"));
-            QCOMPARE(Control<QLineEdit>(*dialog, "FName")->text(), QString("brand1.trj"));
+            QCOMPARE(Control<QLineEdit>(*dialog, "FName")->text(), QString("Brand new1"));
             Press(dialog, "Button2");
         });
     }
@@ -168,18 +169,55 @@ private slots:
         QCOMPARE(folder->Read("Models/open.vcm") != kOpenDescription, saved);
     }
 
-    // Listed already (in another letter case): only the trajectory file is rewritten, under its own name.
-    void trajectoryListedAlreadyIsOnlyRewritten()
+    // A take saved under an existing trajectory name (here in another letter case) replaces the earlier take
+    // only when the user says so; then only the trajectory file is rewritten, under its own name.
+    void existingTrajectoryIsReplacedOnlyWhenTheUserSaysSo_data()
     {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << static_cast<int>(QMessageBox::Yes);
+        QTest::newRow("no") << static_cast<int>(QMessageBox::No);
+    }
+
+    void existingTrajectoryIsReplacedOnlyWhenTheUserSaysSo()
+    {
+        QFETCH(int, answer);
         const std::string before = folder->Read("Models/Data/open2.trj");
+        QString question;
+        TModalScript box;
+        box.Then<TFSaveAs>([](TFSaveAs*) {}).Then<QMessageBox>([&question, answer](QMessageBox* shown) {
+            question = shown->text();
+            shown->button(static_cast<QMessageBox::StandardButton>(answer))->click();
+        });
         ClickSave(*window, [](TFSaveAs* dialog) {
             Fill(dialog, {.command = "OPEN", .trajectory = "OPEN2.trj"});
             QCOMPARE(List(*dialog, "CBFileModel")->currentText(), QString("Models/open.vcm"));
             Press(dialog, "Button1");
         });
+        QVERIFY(box.AllStepsRan());
+        QCOMPARE(question, QString("Пример 'OPEN2.trj' уже сохранён.\n\nЗаменить его новым?"));
         QCOMPARE(folder->Read("Models/open.vcm"), std::string(kOpenDescription));
-        QVERIFY(folder->Read("Models/Data/open2.trj") != before);
+        QCOMPARE(folder->Read("Models/Data/open2.trj") != before, answer == QMessageBox::Yes);
         QVERIFY(!std::filesystem::exists(folder->Path() / "Models/Data/OPEN2.trj"));
+    }
+
+    // The dialog proposes the command's next free trajectory name, each time anew: saving take after take
+    // with what it proposes keeps every take.
+    void proposedNameIsTheCommandsNextFreeOne()
+    {
+        const QStringList expected = {"open3", "open4"};
+        for (const QString& proposal : expected) {
+            ClickSave(*window, [&proposal](TFSaveAs* dialog) {
+                Fill(dialog, {.pickCommand = 2});
+                QCOMPARE(Control<QLineEdit>(*dialog, "FName")->text(), proposal);
+                Fill(dialog, {.command = "Brand new"});
+                QCOMPARE(Control<QLineEdit>(*dialog, "FName")->text(), QString("Brand new1"));
+                Fill(dialog, {.pickCommand = 2});
+                Press(dialog, "Button1");
+            });
+            QVERIFY(std::filesystem::is_regular_file(folder->Path() / "Models/Data" / (proposal + ".trj").toStdString()));
+        }
+        QCOMPARE(folder->Read("Models/open.vcm"),
+                 std::string(kOpenDescription) + "\r\nmodel=DATA\\open3.trj\r\n\r\nmodel=DATA\\open4.trj\r\n");
     }
 
     // The trajectory cannot be written: the error is shown, the description is left alone, nothing reloads.

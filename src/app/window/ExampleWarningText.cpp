@@ -26,3 +26,8 @@ QString ExampleQuestion(const std::vector<TExampleWarning>& warnings, const QStr
         text += WarningText(warning, command) + "\n";
     return text + "\nСохранить пример всё равно?";
 }
+
+QString ReplaceQuestion(const QString& trajectoryFile)
+{
+    return "Пример '" + trajectoryFile + "' уже сохранён.\n\nЗаменить его новым?";
+}

@@ -13,6 +13,7 @@
 #include <QScopeGuard>
 #include <QTableWidget>
 #include <QWindow>
+#include <filesystem>
 
 #include "ApplicationSetUp.h"
 #include "ExampleWarningText.h"
@@ -415,6 +416,11 @@ void TMainForm::BSaveModelClick()
     if (FSaveAs->exec() != QDialog::Accepted)
         return;
     FSaveAs->SetTrajectoryName(QString::fromStdString(TrajectoryFileName(FSaveAs->TrajectoryName().toStdString())));
+    // An earlier take is replaced only when the user says so.
+    if (std::filesystem::is_regular_file(TrajectoryPath(ModelsDir(), FSaveAs->TrajectoryName().toStdString())) &&
+        QMessageBox::question(this, kProgramName, ReplaceQuestion(FSaveAs->TrajectoryName()), QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::No) != QMessageBox::Yes)
+        return;
     // A doubtful example is the user's to keep or not: nothing is written unless they say so.
     const std::vector<TExampleWarning> warnings =
         CheckExample(std::span<const int16_t>(FBuffer.Data(), static_cast<size_t>(FBuffer.Count())),

@@ -92,6 +92,7 @@ TFSaveAs::TFSaveAs(const QString& programDir, QWidget* parent) : QDialog(parent)
     connect(CBModels, &QComboBox::activated, this, &TFSaveAs::CBModelsChange);
     connect(CBFileModel, &QComboBox::activated, this, &TFSaveAs::CBFileModelChange);
     connect(CBModels->lineEdit(), &QLineEdit::textEdited, this, typed(CBModels, &TFSaveAs::CBModelsChange));
+    connect(CBModels, &QComboBox::currentTextChanged, this, &TFSaveAs::ProposeTrajectoryName);
     connect(CBFileModel->lineEdit(), &QLineEdit::textEdited, this, typed(CBFileModel, &TFSaveAs::CBFileModelChange));
     const auto guarded = [this](void (TFSaveAs::*handler)()) {
         return [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); };
@@ -106,6 +107,21 @@ void TFSaveAs::SetModels(const QStringList& names, const QStringList& files)
     RefillKeepingText(CBModels, names);
     RefillKeepingText(CBFileModel, files);
     LReason->clear();
+    ProposeTrajectoryName();
+}
+
+void TFSaveAs::ProposeTrajectoryName()
+{
+    // A listed command's takes are named after its description file ("open.vcm": open1, open2 ...), a new
+    // command's after the name typed.
+    const int listed = CBModels->findText(CBModels->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QString stem = listed >= 0 ? QFileInfo(CBFileModel->itemText(listed)).completeBaseName()
+                                     : CBModels->currentText().trimmed();
+    const std::string command = stem.toStdString();
+    if (!IsValidModelFileName(command))
+        return;
+    const std::string modelsDir = FProgramDir.toStdString() + "Models/";
+    FName->setText(QString::fromStdString(FreeTrajectoryName(modelsDir, command)));
 }
 
 QString TFSaveAs::CommandName() const

@@ -17,7 +17,7 @@ public:
     TFSaveAs(const QString& programDir, QWidget* parent);
 
     // Empties both lists and fills them with the commands' names and description files, in the same order;
-    // the texts typed or picked last time stay.
+    // the texts typed or picked last time stay, and the trajectory name proposed is the command's next free one.
     void SetModels(const QStringList& names, const QStringList& files);
     QString CommandName() const;          // as typed, blanks included
     QString TrajectoryName() const;
@@ -26,6 +26,9 @@ public:
 private:
     void CBModelsChange(int index);
     void CBFileModelChange(int index);
+    // The command's next free trajectory name ("open2" when open1.trj exists), so that a new take never
+    // replaces an earlier one unnoticed.
+    void ProposeTrajectoryName();
     void Button3Click();
     void Button1Click();
     // Beeps and keeps the dialog open, saying why.
