@@ -200,17 +200,19 @@ private slots:
         QVERIFY(!std::filesystem::exists(folder->Path() / "Models/Data/OPEN2.trj"));
     }
 
-    // The dialog proposes the command's next free trajectory name, each time anew: saving take after take
-    // with what it proposes keeps every take.
-    void proposedNameIsTheCommandsNextFreeOne()
+    // The dialog proposes the command's description file and its next free trajectory name, each time anew:
+    // saving take after take with what it proposes keeps every take.
+    void proposedNamesAreTheCommandsFileAndNextFreeTake()
     {
         const QStringList expected = {"open3", "open4"};
         for (const QString& proposal : expected) {
             ClickSave(*window, [&proposal](TFSaveAs* dialog) {
                 Fill(dialog, {.pickCommand = 2});
                 QCOMPARE(Control<QLineEdit>(*dialog, "FName")->text(), proposal);
+                QCOMPARE(List(*dialog, "CBFileModel")->currentText(), QString("Models/open.vcm"));
                 Fill(dialog, {.command = "Brand new"});
                 QCOMPARE(Control<QLineEdit>(*dialog, "FName")->text(), QString("Brand new1"));
+                QCOMPARE(List(*dialog, "CBFileModel")->currentText(), QString("Models/Brand new.vcm"));
                 Fill(dialog, {.pickCommand = 2});
                 Press(dialog, "Button1");
             });

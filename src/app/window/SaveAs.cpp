@@ -145,6 +145,9 @@ void TFSaveAs::CBModelsChange(int index)
 {
     if (CBFileModel->currentIndex() != index)
         CBFileModel->setCurrentIndex(index);
+    // A new command's description is made under its own name: the field shows which file that is.
+    if (index < 0 && !IsBlank(CBModels->currentText()))
+        CBFileModel->setEditText("Models/" + CBModels->currentText() + ".vcm");
 }
 
 void TFSaveAs::CBFileModelChange(int index)
