@@ -115,12 +115,13 @@ private slots:
         QFETCH(int, bits);
         TProgramFolder folder;
         auto window = ShowWindow(folder);
+        const bool clearAtStart = Enabled(*window, "BClear");
         QString message;
         OpenFile(*window, WriteWav(folder, "refused.wav", channels, rate, bits), &message);
         QCOMPARE(message, kFormatMessage);
         QVERIFY(Enabled(*window, "BOpen"));
-        QVERIFY(!Enabled(*window, "BPlay"));
-        QVERIFY(!Enabled(*window, "BClear"));
+        QVERIFY(!Enabled(*window, "BPlay"));   // nothing recognized yet: nothing to play
+        QCOMPARE(Enabled(*window, "BClear"), clearAtStart);
         QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({"||"}));
 
         // The window stays usable: the next file is recognized.
@@ -128,6 +129,16 @@ private slots:
         QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);
         QVERIFY(GridRows(Control<QTableWidget>(*window, "GridRes"))[0].startsWith("STOP|"));
         QVERIFY(Enabled(*window, "BPlay"));
+        const QString title = window->windowTitle();
+        QVERIFY(title.endsWith("stop_test1.wav"));
+
+        // Refused after a recognized one: the last utterance stays playable and clearable, under its own title.
+        OpenFile(*window, WriteWav(folder, "refused.wav", channels, rate, bits), &message);
+        QCOMPARE(message, kFormatMessage);
+        QVERIFY(Enabled(*window, "BPlay"));
+        QVERIFY(Enabled(*window, "BClear"));
+        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);
     }
 
     // Ticked, the aligned matcher gives the results and the model scores; cleared, the classic one again.

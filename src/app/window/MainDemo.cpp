@@ -222,6 +222,10 @@ void TMainForm::BOpenClick()
 {
     if (Open->exec() != QDialog::Accepted)
         return;
+    const bool couldPlay = BPlay->isEnabled();
+    const bool couldClear = BClear->isEnabled();
+    const QString previousFile = FWaveFileName;
+    const QString previousTitle = windowTitle();
     BPlay->setEnabled(false);
     BOpen->setEnabled(false);
     BClear->setEnabled(false);
@@ -234,7 +238,12 @@ void TMainForm::BOpenClick()
         FSovo->Restart();
         fileInput.Start();
     } catch (...) {
+        // A file that cannot be read leaves the last utterance, its buttons and the title as they were.
         BOpen->setEnabled(true);
+        BPlay->setEnabled(couldPlay);
+        BClear->setEnabled(couldClear);
+        FWaveFileName = previousFile;
+        setWindowTitle(previousTitle);
         throw;
     }
     BOpen->setEnabled(true);
