@@ -141,6 +141,21 @@ private slots:
         QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);
     }
 
+    // Made as small as the user can, the window still shows "Play" and "Save as model" whole.
+    void smallestWindowStillShowsLastInput()
+    {
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        window->resize(50, 50);
+        QTest::qWait(0);
+        for (const char* button : {"BPlay", "BSaveModel"}) {
+            const QPushButton* shown = Control<QPushButton>(*window, button);
+            const QRect inWindow(shown->mapTo(window.get(), QPoint(0, 0)), shown->size());
+            QVERIFY2(window->rect().contains(inWindow), button);
+        }
+        QVERIFY(Control<QTableWidget>(*window, "GridRes")->height() >= 2 * 18);   // room for a result row under the header
+    }
+
     // Ticked, the aligned matcher gives the results and the model scores; cleared, the classic one again.
     void alignedMatchingBoxChoosesTheMatcher()
     {

@@ -25,6 +25,10 @@ constexpr int kMicFontPixels = 13;
 constexpr int kNoteFontPixels = 14;
 constexpr int kGridFontPixels = 11;
 constexpr int kGridRowHeight = 18;
+// The window never gets so small that the top panel's last control ("Last input": Play, "Save as model",
+// right edge at 537 px) or the first result rows are cut off.
+constexpr int kMinimumWidth = 545;
+constexpr int kMinimumHeight = 230;
 
 QFont PixelFont(const QFont& base, int pixels)
 {
@@ -72,6 +76,7 @@ QTableWidget* NewGrid(const char* name, QWidget* parent, std::initializer_list<i
 void TMainForm::CreateControls()
 {
     resize(566, 370);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     move(screen()->availableGeometry().center() - rect().center());
     setFont(PixelFont(font(), kWindowFontPixels));
     auto* client = new QWidget(this);
