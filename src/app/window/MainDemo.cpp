@@ -224,7 +224,6 @@ void TMainForm::BOpenClick()
         return;
     const bool couldPlay = BPlay->isEnabled();
     const bool couldClear = BClear->isEnabled();
-    const QString previousFile = FWaveFileName;
     const QString previousTitle = windowTitle();
     BPlay->setEnabled(false);
     BOpen->setEnabled(false);
@@ -238,11 +237,10 @@ void TMainForm::BOpenClick()
         FSovo->Restart();
         fileInput.Start();
     } catch (...) {
-        // A file that cannot be read leaves the last utterance, its buttons and the title as they were.
+        // A file that cannot be read leaves the last utterance's buttons and the title as they were.
         BOpen->setEnabled(true);
         BPlay->setEnabled(couldPlay);
         BClear->setEnabled(couldClear);
-        FWaveFileName = previousFile;
         setWindowTitle(previousTitle);
         throw;
     }

@@ -140,7 +140,8 @@ void TFSaveAs::SetTrajectoryName(const QString& name)
 }
 
 // The two lists hold the names and the description files of the same commands in the same order. A list
-// whose selection changes shows the item selected, or no text when none is.
+// whose selection changes shows the item selected; with none selected, the file list shows the file a new
+// command of the typed name gets, or no text when nothing is typed.
 void TFSaveAs::CBModelsChange(int index)
 {
     if (CBFileModel->currentIndex() != index)
