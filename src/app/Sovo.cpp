@@ -1,6 +1,15 @@
 #include "Sovo.h"
 
+#include <algorithm>
+
 #include "SovoError.h"
+
+namespace {
+
+// As much as the pre-processor analyses of one utterance.
+constexpr int32_t kMaxKeptSamples = TTeskProcessor::kMaxUtteranceAtoms * kHopSize;
+
+}  // namespace
 
 TSovoObject::TSovoObject()
     : Dictionary(std::make_unique<TTeskDictionary>()),
@@ -35,6 +44,29 @@ void TSovoObject::SetInput(TSovoInput* input)
 void TSovoObject::Restart()
 {
     Processor->Restart();
+    utteranceSamples_.Clear();
+    utteranceEnded_ = false;
+}
+
+void TSovoObject::KeepUtteranceSamples(bool keep)
+{
+    keepSamples_ = keep;
+    if (!keep)
+        utteranceSamples_.Clear();
+}
+
+void TSovoObject::KeepSamples(const int16_t* samples, int32_t count)
+{
+    if (count <= 0 || samples == nullptr) {
+        utteranceEnded_ = true;
+        return;
+    }
+    if (utteranceEnded_) {
+        utteranceSamples_.Clear();
+        utteranceEnded_ = false;
+    }
+    const int32_t room = kMaxKeptSamples - utteranceSamples_.Count();
+    utteranceSamples_.Append(samples, std::min(count, std::max(room, 0)));
 }
 
 void TSovoObject::SetMatchMode(TMatchMode mode)
@@ -79,6 +111,8 @@ void TSovoObject::InputData(const int16_t* samples, int32_t count)
 {
     if (!Processor)
         throw ESovoError("Нет предварительного обработчика Wave данных.");
+    if (keepSamples_)
+        KeepSamples(samples, count);
     Processor->AddSamples(samples, count);
 }
 

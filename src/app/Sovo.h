@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "BufferObject.h"
 #include "CommandRejection.h"
 #include "SovoDict.h"
 #include "SovoInput.h"
@@ -30,6 +31,11 @@ public:
     // with aligned matching only, after construction.
     void SetRejection(TRejection rejection);
     void SetOnUtteranceEnd(std::function<void()> proc);
+    // Whether the samples given for an utterance are kept, from the restart or end before it up to its end
+    // (at most the first minute, all the pre-processor looks at): what was said, sample for sample, for a
+    // caller that plays it back or checks it. Off after construction; a long file need not be held whole.
+    void KeepUtteranceSamples(bool keep);
+    const TBufferObject& UtteranceSamples() const { return utteranceSamples_; }
     // Classifies the pre-processor's atoms; the result arrives through OnResult.
     void RecognizeUtterance();
     void StopInput();
@@ -52,5 +58,10 @@ public:
     TSovoResultEvent OnResult;
 
 private:
+    void KeepSamples(const int16_t* samples, int32_t count);
+
     TRejection rejection_;
+    bool keepSamples_ = false;
+    bool utteranceEnded_ = false;   // the next sample starts a new utterance
+    TBufferObject utteranceSamples_;
 };

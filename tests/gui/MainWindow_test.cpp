@@ -1,5 +1,9 @@
 // The main window in file mode, driven through its controls and dialogs as a user would.
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMessageBox>
@@ -302,6 +306,56 @@ private slots:
             QCOMPARE(message, QString("Нет ни одной модели фонемы."));
             QVERIFY(Enabled(*window, "BOpen"));
         }
+    }
+
+    // A file without sound gives no result row; the window says so, and the next result takes the text away.
+    void aFileWithoutSoundSaysSo()
+    {
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        const auto* status = Control<QLabel>(*window, "LStatus");
+        OpenFile(*window, WriteWav(folder, "silence.wav", 1, 22050, 16));
+        QCOMPARE(status->text(), QString("В файле нет речи"));
+        QVERIFY(!status->isHidden());
+        QVERIFY(Control<QProgressBar>(*window, "PBScan")->isHidden());
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({"||"}));
+
+        OpenFile(*window, GoldenWav("open_test1"));
+        QCOMPARE(status->text(), QString());
+    }
+
+    // Each open starts in the last file's folder with an empty name field (typing adds to nothing), and the
+    // dialog leaves nothing of itself over the window, such as its completion list.
+    void fileDialogStartsAfreshInTheLastFilesFolder()
+    {
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        const std::string first = GoldenWav("open_test1");
+        TModalScript typing;
+        typing.Then<QFileDialog>([&](QFileDialog* dialog) {
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            QTest::keyClicks(name, QFileInfo(QString::fromStdString(first)).absolutePath() + "/open");
+            name->setText(QFileInfo(QString::fromStdString(first)).absoluteFilePath());
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        QTest::mouseClick(Control<QPushButton>(*window, "BOpen"), Qt::LeftButton);
+        QVERIFY(typing.AllStepsRan());
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+
+        QString nameField = "not shown";
+        QString shownFolder;
+        TModalScript looking;
+        looking.Then<QFileDialog>([&](QFileDialog* dialog) {
+            nameField = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+            shownFolder = dialog->directory().absolutePath();
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        QTest::mouseClick(Control<QPushButton>(*window, "BOpen"), Qt::LeftButton);
+        QVERIFY(looking.AllStepsRan());
+        QCOMPARE(nameField, QString());
+        QCOMPARE(shownFolder, QFileInfo(QString::fromStdString(first)).absolutePath());
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        QCOMPARE(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);   // cancelled: nothing opened
     }
 
     void ctrlDoesNothingInFileMode()

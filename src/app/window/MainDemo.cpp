@@ -4,7 +4,9 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableWidget>
+#include <QTimer>
 #include <QWindow>
 #include <filesystem>
 
@@ -32,6 +35,9 @@
 namespace {
 
 constexpr int32_t kFallbackBlockSize = 2000;
+constexpr int kRecordingMeterMs = 50;
+const QString kNothingHeardText = "Ничего не услышано";
+const QString kNoSpeechInFileText = "В файле нет речи";
 
 // Grid row r (row 0 being the headings) is table row r - 1.
 void SetCell(QTableWidget* grid, int gridRow, int column, const QString& text)
@@ -77,6 +83,9 @@ TMainForm::TMainForm(const QString& programDir, TMatchMode matchMode, QWidget* p
     : QMainWindow(parent), FProgramDir(QFile::encodeName(programDir).toStdString())
 {
     CreateControls();
+    FRecordingMeter = new QTimer(this);
+    FRecordingMeter->setInterval(kRecordingMeterMs);
+    connect(FRecordingMeter, &QTimer::timeout, this, [this] { ShowRecordingLevel(); });
     CBAligned->setChecked(matchMode == TMatchMode::Aligned);
     FSaveAs = new TFSaveAs(programDir, this);
     Bind(BOpen, &QPushButton::clicked, &TMainForm::BOpenClick);
@@ -121,8 +130,9 @@ std::string TMainForm::RelativeToProgram(const std::string& fileName) const
 void TMainForm::FormCreate()
 {
     setWindowTitle(kProgramName);
-    Open->setDirectory(QFile::decodeName(FProgramDir.c_str()));
+    FOpenFolder = QFile::decodeName(FProgramDir.c_str());
     FSovo = std::make_unique<TSovoObject>();
+    FSovo->KeepUtteranceSamples(true);
     RunGuarded(this, [this] { FSovo->Phoneme->LoadModels(ModelsDir(), "phm"); });
     RunGuarded(this, [this] { LoadCommandModels(); });
     FSovo->OnResult = [this](TSovoObject& sender, const std::string& commandName) {
@@ -201,26 +211,47 @@ void TMainForm::FormKeyDown(const QKeyEvent& event)
     if (!CBMic->isChecked() || !event.modifiers().testFlag(Qt::ControlModifier))
         return;
     PBScan->show();
+    StartUtterance();
     repaint();
     // Push-to-talk takes the pre-processor over from a hands-free utterance in progress.
     if (FHandsFree)
         FHandsFree->Reset();
     FSovo->Restart();
-    if (!FInput->IsRecording())
+    if (!FInput->IsRecording()) {
         FInput->Start();
+        FRecordingMeter->start();
+    }
 }
 
 void TMainForm::FormKeyUp(const QKeyEvent& event)
 {
     if (!CBMic->isChecked() || event.modifiers().testFlag(Qt::ControlModifier))
         return;
+    FRecordingMeter->stop();
     if (FInput->IsRecording())
         FInput->Stop();
 }
 
+// A dialog of its own for every open: one kept between opens would offer the last file's whole path in its name
+// field, where typing appends to it, and could leave its completion list over the window, taking the next click.
+QString TMainForm::ChooseWaveFile()
+{
+    QFileDialog open(this, QString(), FOpenFolder, "Wave Files (*.wav)");
+    open.setObjectName("Open");
+    open.setOptions(QFileDialog::DontUseNativeDialog);
+    open.setFileMode(QFileDialog::ExistingFile);
+    open.setDefaultSuffix("wav");
+    if (open.exec() != QDialog::Accepted)
+        return QString();
+    const QString fileName = open.selectedFiles().value(0);
+    FOpenFolder = QFileInfo(fileName).absolutePath();
+    return fileName;
+}
+
 void TMainForm::BOpenClick()
 {
-    if (Open->exec() != QDialog::Accepted)
+    const QString fileName = ChooseWaveFile();
+    if (fileName.isEmpty())
         return;
     const bool couldPlay = BPlay->isEnabled();
     const bool couldClear = BClear->isEnabled();
@@ -228,8 +259,9 @@ void TMainForm::BOpenClick()
     BPlay->setEnabled(false);
     BOpen->setEnabled(false);
     BClear->setEnabled(false);
-    FWaveFileName = Open->selectedFiles().value(0);
+    FWaveFileName = fileName;
     setWindowTitle(kProgramName + " - " + FWaveFileName);
+    StartUtterance();
     repaint();
     try {
         auto& fileInput = dynamic_cast<TSovoFileInput&>(*FInput);   // "Open file" is enabled in file mode only
@@ -351,6 +383,8 @@ void TMainForm::BClearClick()
 
 void TMainForm::ShowResult(TSovoObject& sender, const std::string& commandName)
 {
+    ++FResultsShown;
+    LStatus->clear();
     int row = 1;
     if (!CellText(GridRes, 1, 0).trimmed().isEmpty()) {
         row = GridRowCount(GridRes);
@@ -368,9 +402,10 @@ void TMainForm::ShowResult(TSovoObject& sender, const std::string& commandName)
     BClear->setEnabled(true);
     BPlay->setEnabled(true);
 
+    // Play gives back what was said, as it came in: the pre-processor's atoms overlap at the start and miss
+    // the first half frame, so they are no recording.
     FBuffer.Clear();
-    for (const TAtom& atom : FSovo->Processor->Atoms)
-        FBuffer.Append(atom.Samples, atom.SampleCount);
+    FBuffer.Append(FSovo->UtteranceSamples().Data(), FSovo->UtteranceSamples().Count());
     for (int32_t i = 0; i < FSovo->Dictionary->ModelCount(); ++i)
         SetCell(SGModels, i + 1, 1, LocalePercent(FSovo->Dictionary->GetModel(i)->LastScore));
     BSaveModel->setEnabled(true);
@@ -392,7 +427,27 @@ void TMainForm::ShowLevel(int32_t level, int32_t maxLevel)
 
 void TMainForm::UtteranceEnd()
 {
+    const int64_t resultsBefore = FResultsShown;
     FSovo->RecognizeUtterance();
+    // A Ctrl tap, silence or a file without sound gives no result; the user still sees the press end.
+    if (FResultsShown == resultsBefore) {
+        PBScan->hide();
+        LStatus->setText(CBMic->isChecked() ? kNothingHeardText : kNoSpeechInFileText);
+    }
+}
+
+// Every utterance starts with the last one's message gone.
+void TMainForm::StartUtterance()
+{
+    LStatus->clear();
+}
+
+// While Ctrl is held the level meter's thread is off and the recorder has the device: its latest buffer
+// shows how loud the voice comes in.
+void TMainForm::ShowRecordingLevel()
+{
+    if (const auto* mic = dynamic_cast<const TSovoMicInput*>(FInput.get()))
+        ShowLevel(mic->RecordingLevel(), TSovoMicLevelShowing::kMaxLevel);
 }
 
 void TMainForm::BPlayClick()

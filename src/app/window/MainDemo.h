@@ -12,7 +12,6 @@
 #include "RejectionChoice.h"
 
 class QCheckBox;
-class QFileDialog;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -20,6 +19,7 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class QTextEdit;
+class QTimer;
 class QWidget;
 class TFSaveAs;
 class THandsFreeListener;
@@ -59,6 +59,10 @@ private:
     void ShowLevel(int32_t level, int32_t maxLevel);
     void ShowProgress(int32_t position, int32_t total);
     void UtteranceEnd();
+    void StartUtterance();
+    void ShowRecordingLevel();
+    // The WAV file the user picks in a file dialog; empty when they cancel.
+    QString ChooseWaveFile();
     // A block of the microphone's running stream, while hands-free.
     void ListenTo(const int16_t* samples, int32_t count);
     // Runs action with hands-free listening paused; what is said meanwhile is not taken for a command.
@@ -80,11 +84,14 @@ private:
 
     std::string FProgramDir;
     QString FWaveFileName;
+    QString FOpenFolder;                   // where the next file dialog opens: the last file's folder
     std::unique_ptr<TSovoObject> FSovo;
     TBufferObject FBuffer;                 // the last recognized utterance, for playback
     std::unique_ptr<TSovoInput> FInput;    // the facade refers to it as its Input
     std::unique_ptr<THandsFreeListener> FHandsFree;   // while "Hands-free" is ticked
     bool FListeningPaused = false;
+    int64_t FResultsShown = 0;
+    QTimer* FRecordingMeter;               // shows the recording's level while Ctrl is held
 
     QWidget* Panel1;
     QProgressBar* PBLevel;
@@ -105,6 +112,6 @@ private:
     QCheckBox* CBAligned;
     QCheckBox* CBReject;
     TRejectionChoice FRejection;
-    QFileDialog* Open;
+    QLabel* LStatus;                       // says why an utterance gave no result
     TFSaveAs* FSaveAs;
 };

@@ -1,7 +1,6 @@
 // The main window's controls: a top band with the input and playback controls, a band of headings, the
 // result grid on the left, the model grid filling the rest, and a status bar.
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -150,9 +149,7 @@ void TMainForm::CreateControls()
     CBReject->setObjectName("CBReject");
     statusBar()->addWidget(CBReject);
 
-    Open = new QFileDialog(this, QString(), QString(), "Wave Files (*.wav)");
-    Open->setObjectName("Open");
-    Open->setOptions(QFileDialog::DontUseNativeDialog);
-    Open->setFileMode(QFileDialog::ExistingFile);
-    Open->setDefaultSuffix("wav");
+    LStatus = new QLabel(statusBar());
+    LStatus->setObjectName("LStatus");
+    statusBar()->addWidget(LStatus, 1);
 }

@@ -37,6 +37,9 @@ public:
     void Stop() override;
     // Buffers the running recording has filled so far, kept or not; 0 between recordings.
     int32_t CapturedBlocks() const { return FRecorder ? FRecorder->CapturedBlocks() : 0; }
+    // The positive peak of the running recording's latest buffer, on the level meter's scale; 0 between
+    // recordings, when the level meter reports instead.
+    int32_t RecordingLevel() const { return FRecorder ? FRecorder->LastPeak() : 0; }
 
     TSovoProgressProc OnProgress;
 

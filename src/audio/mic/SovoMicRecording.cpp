@@ -46,6 +46,8 @@ void TSovoMicRecording::Execute()
             continue;
         }
         ReleaseCaptureBuffer(FHandle, FResult, header);
+        const std::vector<int16_t>& filled = FBuffers[FCurrent];
+        FLastPeak.store(filled.empty() ? 0 : *std::max_element(filled.begin(), filled.end()));
         if (FBlocks.size() < FMaxBlocks)
             FBlocks.push_back(FBuffers[FCurrent]);
         ++FCaptured;

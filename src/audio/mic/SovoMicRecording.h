@@ -2,8 +2,8 @@
 // The recording thread of the microphone input: keeps three capture buffers queued on the default input
 // device and copies every buffer that fills into a new block, up to a limit: a key held down for hours (a stuck
 // Ctrl) must not take memory without bound, and the recognizer analyses no more than a minute of an utterance.
-// It does no other work and never calls back: its owner asks it to end, waits for it and only then reads the
-// blocks.
+// Besides, it notes each buffer's peak for a level meter to read. It never calls back: its owner asks it to end,
+// waits for it and only then reads the blocks.
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -27,6 +27,9 @@ public:
     const std::vector<std::vector<int16_t>>& Blocks() const { return FBlocks; }
     // How many buffers have filled so far, kept or not; may be read from any thread while the recording runs.
     int32_t CapturedBlocks() const { return FCaptured.load(); }
+    // The positive peak of the buffer that filled last (0 before the first), for a level meter; may be read
+    // from any thread.
+    int32_t LastPeak() const { return FLastPeak.load(); }
 
 protected:
     void Execute() override;
@@ -43,4 +46,5 @@ private:
     size_t FMaxBlocks;
     std::vector<std::vector<int16_t>> FBlocks;
     std::atomic<int32_t> FCaptured{0};
+    std::atomic<int32_t> FLastPeak{0};
 };
