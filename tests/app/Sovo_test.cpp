@@ -205,4 +205,38 @@ TEST_F(FacadeOnFiles, ErrorInRecognitionDoesNotBlockTheNextFile)
     EXPECT_EQ(results, 2);
 }
 
+std::vector<int16_t> Kept(const TSovoObject& sovo)
+{
+    const TBufferObject& kept = sovo.UtteranceSamples();
+    return kept.Count() == 0 ? std::vector<int16_t>() : std::vector<int16_t>(kept.Data(), kept.Data() + kept.Count());
+}
+
+// The samples of the last utterance, as they came in: from a restart, or from the end of the one before, to
+// the utterance's end; at most a minute of them; none unless asked for.
+TEST(FacadeKeepingSamples, KeepsEachUtteranceAsItCameIn)
+{
+    TSovoObject sovo;
+    const std::vector<int16_t> first(3000, 5);
+    const std::vector<int16_t> second(2000, 7);
+    sovo.InputData(first.data(), 3000);
+    EXPECT_EQ(sovo.UtteranceSamples().Count(), 0) << "off unless asked for";
+
+    sovo.KeepUtteranceSamples(true);
+    sovo.InputData(first.data(), 1000);
+    sovo.InputData(first.data() + 1000, 2000);
+    EXPECT_EQ(Kept(sovo), first);
+    sovo.InputData(nullptr, 0);
+    EXPECT_EQ(Kept(sovo), first) << "the ended utterance stays until the next one's first sample";
+    sovo.InputData(second.data(), 2000);
+    EXPECT_EQ(Kept(sovo), second);
+    sovo.Restart();
+    EXPECT_EQ(sovo.UtteranceSamples().Count(), 0);
+
+    const int32_t minute = TTeskProcessor::kMaxUtteranceAtoms * kHopSize;
+    const std::vector<int16_t> overAMinute(static_cast<size_t>(minute) + 5000, 1);
+    sovo.InputData(overAMinute.data(), static_cast<int32_t>(overAMinute.size()));
+    sovo.InputData(overAMinute.data(), 100);
+    EXPECT_EQ(sovo.UtteranceSamples().Count(), minute);
+}
+
 }  // namespace
