@@ -2,6 +2,8 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QStyleOptionGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QHeaderView>
@@ -158,6 +160,24 @@ private slots:
             QVERIFY2(window->rect().contains(inWindow), button);
         }
         QVERIFY(Control<QTableWidget>(*window, "GridRes")->height() >= 2 * 18);   // room for a result row under the header
+    }
+
+    // "Play" and "Save as model" sit below the title of their "Last input" frame, not over it.
+    void lastInputTitleLeavesItsButtonsClear()
+    {
+        TProgramFolder folder;
+        auto window = ShowWindow(folder);
+        auto* frame = Control<QGroupBox>(*window, "GroupBox1");
+        QStyleOptionGroupBox option;
+        option.initFrom(frame);
+        option.text = frame->title();
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+        for (const char* button : {"BPlay", "BSaveModel"}) {
+            const QRect shown = Control<QPushButton>(*window, button)->geometry();
+            QVERIFY2(!shown.intersects(title), button);
+            QVERIFY2(frame->rect().contains(shown), button);
+        }
     }
 
     // Ticked, the aligned matcher gives the results and the model scores; cleared, the classic one again.

@@ -106,9 +106,10 @@ void TMainForm::CreateControls()
     RichEdit1->setPlainText("For input speech from microphone\npress and keep Ctrl key and speak \n"
                             "any command, then release Ctrl key.");
     GroupBox1 = Place(new QGroupBox(" Last input ", Panel1), "GroupBox1", 408, 8, 129, 81);
-    BPlay = Place(new QPushButton("Play", GroupBox1), "BPlay", 16, 16, 98, 24);
+    // Below the frame's title, which ends 16 px down at the window's font size.
+    BPlay = Place(new QPushButton("Play", GroupBox1), "BPlay", 16, 20, 98, 24);
     BPlay->setEnabled(false);
-    BSaveModel = Place(new QPushButton("Save as model", GroupBox1), "BSaveModel", 16, 48, 98, 24);
+    BSaveModel = Place(new QPushButton("Save as model", GroupBox1), "BSaveModel", 16, 50, 98, 24);
     BSaveModel->setEnabled(false);
 
     Panel2 = new QWidget(client);
