@@ -1,8 +1,7 @@
-// parlanto: the window. It starts with the matcher chosen last time (aligned at first); --aligned or --classic
-// starts it with that one.
+// parlanto: the window. It starts with the matcher and the microphone choice of last time (aligned, files, at
+// first); --aligned or --classic starts it with that matcher.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QCheckBox>
 #include <QFile>
 #include <QSettings>
 #include <optional>
@@ -11,6 +10,7 @@
 #include "MainDemo.h"
 #include "MatchModeSetting.h"
 #include "ModelSet.h"
+#include "RememberedChoices.h"
 #include "UserModels.h"
 
 int main(int argc, char** argv)
@@ -38,10 +38,7 @@ int main(int argc, char** argv)
     // The folder holding Models/: beside the program in the build tree, the user's own when installed.
     const std::string modelsHome = ModelsHome(ProgramDirectory(), UserDataHome());
     TMainForm window(QFile::decodeName(modelsHome.c_str()), StartMatchMode(given, settings));
-    // The user's tick is remembered for the next start.
-    QObject::connect(window.findChild<QCheckBox*>("CBAligned"), &QCheckBox::toggled, [&settings](bool on) {
-        StoreMatchMode(settings, on ? TMatchMode::Aligned : TMatchMode::Classic);
-    });
     window.show();
+    RememberChoices(window, settings);
     return QApplication::exec();
 }
