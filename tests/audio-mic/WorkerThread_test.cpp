@@ -24,6 +24,7 @@ public:
         Terminate();
         WaitFor();
     }
+    using TWorkerThread::PauseUnlessTerminated;
     using TWorkerThread::Synchronize;
 
 protected:
@@ -72,6 +73,26 @@ TEST(WorkerThread, BodyEndsWhenItSeesTheTerminationRequest)
     worker.WaitFor();
     EXPECT_TRUE(worker.Terminated());
     EXPECT_EQ(worker.FatalException(), nullptr);
+}
+
+// A body that polls with long pauses still ends as soon as it is asked to: the release of the push-to-talk key
+// must not wait out the recorder's poll.
+TEST(WorkerThread, TerminationCutsAPauseShort)
+{
+    std::atomic<bool> pausing{false};
+    LambdaWorker worker([&](LambdaWorker& self) {
+        while (!self.Terminated()) {
+            pausing = true;
+            self.PauseUnlessTerminated(std::chrono::minutes(10));
+        }
+    });
+    worker.Resume();
+    while (!pausing)
+        std::this_thread::sleep_for(1ms);
+    const auto asked = std::chrono::steady_clock::now();
+    worker.Terminate();
+    worker.WaitFor();
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 60s) << "far less than the pause";
 }
 
 // The window's way: the queue tells the event loop that work is posted, and the loop drains it.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <span>
-#include <thread>
 
 #include "MicCapture.h"
 
@@ -41,7 +40,7 @@ void TSovoMicLevelShowing::Execute()
     // the stream is the end of what was said before it.
     while (!Terminated() || (OnSamples && FHeader.IsDone())) {
         if (!FHeader.IsDone()) {
-            std::this_thread::sleep_for(OnSamples ? kListeningPollInterval : kPollInterval);
+            PauseUnlessTerminated(OnSamples ? kListeningPollInterval : kPollInterval);
             continue;
         }
         ReleaseCaptureBuffer(FHandle, FResult, FHeader);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "MicCapture.h"
 
@@ -38,18 +37,21 @@ TSovoMicRecording::~TSovoMicRecording()
 void TSovoMicRecording::Execute()
 {
     // Buffers fill strictly in queue order, so only the next one in turn is looked at; when several have
-    // filled during a sleep, they are taken in successive passes without sleeping.
-    while (!Terminated()) {
+    // filled during a pause, they are taken in successive passes without pausing. Asked to end, it still takes
+    // every buffer that has filled: the last words before the release of the key belong to the command.
+    while (true) {
         TWaveHeader& header = FHeaders[FCurrent];
         if (!header.IsDone()) {
-            std::this_thread::sleep_for(kPollInterval);
+            if (Terminated())
+                break;
+            PauseUnlessTerminated(kPollInterval);
             continue;
         }
         ReleaseCaptureBuffer(FHandle, FResult, header);
         const std::vector<int16_t>& filled = FBuffers[FCurrent];
         FLastPeak.store(filled.empty() ? 0 : *std::max_element(filled.begin(), filled.end()));
         if (FBlocks.size() < FMaxBlocks)
-            FBlocks.push_back(FBuffers[FCurrent]);
+            FBlocks.push_back(filled);
         ++FCaptured;
         header.Flags.store(0);
         RequeueCaptureBuffer(FHandle, FResult, header);

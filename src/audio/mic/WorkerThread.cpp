@@ -19,6 +19,21 @@ void TWorkerThread::WaitFor()
     thread_.join();
 }
 
+void TWorkerThread::Terminate()
+{
+    {
+        const std::lock_guard lock(pauseMutex_);
+        terminated_.store(true);
+    }
+    pauseEnded_.notify_all();
+}
+
+void TWorkerThread::PauseUnlessTerminated(std::chrono::milliseconds pause)
+{
+    std::unique_lock lock(pauseMutex_);
+    pauseEnded_.wait_for(lock, pause, [this] { return terminated_.load(); });
+}
+
 void TWorkerThread::Synchronize(const std::function<void()>& proc)
 {
     MainThreadQueue().Call(proc);

@@ -7,8 +7,11 @@
 // constructor, and one created suspended is resumed by its owner. The owner frees the worker; a derived
 // destructor must end the thread (Terminate, WaitFor) before its own fields go.
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 class TWorkerThread {
@@ -19,8 +22,9 @@ public:
 
     // Starts the body on its own thread; later calls do nothing.
     void Resume();
-    // Asks the body to end; it ends at its next look at Terminated.
-    void Terminate() { terminated_.store(true); }
+    // Asks the body to end; it ends at its next look at Terminated, and a body pausing in PauseUnlessTerminated
+    // goes on at once.
+    void Terminate();
     bool Terminated() const { return terminated_.load(); }
     // Whether the body has ended, by itself or when asked.
     bool Finished() const { return finished_.load(); }
@@ -36,12 +40,17 @@ protected:
     virtual void Execute() = 0;
     // Runs proc on the main thread and waits until it has run there.
     void Synchronize(const std::function<void()>& proc);
+    // Waits for pause, or less when Terminate is called meanwhile: a body that polls ends as soon as it is
+    // asked to, not up to a poll later.
+    void PauseUnlessTerminated(std::chrono::milliseconds pause);
 
 private:
     void Run();
 
     std::thread thread_;
     std::atomic<bool> terminated_{false};
+    std::mutex pauseMutex_;
+    std::condition_variable pauseEnded_;
     std::atomic<bool> finished_{false};
     std::exception_ptr fatal_;
 };
