@@ -211,7 +211,7 @@ void TMainForm::FormKeyDown(const QKeyEvent& event)
     if (!CBMic->isChecked() || !event.modifiers().testFlag(Qt::ControlModifier))
         return;
     PBScan->show();
-    StartUtterance();
+    LStatus->clear();   // the last utterance's message goes with it
     repaint();
     // Push-to-talk takes the pre-processor over from a hands-free utterance in progress.
     if (FHandsFree)
@@ -261,7 +261,7 @@ void TMainForm::BOpenClick()
     BClear->setEnabled(false);
     FWaveFileName = fileName;
     setWindowTitle(kProgramName + " - " + FWaveFileName);
-    StartUtterance();
+    LStatus->clear();   // the last utterance's message goes with it
     repaint();
     try {
         auto& fileInput = dynamic_cast<TSovoFileInput&>(*FInput);   // "Open file" is enabled in file mode only
@@ -434,12 +434,6 @@ void TMainForm::UtteranceEnd()
         PBScan->hide();
         LStatus->setText(CBMic->isChecked() ? kNothingHeardText : kNoSpeechInFileText);
     }
-}
-
-// Every utterance starts with the last one's message gone.
-void TMainForm::StartUtterance()
-{
-    LStatus->clear();
 }
 
 // While Ctrl is held the level meter's thread is off and the recorder has the device: its latest buffer

@@ -59,7 +59,6 @@ private:
     void ShowLevel(int32_t level, int32_t maxLevel);
     void ShowProgress(int32_t position, int32_t total);
     void UtteranceEnd();
-    void StartUtterance();
     void ShowRecordingLevel();
     // The WAV file the user picks in a file dialog; empty when they cancel.
     QString ChooseWaveFile();
