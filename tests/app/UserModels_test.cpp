@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "TempDir.h"
 #include "WithoutRoot.h"
@@ -56,6 +57,38 @@ TEST(ModelsHome, AnInstalledProgramMakesTheUsersFolderOnceFromTheShippedModels)
     EXPECT_EQ(data.Read("parlanto/Models/lights.vcm"), "saved");
     for (const auto& entry : fs::directory_iterator(data.Dir() + "parlanto"))
         EXPECT_EQ(entry.path().filename(), "Models") << "no half-made copy is left";
+}
+
+// Sets every folder under and including root to folderMode and every file to fileMode.
+void SetModes(const fs::path& root, fs::perms folderMode, fs::perms fileMode)
+{
+    fs::permissions(root, folderMode);
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        fs::permissions(entry.path(), entry.is_directory() ? folderMode : fileMode);
+}
+
+// Shipped models installed read-only become the user's to change: saving a take adds a file and rewrites a
+// command's description.
+TEST(ModelsHome, TheUsersCopyOfReadOnlyModelsIsTheirsToWrite)
+{
+    using enum fs::perms;
+    Installation installed;
+    SetModes(installed.Prefix.Path(), owner_read | owner_exec | group_read | group_exec | others_read | others_exec,
+             owner_read | group_read | others_read);
+    TempDir data;
+    fs::permissions(data.Path(), all);
+    const std::string home = data.Dir() + "parlanto/";
+    const int status = RunWithoutRoot([&] {
+        if (ModelsHome(installed.ProgramDir(), data.Path().string()) != home)
+            return 1;
+        std::ofstream description(home + "Models/u01.phm", std::ios::app);
+        std::ofstream take(home + "Models/Data/u01_2.bin");
+        return description && take ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0) << "1: no copy made, 2: the copy cannot be written";
+    EXPECT_EQ(fs::status(installed.ShippedHome() + "Models/u01.phm").permissions() & owner_write, none)
+        << "the shipped models stay as installed";
+    SetModes(installed.Prefix.Path(), owner_all, owner_read | owner_write);   // for the clean-up
 }
 
 TEST(ModelsHome, WithoutAUsableDataHomeTheShippedModelsServe)
