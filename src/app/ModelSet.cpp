@@ -17,7 +17,7 @@ std::string ProgramDirectory()
 
 std::string DefaultModelsDirectory()
 {
-    return ModelsHome(ProgramDirectory(), UserDataHome()) + "Models/";
+    return ModelsFolder(ModelsHome(ProgramDirectory(), UserDataHome()));
 }
 
 void LoadModelSet(TSovoObject& sovo, const std::string& modelsDir)

@@ -78,3 +78,8 @@ std::string ModelsHome(const std::string& programDir, const std::string& dataHom
         return WithSlash(userHome);
     return WithSlash(shippedHome);
 }
+
+std::string ModelsFolder(const std::string& home)
+{
+    return home + "Models/";
+}

@@ -10,3 +10,5 @@ std::string UserDataHome();
 // Models/ or no shipped models are found; dataHome/parlanto/ for an installed program, its Models/ copied from
 // the shipped ones when missing; the shipped models' own folder when that copy cannot be made.
 std::string ModelsHome(const std::string& programDir, const std::string& dataHome);
+// home's Models/ folder, with a trailing '/': where the phoneme and command models are loaded from and saved to.
+std::string ModelsFolder(const std::string& home);

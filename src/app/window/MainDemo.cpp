@@ -31,6 +31,7 @@
 #include "SignalFormat.h"
 #include "Sovo.h"
 #include "SovoMicInput.h"
+#include "UserModels.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ TMainForm::~TMainForm()
 
 std::string TMainForm::ModelsDir() const
 {
-    return FProgramDir + "Models/";
+    return ModelsFolder(FProgramDir);
 }
 
 // "Models/open.vcm" rather than the whole path: the list is narrow.

@@ -14,6 +14,7 @@
 #include "ModelFiles.h"
 #include "Placement.h"
 #include "SaveModel.h"
+#include "UserModels.h"
 
 namespace {
 
@@ -120,8 +121,7 @@ void TFSaveAs::ProposeTrajectoryName()
     const std::string command = stem.toStdString();
     if (!IsValidModelFileName(command))
         return;
-    const std::string modelsDir = FProgramDir.toStdString() + "Models/";
-    FName->setText(QString::fromStdString(FreeTrajectoryName(modelsDir, command)));
+    FName->setText(QString::fromStdString(FreeTrajectoryName(ModelsFolder(FProgramDir.toStdString()), command)));
 }
 
 QString TFSaveAs::CommandName() const
@@ -159,7 +159,7 @@ void TFSaveAs::CBFileModelChange(int index)
 
 void TFSaveAs::Button3Click()
 {
-    Save->setDirectory(QString::fromStdString(ResolveModelPath(FProgramDir.toStdString() + "Models/Data")));
+    Save->setDirectory(QString::fromStdString(ResolveModelPath(ModelsFolder(FProgramDir.toStdString()) + "Data")));
     if (Save->exec() != QDialog::Accepted)
         return;
     FName->setText(QFileInfo(Save->selectedFiles().value(0)).fileName().left(kMaxTrajectoryName));
