@@ -278,6 +278,16 @@ double TTeskDictionary::Recognize(const TCommandTraj& traj)
     return best;
 }
 
+void TTeskDictionary::ForgetUtterance()
+{
+    pendingRows_.clear();
+    ClearCommandTraj(Trajectory);
+    BestName.clear();
+    BestScore = 0.0;
+    for (const std::unique_ptr<TVoiceCommandModel>& model : models_)
+        model->LastScore = 0.0;
+}
+
 void TTeskDictionary::SaveTrajectory(const std::string& fileName)
 {
     WriteModelFile(fileName, EncodeTrajectory(Trajectory));

@@ -67,6 +67,9 @@ public:
     void AddPhonemeScores(TTeskPhoneme& phoneme, bool last);
     // Scores every model against traj in MatchMode and names the best; ties go to the later model.
     double Recognize(const TCommandTraj& traj);
+    // Forgets the utterance in progress, the last trajectory, the best command and every model's last score,
+    // as after loading.
+    void ForgetUtterance();
     // Writes Trajectory as a .trj file, replacing an existing one.
     void SaveTrajectory(const std::string& fileName);
 
