@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <optional>
 
 #include "AlignedLikeness.h"
@@ -24,7 +25,17 @@ public:
     explicit TTrajectoryReader(const std::vector<uint8_t>& bytes, size_t start = 0) : bytes_(bytes), position_(start) {}
 
     int32_t Int32() { return static_cast<int32_t>(Unsigned(4)); }
-    double Double() { return std::bit_cast<double>(Unsigned(8)); }
+    // count doubles into values; on a little-endian host they are the file's bytes as they stand.
+    void Doubles(double* values, size_t count)
+    {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(values, bytes_.data() + position_, count * sizeof(double));
+            position_ += count * sizeof(double);
+        } else {
+            for (size_t i = 0; i < count; ++i)
+                values[i] = std::bit_cast<double>(Unsigned(8));
+        }
+    }
     TPhonemeName Name()
     {
         TPhonemeName name{};
@@ -121,6 +132,12 @@ std::string DescribedCommand(const std::string& fileName, const std::vector<std:
 
 void TVoiceCommandModel::Load(const std::string& fileName)
 {
+    TModelPathResolver paths;
+    Load(fileName, paths);
+}
+
+void TVoiceCommandModel::Load(const std::string& fileName, TModelPathResolver& paths)
+{
     Trajectories.clear();
     ModelFiles.clear();
     FileName = fileName;
@@ -135,16 +152,21 @@ void TVoiceCommandModel::Load(const std::string& fileName)
             throw UnknownLineError(line, fileName);
         ModelFiles.push_back(value);
         Trajectories.emplace_back();
-        LoadTrajectory(directory + value, Trajectories.back());
+        LoadTrajectory(paths.Resolve(directory + value), directory + value, Trajectories.back());
     }
 }
 
 void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTraj& traj)
 {
+    LoadTrajectory(fileName, fileName, traj);
+}
+
+void TVoiceCommandModel::LoadTrajectory(const std::string& path, const std::string& fileName, TCommandTraj& traj)
+{
     // Only the bytes a sensible header describes are read: a huge file costs no more than its trajectory.
     std::optional<uint64_t> fileBytes;
     const std::optional<std::vector<uint8_t>> bytes =
-        ReadSelfSizedFile(fileName, kHeaderBytes, [&fileBytes](const std::vector<uint8_t>& header) {
+        ReadSelfSizedFile(path, kHeaderBytes, [&fileBytes](const std::vector<uint8_t>& header) {
             TTrajectoryReader headerReader(header);
             const int32_t phonemeCount = headerReader.Int32();
             const int32_t atomCount = headerReader.Int32();
@@ -164,10 +186,8 @@ void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTra
         id = reader.Int32();
     for (TPhonemeName& name : traj.Names)
         name = reader.Name();
-    for (std::vector<double>& row : traj.Rows) {
-        for (double& score : row)
-            score = reader.Double();
-    }
+    for (std::vector<double>& row : traj.Rows)
+        reader.Doubles(row.data(), row.size());
 }
 
 double TVoiceCommandModel::Score(const TCommandTraj& traj, TMatchMode mode)
@@ -193,10 +213,11 @@ void TTeskDictionary::LoadModels(const std::string& dir, const std::string& ext)
 {
     models_.clear();
     std::vector<std::string> failures;
+    TModelPathResolver paths;
     for (const std::string& fileName : ListModelFiles(dir, ext)) {
         auto model = std::make_unique<TVoiceCommandModel>();
         try {
-            model->Load(fileName);
+            model->Load(fileName, paths);
         } catch (const ESovoError& e) {
             failures.push_back(fileName + ": " + e.what());
             continue;
