@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 #include "AlignedLikeness.h"
@@ -194,11 +195,19 @@ double TVoiceCommandModel::Score(const TCommandTraj& traj, TMatchMode mode)
 {
     double result = 0.0;
     LastScore = 0.0;
-    const std::optional<TAlignedMatcher> aligned =
-        mode == TMatchMode::Aligned ? std::make_optional<TAlignedMatcher>(traj) : std::nullopt;
-    for (const TCommandTraj& stored : Trajectories) {
-        const double likeness = aligned ? aligned->Likeness(stored) : AverageColumnLikeness(traj, stored);
-        result = std::max(result, likeness);   // ties keep the earlier trajectory
+    if (mode == TMatchMode::Aligned) {
+        // Only the nearest example counts: one farther than the nearest so far is given up as soon as that is
+        // certain, which leaves the best likeness exactly as it would be.
+        const TAlignedMatcher aligned(traj);
+        double nearest = std::numeric_limits<double>::infinity();
+        for (const TCommandTraj& stored : Trajectories) {
+            const double distance = aligned.Distance(stored, nearest);
+            nearest = std::min(nearest, distance);
+            result = std::max(result, LikenessOfDistance(distance));
+        }
+    } else {
+        for (const TCommandTraj& stored : Trajectories)
+            result = std::max(result, AverageColumnLikeness(traj, stored));   // ties keep the earlier trajectory
     }
     LastScore = result;
     return result;
