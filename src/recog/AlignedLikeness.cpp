@@ -19,8 +19,9 @@ constexpr double kDistanceScale = 0.05; // a root mean square frame difference o
 // word in more noise would differ by the noise's scores in every frame.
 TFrameSeries SpeechFrames(const TCommandTraj& traj, const std::vector<size_t>& columns)
 {
-    const TRowSpan span = SpeechRows(traj);
-    const std::vector<double> background = BackgroundScores(traj);
+    const std::vector<double> loudness = RowLoudness(traj);
+    const TRowSpan span = SpeechRows(loudness);
+    const std::vector<double> background = BackgroundScores(traj, loudness);
     TFrameSeries frames;
     frames.Width = columns.size();
     frames.Values.reserve((span.Size() + kRowsPerFrame - 1) / kRowsPerFrame * columns.size());
