@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -34,19 +35,20 @@ std::vector<std::string> Files(TempDir& dir)
     return files;
 }
 
-void ExpectSameResult(const TFileResult& actual, const TFileResult& expected, const std::string& file)
+// Everything a result tells, every number to the last bit.
+std::string Described(const TFileResult& result)
 {
-    SCOPED_TRACE(file);
-    ASSERT_EQ(actual.Recognized, expected.Recognized);
-    EXPECT_EQ(actual.CommandName, expected.CommandName);
-    EXPECT_EQ(actual.Accepted, expected.Accepted);
-    EXPECT_EQ(actual.Like, expected.Like);
-    EXPECT_EQ(actual.Distance, expected.Distance);
-    ASSERT_EQ(actual.Models.size(), expected.Models.size());
-    for (size_t i = 0; i < actual.Models.size(); ++i) {
-        EXPECT_EQ(actual.Models[i].Name, expected.Models[i].Name);
-        EXPECT_EQ(actual.Models[i].Score, expected.Models[i].Score) << actual.Models[i].Name;
-    }
+    char number[64];
+    const auto exact = [&number](double value) {
+        std::snprintf(number, sizeof number, " %a", value);
+        return std::string(number);
+    };
+    std::string text = result.Recognized ? "recognized " : "no result ";
+    text += result.CommandName + (result.Accepted ? " accepted" : " rejected") + exact(result.Like) +
+            exact(result.Distance);
+    for (const TModelScore& model : result.Models)
+        text += "\n" + model.Name + exact(model.Score);
+    return text;
 }
 
 class FreshStart : public testing::TestWithParam<TMatchMode> {};
@@ -66,7 +68,7 @@ TEST_P(FreshStart, AnswersAndTrajectoriesEqualThoseOfANewRecognizerPerFile)
             TFileRecognizer made(kGolden + "/models/", GetParam());
             made.Sovo().SetRejection(TRejection{TRejection::TKind::On});
             const TFileResult expected = made.Recognize(file);
-            ExpectSameResult(running.RecognizeFresh(file), expected, file);
+            EXPECT_EQ(Described(running.RecognizeFresh(file)), Described(expected)) << file;
             EXPECT_EQ(running.Sovo().LastTraj.Rows, made.Sovo().LastTraj.Rows) << file;
             EXPECT_EQ(running.Sovo().Processor->Atoms.size(), made.Sovo().Processor->Atoms.size()) << file;
         }
