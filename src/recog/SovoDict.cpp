@@ -7,8 +7,7 @@
 #include <optional>
 
 #include "AlignedLikeness.h"
-#include "ColumnCorrelations.h"
-#include "ColumnMatch.h"
+#include "ColumnLikeness.h"
 #include "ModelFiles.h"
 
 namespace {
@@ -97,17 +96,6 @@ std::vector<uint8_t> EncodeTrajectory(const TCommandTraj& traj)
             AppendUnsigned(bytes, std::bit_cast<uint64_t>(score), kScoreBytes);
     }
     return bytes;
-}
-
-// Mean of 0.5 + 0.5·r over the stored columns whose phoneme id the utterance also has, r being the
-// correlation of the two columns' score series; 0 when no column matches.
-double AverageColumnLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)
-{
-    const std::vector<TColumnPair> pairs = MatchColumnsById(utterance, stored);
-    double sum = 0.0;
-    for (const double r : CorrelateColumns(utterance, stored, pairs))
-        sum += 0.5 + 0.5 * r;
-    return pairs.empty() ? 0.0 : sum / static_cast<int32_t>(pairs.size());
 }
 
 std::string UnloadedModelsMessage(const std::vector<std::string>& failures)
@@ -206,8 +194,9 @@ double TVoiceCommandModel::Score(const TCommandTraj& traj, TMatchMode mode)
             result = std::max(result, LikenessOfDistance(distance));
         }
     } else {
+        // Likewise an example surely less like the utterance than the best one so far is given up.
         for (const TCommandTraj& stored : Trajectories)
-            result = std::max(result, AverageColumnLikeness(traj, stored));   // ties keep the earlier trajectory
+            result = std::max(result, AverageColumnLikeness(traj, stored, result));
     }
     LastScore = result;
     return result;
