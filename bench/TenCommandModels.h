@@ -1,8 +1,9 @@
 #pragma once
 // A model folder with ten commands of three takes each, made from the reference utterances and the examples
-// with the shipped phoneme set, as a user who enrolled them would have it. Takes are recorded either as they
-// are or as in a noisy room: about a quarter second of white noise before and after the word and the same
-// noise under it (about 38 dB below full scale), so that the pre-processor keeps the noise.
+// with the shipped phoneme set, as a user who enrolled them would have it. Takes are recorded as they are, as in
+// a noisy room (about a quarter second of white noise before and after the word and the same noise under it,
+// about 38 dB below full scale, so that the pre-processor keeps the noise), or as the development corpus's
+// noisy takes are (NoisyTakes.h).
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -11,13 +12,14 @@
 
 #include "../tests/support/TempDir.h"
 #include "BenchAudio.h"
+#include "NoisyTakes.h"
 #include "FileRecognizer.h"
 #include "PhonemeSetCopy.h"
 #include "SaveModel.h"
 
 namespace bench {
 
-enum class TRoom { Quiet, Noisy };
+enum class TRoom { Quiet, Noisy, NoisyTakes };
 
 // Noise of +-400 (from a fixed seed) added to every sample.
 inline void AddRoomNoise(std::vector<int16_t>& samples, uint32_t seed)
@@ -30,12 +32,14 @@ inline void AddRoomNoise(std::vector<int16_t>& samples, uint32_t seed)
     }
 }
 
-// The word as recorded, or in a noisy room between noise leads of 200 + 50·seed ms.
+// The word as recorded, in a noisy room between noise leads of 200 + 50·seed ms, or as a noisy take of seed.
 inline std::vector<int16_t> Take(const std::string& wavFile, uint32_t seed, TRoom room)
 {
     const std::vector<int16_t> word = ReadSamples(wavFile);
     if (room == TRoom::Quiet)
         return word;
+    if (room == TRoom::NoisyTakes)
+        return NoisyTake(word, seed);
     const size_t lead = static_cast<size_t>(kSampleRate) * (200 + 50 * seed) / 1000;
     std::vector<int16_t> samples(lead, 0);
     samples.insert(samples.end(), word.begin(), word.end());
@@ -62,10 +66,13 @@ public:
             {"louder", {examples + "louder.wav"}},   {"next", {examples + "next.wav"}},
             {"pause", {examples + "pause.wav"}},
         };
-        for (const auto& [command, sources] : commands) {
+        for (uint32_t index = 0; index < commands.size(); ++index) {
+            const auto& [command, sources] = commands[index];
             for (uint32_t take = 0; take < kTakes; ++take) {
+                // Noisy takes each draw noise of their own; the noisy room's leads stay 200..300 ms.
+                const uint32_t seed = room == TRoom::NoisyTakes ? kTakes * index + take : take;
                 const std::string wav = WriteWav(command + std::to_string(take) + ".wav",
-                                                 Take(sources[take % sources.size()], take, room));
+                                                 Take(sources[take % sources.size()], seed, room));
                 TFileRecognizer recognizer(dir_.Dir());
                 recognizer.Recognize(wav);
                 SaveLastCommandAsModel(*recognizer.Sovo().Dictionary, dir_.Dir(), command,

@@ -49,23 +49,22 @@ std::vector<std::vector<TEvalTake>> Groups(const std::vector<TEvalTake>& takes)
     return groups;
 }
 
-void Enroll(const TEvalTake& take, const std::string& modelsDir, TMatchMode match, TEvalRun& run)
+// Only the take's trajectory is saved, and that does not depend on the command models: one recognizer serves
+// every enrolment of a group without loading the models it adds.
+void Enroll(const TEvalTake& take, TFileRecognizer& recognizer, TEvalRun& run)
 {
-    TFileRecognizer recognizer(modelsDir, match);
-    if (!recognizer.Recognize(take.Path).Recognized) {
+    if (!recognizer.RecognizeFresh(take.Path).Recognized) {
         run.NotEnrolled.push_back(take);
         return;
     }
-    SaveLastCommandAsModel(*recognizer.Sovo().Dictionary, modelsDir, take.Word,
+    SaveLastCommandAsModel(*recognizer.Sovo().Dictionary, recognizer.ModelsDir(), take.Word,
                            take.Word + "_" + std::to_string(take.Take));
 }
 
 TEvalAnswer Answer(const TEvalTake& take, TSpokenKind kind, const std::vector<TEvalTake>& group,
-                   const std::string& modelsDir, const TEvalSettings& settings)
+                   TFileRecognizer& recognizer)
 {
-    TFileRecognizer recognizer(modelsDir, settings.Match);
-    recognizer.Sovo().SetRejection(settings.Rejection);
-    const TFileResult result = recognizer.Recognize(take.Path);
+    const TFileResult result = recognizer.RecognizeFresh(take.Path);
     TEvalAnswer answer;
     answer.Spoken = take;
     answer.Kind = kind;
@@ -109,22 +108,25 @@ TEvalRun RunEvaluation(const std::vector<TEvalTake>& takes, const TEvalSettings&
             return std::find(enrolled.begin(), enrolled.end(), take.Word) != enrolled.end();
         };
         // Takes in recording order, so that a word's examples are saved in the order a user says them.
+        TFileRecognizer enrolling(models.Dir(), settings.Match);
         for (int take = 1; take <= settings.EnrolledTakes; ++take) {
             for (const TEvalTake& candidate : group) {
                 if (candidate.Take == take && isEnrolled(candidate))
-                    Enroll(candidate, models.Dir(), settings.Match, run);
+                    Enroll(candidate, enrolling, run);
             }
         }
+        TFileRecognizer answering(models.Dir(), settings.Match);
+        answering.Sovo().SetRejection(settings.Rejection);
         for (const TEvalTake& take : group) {
             const TSpokenKind kind = isEnrolled(take) ? TSpokenKind::Command : TSpokenKind::UnknownWord;
             if (take.Take < 1)
                 ++run.UnusedTakes;
             else if (take.Take > settings.EnrolledTakes)
-                run.Answers.push_back(Answer(take, kind, group, models.Dir(), settings));
+                run.Answers.push_back(Answer(take, kind, group, answering));
         }
         for (const std::string& clip : settings.NonSpeech) {
             const TEvalTake played{clip, group.front().Speaker, group.front().Vocab, "", 0};
-            run.Answers.push_back(Answer(played, TSpokenKind::NonSpeech, group, models.Dir(), settings));
+            run.Answers.push_back(Answer(played, TSpokenKind::NonSpeech, group, answering));
         }
     }
     return run;

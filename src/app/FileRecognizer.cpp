@@ -19,6 +19,12 @@ TFileRecognizer::~TFileRecognizer()
     sovo_.SetInput(nullptr);
 }
 
+TFileResult TFileRecognizer::RecognizeFresh(const std::string& wavFile)
+{
+    sovo_.StartFresh();
+    return Recognize(wavFile);
+}
+
 TFileResult TFileRecognizer::Recognize(const std::string& wavFile)
 {
     input_->SetName(wavFile);

@@ -1,6 +1,7 @@
 #pragma once
 // Recognizes WAV files the way the window does: one facade with a model folder loaded, a file input with
-// 1024-sample blocks, Restart before each file. State carries from file to file, as in a running program.
+// 1024-sample blocks, Restart before each file. State carries from file to file, as in a running program,
+// unless a file is recognized fresh.
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ public:
     ~TFileRecognizer();
 
     TFileResult Recognize(const std::string& wavFile);
+    // The same from the state of a newly made recognizer (TSovoObject::StartFresh): the answer does not depend
+    // on the files before, and no model is loaded again.
+    TFileResult RecognizeFresh(const std::string& wavFile);
     TSovoObject& Sovo() { return sovo_; }
     const std::string& ModelsDir() const { return modelsDir_; }
     // Empty, or the message that names every command description of the folder that did not load.

@@ -69,6 +69,23 @@ void TSovoObject::KeepSamples(const int16_t* samples, int32_t count)
     utteranceSamples_.Append(samples, std::min(count, std::max(room, 0)));
 }
 
+void TSovoObject::StartFresh()
+{
+    // The pre-processor carries its smoothing, tone and filter state from utterance to utterance: a new one
+    // with the same settings is the surest fresh start, and it holds no model.
+    auto processor = std::make_unique<TTeskProcessor>();
+    processor->Trim = Processor->Trim;
+    processor->OnUtteranceEnd = std::move(Processor->OnUtteranceEnd);
+    Processor = std::move(processor);
+    Phoneme->ForgetDecisions();
+    Dictionary->ForgetUtterance();
+    LastTraj = TCommandTraj{};
+    CommandName.clear();
+    Like = 0.0;
+    Distance = 0.0;
+    Accepted = false;
+}
+
 void TSovoObject::SetMatchMode(TMatchMode mode)
 {
     Dictionary->MatchMode = mode;

@@ -24,6 +24,9 @@ public:
     // Refers to input (nullptr allowed) and routes its samples to the pre-processor; does not own it.
     void SetInput(TSovoInput* input);
     void Restart();
+    // Returns every stage to the state a recognizer just made with the same models, match mode, rejection and
+    // handlers has, so that the next utterance is recognized as by a new recognizer, without loading any model.
+    void StartFresh();
     // Chooses the matcher and, with it, how an utterance's speech is found: the aligned matcher gets the
     // utterance trimmed against its own floor, the classic one the trim its stored examples were made with.
     void SetMatchMode(TMatchMode mode);

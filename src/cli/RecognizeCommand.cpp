@@ -1,6 +1,5 @@
 // parlanto-cli recognize: one line (or one JSON object) per file.
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "CliArgs.h"
@@ -84,21 +83,18 @@ int RunRecognize(const std::vector<std::string>& args)
     const TRejection rejection = RejectOption(cli);
     const bool json = cli.Has("--json");
 
-    std::unique_ptr<TFileRecognizer> recognizer;
+    TFileRecognizer recognizer(modelsDir, match);
+    recognizer.Sovo().SetRejection(rejection);
+    WarnOfUnloadedModels(recognizer);
+    const bool fresh = cli.Has("--fresh");
     bool allRead = true;
     if (json)
         std::printf("[\n");
     for (size_t i = 0; i < cli.Positional.size(); ++i) {
-        if (!recognizer || cli.Has("--fresh")) {
-            recognizer = std::make_unique<TFileRecognizer>(modelsDir, match);
-            recognizer->Sovo().SetRejection(rejection);
-        }
-        if (i == 0)   // --fresh reads the folder again for every file: its broken descriptions are named once
-            WarnOfUnloadedModels(*recognizer);
         const std::string& file = cli.Positional[i];
         // One file that cannot be read does not keep the others from being recognized; the exit status tells.
         try {
-            const TFileResult result = recognizer->Recognize(file);
+            const TFileResult result = fresh ? recognizer.RecognizeFresh(file) : recognizer.Recognize(file);
             if (json)
                 PrintJson(file, result, i == 0);
             else

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 #include "ColumnMatch.h"
@@ -18,8 +19,9 @@ constexpr double kDistanceScale = 0.05; // a root mean square frame difference o
 // word in more noise would differ by the noise's scores in every frame.
 TFrameSeries SpeechFrames(const TCommandTraj& traj, const std::vector<size_t>& columns)
 {
-    const TRowSpan span = SpeechRows(traj);
-    const std::vector<double> background = BackgroundScores(traj);
+    const std::vector<double> loudness = RowLoudness(traj);
+    const TRowSpan span = SpeechRows(loudness);
+    const std::vector<double> background = BackgroundScores(traj, loudness);
     TFrameSeries frames;
     frames.Width = columns.size();
     frames.Values.reserve((span.Size() + kRowsPerFrame - 1) / kRowsPerFrame * columns.size());
@@ -63,7 +65,17 @@ TAlignedMatcher::TAlignedMatcher(const TCommandTraj& utterance)
 {
 }
 
+double LikenessOfDistance(double distance)
+{
+    return std::exp(-distance / kDistanceScale);   // an empty side is infinitely far: 0
+}
+
 double TAlignedMatcher::Likeness(const TCommandTraj& stored) const
+{
+    return LikenessOfDistance(Distance(stored));
+}
+
+double TAlignedMatcher::Distance(const TCommandTraj& stored, double giveUpAbove) const
 {
     std::vector<size_t> utteranceColumns;
     std::vector<size_t> storedColumns;
@@ -72,13 +84,12 @@ double TAlignedMatcher::Likeness(const TCommandTraj& stored) const
         storedColumns.push_back(pair.Stored);
     }
     if (storedColumns.empty())
-        return 0.0;
+        return std::numeric_limits<double>::infinity();
     // Usually both come from the same phoneme set, and the utterance's frames serve as they are.
     const bool allInOrder = utteranceColumns == AllColumns(utterance_);
     const TFrameSeries selected = allInOrder ? TFrameSeries{} : SelectColumns(frames_, utteranceColumns);
-    const double distance =
-        AlignedFrameDistance(allInOrder ? frames_ : selected, SpeechFrames(stored, storedColumns), kBandShare);
-    return std::exp(-distance / kDistanceScale);   // an empty side is infinitely far: 0
+    return AlignedFrameDistance(allInOrder ? frames_ : selected, SpeechFrames(stored, storedColumns), kBandShare,
+                                giveUpAbove);
 }
 
 double AlignedLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)

@@ -2,6 +2,7 @@
 // The aligned way of matching an utterance with a recorded example of a command: both trajectories are cut to
 // their speech rows (TrajectoryEndpoint.h), turned into frames of the phoneme scores both share (columns
 // matched by id) and time-aligned (FrameAlignment.h); the alignment's cost becomes a likeness.
+#include <limits>
 #include <vector>
 
 #include "FrameAlignment.h"
@@ -17,11 +18,18 @@ public:
     // 1 for a stored trajectory with the same speech frames, falling towards 0 as the aligned frames differ;
     // 0 when either has no rows or no column of stored has an id the utterance has.
     double Likeness(const TCommandTraj& stored) const;
+    // The aligned frames' distance behind Likeness (infinity where it is 0); infinity too once it is sure to be
+    // above giveUpAbove (AlignedFrameDistance), so that a worse example costs less to rule out.
+    double Distance(const TCommandTraj& stored,
+                    double giveUpAbove = std::numeric_limits<double>::infinity()) const;
 
 private:
     const TCommandTraj& utterance_;
     TFrameSeries frames_;   // the utterance's speech frames over all its columns
 };
+
+// The likeness of an aligned distance: 1 at 0, falling towards 0 as it grows; 0 at infinity.
+double LikenessOfDistance(double distance);
 
 // TAlignedMatcher(utterance).Likeness(stored).
 double AlignedLikeness(const TCommandTraj& utterance, const TCommandTraj& stored);

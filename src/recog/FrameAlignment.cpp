@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "ArithmeticPath.h"
 #include "RmsDifferences.h"
@@ -13,7 +12,7 @@ constexpr double kUnreachable = std::numeric_limits<double>::infinity();
 
 }  // namespace
 
-double AlignedFrameDistance(const TFrameSeries& a, const TFrameSeries& b, double bandShare)
+double AlignedFrameDistance(const TFrameSeries& a, const TFrameSeries& b, double bandShare, double giveUpAbove)
 {
     const size_t n = a.Count();
     const size_t m = b.Count();
@@ -43,12 +42,17 @@ double AlignedFrameDistance(const TFrameSeries& a, const TFrameSeries& b, double
             for (size_t j = low; j <= high; ++j)
                 costs[j] = RmsDifference(a.Frame(i), b.Frame(j), a.Width);
         }
+        double cheapest = kUnreachable;
         for (size_t j = low; j <= high; ++j) {
             double before = i == 0 && j == 0 ? 0.0 : previous[j];
             if (j > 0)
                 before = std::min({before, previous[j - 1], current[j - 1]});
             current[j] = before + costs[j];
+            cheapest = std::min(cheapest, current[j]);
         }
+        // Every path crosses this row, and adding costs of zero or more never lowers a sum, rounding included.
+        if (cheapest / static_cast<double>(n + m) > giveUpAbove)
+            return kUnreachable;
         std::swap(previous, current);
     }
     return previous[m - 1] / static_cast<double>(n + m);

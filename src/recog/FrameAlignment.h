@@ -2,6 +2,7 @@
 // Time alignment of two series of equally wide frames (dynamic time warping): a word said faster or slower,
 // or with a longer pause inside, still meets its own frames.
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 struct TFrameSeries {
@@ -17,4 +18,8 @@ struct TFrameSeries {
 // the sum of the two lengths. The path stays within a band around the straight line joining the two ends:
 // bandShare of the longer length on either side, never so narrow that the band breaks apart.
 // Infinity when either series is empty or their widths differ.
-double AlignedFrameDistance(const TFrameSeries& a, const TFrameSeries& b, double bandShare);
+//
+// A path's cost only grows, so once every path through a row of a costs more than giveUpAbove (as a distance),
+// so does the result: the alignment stops there and gives infinity. Below it the result is unchanged.
+double AlignedFrameDistance(const TFrameSeries& a, const TFrameSeries& b, double bandShare,
+                            double giveUpAbove = std::numeric_limits<double>::infinity());

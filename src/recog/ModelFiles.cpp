@@ -56,23 +56,6 @@ fs::path DirectoryOrCurrent(const std::string& directory)
     return directory.empty() ? fs::path(".") : fs::path(directory);
 }
 
-// The name under which component exists in directory: as written if so, else the first entry in byte order
-// that equals it ignoring ASCII case.
-std::optional<std::string> FindEntry(const std::string& directory, const std::string& component)
-{
-    const fs::path dir = DirectoryOrCurrent(directory);
-    std::error_code error;
-    if (component == "." || component == ".." || fs::exists(fs::symlink_status(dir / component, error)))
-        return component;
-    std::optional<std::string> found;
-    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
-        std::string name = it->path().filename().string();
-        if (EqualIgnoringCase(name, component) && (!found || name < *found))
-            found = std::move(name);
-    }
-    return found;
-}
-
 void AppendComponent(std::string& path, const std::string& component)
 {
     if (!path.empty() && path.back() != '/')
@@ -128,15 +111,28 @@ TFileHandle OpenRegularFile(const std::string& fileName)
 // Reads on until bytes holds total bytes or the file ends; a read failing midway ends the data there.
 void ReadUpTo(int fd, std::vector<uint8_t>& bytes, size_t total)
 {
-    uint8_t chunk[65536];
+    // Read straight into place, with room for what the file holds (never for total alone, which a damaged
+    // header may make huge); past that room, as when the file grows meanwhile, on in chunks.
+    constexpr size_t kChunk = 65536;
+    struct stat info {};
+    const size_t fileBytes = ::fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+    bytes.reserve(std::min(total, std::max(fileBytes, bytes.size())));
+    uint8_t chunk[kChunk];
     while (bytes.size() < total) {
-        const size_t wanted = std::min(sizeof chunk, total - bytes.size());
-        const ssize_t count = ::read(fd, chunk, wanted);
+        const size_t start = bytes.size();
+        const bool inPlace = bytes.capacity() > start;
+        const size_t wanted = std::min(inPlace ? bytes.capacity() - start : kChunk, total - start);
+        if (inPlace)
+            bytes.resize(start + wanted);
+        const ssize_t count = ::read(fd, inPlace ? bytes.data() + start : chunk, wanted);
+        if (inPlace)
+            bytes.resize(start + static_cast<size_t>(std::max<ssize_t>(count, 0)));
+        else if (count > 0)
+            bytes.insert(bytes.end(), chunk, chunk + count);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
             break;
-        bytes.insert(bytes.end(), chunk, chunk + count);
     }
 }
 
@@ -191,6 +187,35 @@ void ThrowUnlessWritten(TWriteResult result, const std::string& fileName)
 }  // namespace
 
 std::string ResolveModelPath(const std::string& path)
+{
+    return TModelPathResolver().Resolve(path);
+}
+
+// The name under which component exists in directory: as written if so, else the first entry in byte order
+// that equals it ignoring ASCII case.
+std::optional<std::string> TModelPathResolver::FindEntry(const std::string& directory, const std::string& component)
+{
+    const fs::path dir = DirectoryOrCurrent(directory);
+    std::error_code error;
+    if (component == "." || component == ".." || fs::exists(fs::symlink_status(dir / component, error)))
+        return component;
+    auto listing = listings_.find(directory);
+    if (listing == listings_.end()) {
+        listing = listings_.emplace(directory, std::map<std::string, std::string>{}).first;
+        for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+            std::string name = it->path().filename().string();
+            auto [entry, added] = listing->second.try_emplace(UpperAscii(name), name);
+            if (!added && name < entry->second)
+                entry->second = std::move(name);
+        }
+    }
+    const auto entry = listing->second.find(UpperAscii(component));
+    if (entry == listing->second.end())
+        return std::nullopt;
+    return entry->second;
+}
+
+std::string TModelPathResolver::Resolve(const std::string& path)
 {
     std::string resolved = (!path.empty() && IsSeparator(path.front())) ? "/" : "";
     bool found = true;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,20 @@
 // exact name first, then ignoring ASCII case (the first such entry in byte order). From the first component
 // that matches nothing, the rest stays as written, so that opening it fails as it should.
 std::string ResolveModelPath(const std::string& path);
+
+// ResolveModelPath for many paths of one folder: a directory listed to find a name written in another letter
+// case (as descriptions written in upper case name every trajectory) is listed once, not once per name. It
+// remembers what each directory held when it was first listed, so one serves one loading of a folder.
+class TModelPathResolver {
+public:
+    std::string Resolve(const std::string& path);
+
+private:
+    std::optional<std::string> FindEntry(const std::string& directory, const std::string& component);
+
+    // Per listed directory: each name upper-cased, with the first entry in byte order that has it.
+    std::map<std::string, std::map<std::string, std::string>> listings_;
+};
 
 // Whether a path named inside a model file stays in that file's folder: relative, without a drive, and never
 // climbing above its start with "..". Model folders are shared; one must not make the program read files

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
+#include <limits>
 #include <optional>
 
 #include "AlignedLikeness.h"
-#include "ColumnCorrelations.h"
-#include "ColumnMatch.h"
+#include "ColumnLikeness.h"
 #include "ModelFiles.h"
 
 namespace {
@@ -24,7 +25,17 @@ public:
     explicit TTrajectoryReader(const std::vector<uint8_t>& bytes, size_t start = 0) : bytes_(bytes), position_(start) {}
 
     int32_t Int32() { return static_cast<int32_t>(Unsigned(4)); }
-    double Double() { return std::bit_cast<double>(Unsigned(8)); }
+    // count doubles into values; on a little-endian host they are the file's bytes as they stand.
+    void Doubles(double* values, size_t count)
+    {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(values, bytes_.data() + position_, count * sizeof(double));
+            position_ += count * sizeof(double);
+        } else {
+            for (size_t i = 0; i < count; ++i)
+                values[i] = std::bit_cast<double>(Unsigned(8));
+        }
+    }
     TPhonemeName Name()
     {
         TPhonemeName name{};
@@ -87,17 +98,6 @@ std::vector<uint8_t> EncodeTrajectory(const TCommandTraj& traj)
     return bytes;
 }
 
-// Mean of 0.5 + 0.5·r over the stored columns whose phoneme id the utterance also has, r being the
-// correlation of the two columns' score series; 0 when no column matches.
-double AverageColumnLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)
-{
-    const std::vector<TColumnPair> pairs = MatchColumnsById(utterance, stored);
-    double sum = 0.0;
-    for (const double r : CorrelateColumns(utterance, stored, pairs))
-        sum += 0.5 + 0.5 * r;
-    return pairs.empty() ? 0.0 : sum / static_cast<int32_t>(pairs.size());
-}
-
 std::string UnloadedModelsMessage(const std::vector<std::string>& failures)
 {
     std::string message = "Не загружены описания команд:";
@@ -121,6 +121,12 @@ std::string DescribedCommand(const std::string& fileName, const std::vector<std:
 
 void TVoiceCommandModel::Load(const std::string& fileName)
 {
+    TModelPathResolver paths;
+    Load(fileName, paths);
+}
+
+void TVoiceCommandModel::Load(const std::string& fileName, TModelPathResolver& paths)
+{
     Trajectories.clear();
     ModelFiles.clear();
     FileName = fileName;
@@ -135,16 +141,21 @@ void TVoiceCommandModel::Load(const std::string& fileName)
             throw UnknownLineError(line, fileName);
         ModelFiles.push_back(value);
         Trajectories.emplace_back();
-        LoadTrajectory(directory + value, Trajectories.back());
+        LoadTrajectory(paths.Resolve(directory + value), directory + value, Trajectories.back());
     }
 }
 
 void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTraj& traj)
 {
+    LoadTrajectory(fileName, fileName, traj);
+}
+
+void TVoiceCommandModel::LoadTrajectory(const std::string& path, const std::string& fileName, TCommandTraj& traj)
+{
     // Only the bytes a sensible header describes are read: a huge file costs no more than its trajectory.
     std::optional<uint64_t> fileBytes;
     const std::optional<std::vector<uint8_t>> bytes =
-        ReadSelfSizedFile(fileName, kHeaderBytes, [&fileBytes](const std::vector<uint8_t>& header) {
+        ReadSelfSizedFile(path, kHeaderBytes, [&fileBytes](const std::vector<uint8_t>& header) {
             TTrajectoryReader headerReader(header);
             const int32_t phonemeCount = headerReader.Int32();
             const int32_t atomCount = headerReader.Int32();
@@ -164,21 +175,28 @@ void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTra
         id = reader.Int32();
     for (TPhonemeName& name : traj.Names)
         name = reader.Name();
-    for (std::vector<double>& row : traj.Rows) {
-        for (double& score : row)
-            score = reader.Double();
-    }
+    for (std::vector<double>& row : traj.Rows)
+        reader.Doubles(row.data(), row.size());
 }
 
 double TVoiceCommandModel::Score(const TCommandTraj& traj, TMatchMode mode)
 {
     double result = 0.0;
     LastScore = 0.0;
-    const std::optional<TAlignedMatcher> aligned =
-        mode == TMatchMode::Aligned ? std::make_optional<TAlignedMatcher>(traj) : std::nullopt;
-    for (const TCommandTraj& stored : Trajectories) {
-        const double likeness = aligned ? aligned->Likeness(stored) : AverageColumnLikeness(traj, stored);
-        result = std::max(result, likeness);   // ties keep the earlier trajectory
+    if (mode == TMatchMode::Aligned) {
+        // Only the nearest example counts: one farther than the nearest so far is given up as soon as that is
+        // certain, which leaves the best likeness exactly as it would be.
+        const TAlignedMatcher aligned(traj);
+        double nearest = std::numeric_limits<double>::infinity();
+        for (const TCommandTraj& stored : Trajectories) {
+            const double distance = aligned.Distance(stored, nearest);
+            nearest = std::min(nearest, distance);
+            result = std::max(result, LikenessOfDistance(distance));
+        }
+    } else {
+        // Likewise an example surely less like the utterance than the best one so far is given up.
+        for (const TCommandTraj& stored : Trajectories)
+            result = std::max(result, AverageColumnLikeness(traj, stored, result));
     }
     LastScore = result;
     return result;
@@ -193,10 +211,11 @@ void TTeskDictionary::LoadModels(const std::string& dir, const std::string& ext)
 {
     models_.clear();
     std::vector<std::string> failures;
+    TModelPathResolver paths;
     for (const std::string& fileName : ListModelFiles(dir, ext)) {
         auto model = std::make_unique<TVoiceCommandModel>();
         try {
-            model->Load(fileName);
+            model->Load(fileName, paths);
         } catch (const ESovoError& e) {
             failures.push_back(fileName + ": " + e.what());
             continue;
@@ -276,6 +295,16 @@ double TTeskDictionary::Recognize(const TCommandTraj& traj)
         BestScore = models_[static_cast<size_t>(bestIndex)]->LastScore;
     }
     return best;
+}
+
+void TTeskDictionary::ForgetUtterance()
+{
+    pendingRows_.clear();
+    ClearCommandTraj(Trajectory);
+    BestName.clear();
+    BestScore = 0.0;
+    for (const std::unique_ptr<TVoiceCommandModel>& model : models_)
+        model->LastScore = 0.0;
 }
 
 void TTeskDictionary::SaveTrajectory(const std::string& fileName)

@@ -13,12 +13,18 @@
 #include "SovoPhon.h"
 #include "SovoTypes.h"
 
+class TModelPathResolver;
+
 class TVoiceCommandModel {
 public:
     // Reads a .vcm file; its MODEL= paths are relative to the file's own directory.
     void Load(const std::string& fileName);
+    // The same, its files found through paths (one resolver for a whole folder's descriptions).
+    void Load(const std::string& fileName, TModelPathResolver& paths);
     // Reads one .trj file into traj.
     void LoadTrajectory(const std::string& fileName, TCommandTraj& traj);
+    // The same from path, a resolved form of fileName; messages name fileName.
+    void LoadTrajectory(const std::string& path, const std::string& fileName, TCommandTraj& traj);
     // The best likeness of traj with any stored trajectory (0..1); also kept in LastScore. Classic: the average
     // column correlation; aligned: AlignedLikeness.
     double Score(const TCommandTraj& traj, TMatchMode mode = TMatchMode::Classic);
@@ -67,6 +73,9 @@ public:
     void AddPhonemeScores(TTeskPhoneme& phoneme, bool last);
     // Scores every model against traj in MatchMode and names the best; ties go to the later model.
     double Recognize(const TCommandTraj& traj);
+    // Forgets the utterance in progress, the last trajectory, the best command and every model's last score,
+    // as after loading.
+    void ForgetUtterance();
     // Writes Trajectory as a .trj file, replacing an existing one.
     void SaveTrajectory(const std::string& fileName);
 

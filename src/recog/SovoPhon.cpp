@@ -147,3 +147,10 @@ void TTeskPhoneme::ClassifyAtom(const TAtom& atom, bool last)
     if (OnAtomClassified)
         OnAtomClassified(*this, Decision, last);
 }
+
+void TTeskPhoneme::ForgetDecisions()
+{
+    for (const std::unique_ptr<TPhonemeModel>& model : models_)
+        model->Decision = TPhonemeDecision{};
+    Decision = TPhonemeDecision{};
+}

@@ -62,6 +62,8 @@ public:
     void ClassifyAtoms(const TArrayAtoms& atoms);
     // Scores the atom with every model, weights each score by the atom's Level and reports the best model.
     void ClassifyAtom(const TAtom& atom, bool last);
+    // Clears every model's decision and the winning one, as after loading.
+    void ForgetDecisions();
 
     TPhonemeDecision Decision;             // the winning model's decision on the last atom
     TPhonemeSetEvent OnModelsChanged;      // required by LoadModels

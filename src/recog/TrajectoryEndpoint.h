@@ -18,3 +18,8 @@ TRowSpan SpeechRows(const TCommandTraj& traj);
 
 // Per column, the mean score of the quietest tenth of the rows: what the background alone scores.
 std::vector<double> BackgroundScores(const TCommandTraj& traj);
+
+// Each row's sum, the loudness both of the above go by; passed in, it is summed once for both.
+std::vector<double> RowLoudness(const TCommandTraj& traj);
+TRowSpan SpeechRows(const std::vector<double>& loudness);
+std::vector<double> BackgroundScores(const TCommandTraj& traj, const std::vector<double>& loudness);

@@ -104,6 +104,36 @@ TEST(FrameAlignment, FastCellCostsGiveTheReferenceDistanceBitForBit)
     }
 }
 
+TEST(FrameAlignment, GivingUpNeverChangesADistanceAtOrBelowTheLimit)
+{
+    // A distance is either the full one or, only when that is above the limit, infinity; at or above the
+    // full distance the limit changes nothing. Limits just below the distance are where a wrong bound shows.
+    std::mt19937 rng(17);
+    std::uniform_real_distribution<double> score(0.0, 1.0);
+    const double infinity = std::numeric_limits<double>::infinity();
+    int givenUp = 0;
+    for (int pair = 0; pair < 40; ++pair) {
+        const size_t width = pair % 2 == 0 ? 3 : 64;
+        std::vector<double> a(width * (5 + pair % 37)), b(width * (8 + pair % 23));
+        for (double& value : a)
+            value = score(rng);
+        for (double& value : b)
+            value = score(rng) * (pair % 3 == 0 ? 0.1 : 1.0);
+        const TFrameSeries x = Frames(width, a), y = Frames(width, b);
+        const double full = AlignedFrameDistance(x, y, kBand);
+        for (const double limit : {0.0, full / 4, full / 2, std::nextafter(full, 0.0), full, 2 * full, infinity}) {
+            const double limited = AlignedFrameDistance(x, y, kBand, limit);
+            if (limit >= full) {
+                EXPECT_EQ(std::memcmp(&limited, &full, sizeof(double)), 0) << pair << " at " << limit;
+            } else {
+                EXPECT_TRUE(limited == full || limited == infinity) << pair << " at " << limit;
+                givenUp += limited == infinity ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(givenUp, 40);   // the limit does cut alignments short
+}
+
 TEST(FrameAlignment, NothingToAlignIsInfinitelyFar)
 {
     const double infinity = std::numeric_limits<double>::infinity();

@@ -46,6 +46,10 @@ TEST(ModelFiles, ResolvesWindowsPathsIgnoringCaseWithTheExactNameFirst)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ResolveModelPath(folder.Root() + c.written), folder.Root() + c.resolved) << c.written;
+    // One resolver for them all, as a folder's load uses, keeps each directory's listing and answers the same.
+    TModelPathResolver paths;
+    for (const Case& c : cases)
+        EXPECT_EQ(paths.Resolve(folder.Root() + c.written), folder.Root() + c.resolved) << c.written;
 
     TCurrentDirectory inFolder(folder.Root());
     EXPECT_EQ(ResolveModelPath("models\\sub\\X.TRJ"), "Models/Sub/x.TRJ");
