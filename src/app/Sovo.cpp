@@ -79,6 +79,8 @@ void TSovoObject::StartFresh()
     Processor = std::move(processor);
     Phoneme->ForgetDecisions();
     Dictionary->ForgetUtterance();
+    utteranceSamples_.Clear();
+    utteranceEnded_ = false;
     LastTraj = TCommandTraj{};
     CommandName.clear();
     Like = 0.0;
