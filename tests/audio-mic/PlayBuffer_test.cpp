@@ -13,8 +13,6 @@ using namespace pulsetest;
 
 namespace {
 
-constexpr int32_t kMonitorLagBlocks = 4;   // 0.19 s of recording
-
 // Plays into the virtual loudspeaker while the microphone input records its monitor.
 class Playback : public PulseServerTest {
 protected:

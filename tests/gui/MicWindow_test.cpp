@@ -8,14 +8,11 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QWindow>
-#include <memory>
 
 #include "FileRecognizer.h"
-#include "GuiTest.h"
-#include "MainDemo.h"
 #include "PercentText.h"
-#include "PulseTestServer.h"
 #include "R_SOURCE.h"
+#include "ServerWindowTest.h"
 #include "SovoMicInput.h"
 #include "mic_fixture.h"
 
@@ -25,11 +22,6 @@ using namespace pulsetest;
 namespace {
 
 const std::string kModels = std::string(PARLANTO_GOLDEN_DIR) + "/models/";
-
-void Click(const TMainForm& window, const char* name)
-{
-    QTest::mouseClick(Control<QAbstractButton>(window, name), Qt::LeftButton);
-}
 
 QProgressBar* Bar(const TMainForm& window, const char* name)
 {
@@ -44,7 +36,7 @@ TEST(MicWindowWithoutServer, ShowsTheCauseAndEndsInFileModeWith2000SampleBlocks)
     QString message;
     TModalScript script;
     script.ReadMessage(message);
-    Click(*window, "CBMic");
+    ClickControl(*window, "CBMic");
     ASSERT_TRUE(script.AllStepsRan());
     EXPECT_TRUE(message.startsWith("Ошибка создания объекта записи с микрофона.\n\n")) << message.toStdString();
     EXPECT_GT(message.size(), QString("Ошибка создания объекта записи с микрофона.\n\n").size()) << "the cause follows";
@@ -58,40 +50,26 @@ TEST(MicWindowWithoutServer, ShowsTheCauseAndEndsInFileModeWith2000SampleBlocks)
     std::vector<int> positions;
     QObject::connect(Bar(*window, "PBScan"), &QProgressBar::valueChanged, [&](int value) { positions.push_back(value); });
     script.ChooseFile(GoldenWav("open_test1"));
-    Click(*window, "BOpen");
+    ClickControl(*window, "BOpen");
     ASSERT_TRUE(script.AllStepsRan());
     EXPECT_EQ(positions, (std::vector<int>{0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000}));
     EXPECT_EQ(GridRows(Control<QTableWidget>(*window, "GridRes")).value(0).section('|', 0, 0), "OPEN");
     EXPECT_EQ(script.Unanswered(), 0);
 }
 
-class MicWindow : public PulseServerTest {
+class MicWindow : public ServerWindowTest {
 protected:
     void SetUp() override
     {
-        PulseServerTest::SetUp();
-        if (IsSkipped())
-            return;
-        window = ShowWindow(folder);
-        Click(*window, "CBMic");
-        ASSERT_TRUE(Control<QCheckBox>(*window, "CBMic")->isChecked());
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        EXPECT_EQ(modals.Unanswered(), 0);
-        PulseServerTest::TearDown();
+        ServerWindowTest::SetUp();
+        if (!IsSkipped())
+            TurnMicrophoneOn();
     }
 
     void Key(QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, bool autoRepeat = false)
     {
         SendKey(window->windowHandle(), type, key, modifiers, autoRepeat);
     }
-
-    TModalScript modals;   // rejects, and counts, any error box nobody expected
-    TProgramFolder folder;
-    std::unique_ptr<TMainForm> window;
 };
 
 TEST_F(MicWindow, MicrophoneModeShowsTheLevelMeterAndTheLevelsReachIt)
@@ -120,14 +98,20 @@ TEST_F(MicWindow, CtrlHeldRecordsOnceAndItsReleaseRecognizes)
         Key(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, true);
     Key(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
     Key(QEvent::KeyRelease, Qt::Key_A, Qt::ControlModifier);
+    MicrophoneEar ear;
     FeedMicrophone(utterance);
-    QTest::qWait(400);   // the recorder polls its buffers every 50 ms
+    ASSERT_TRUE(ear.Heard(utterance));
     Key(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
 
     const QStringList rows = GridRows(Control<QTableWidget>(*window, "GridRes"));
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0], QString::fromStdString(expected.CommandName + "|") +
-                           QString::fromStdString(PercentText(expected.Like) + "|" + PercentText(expected.Distance)));
+    const QString command = QString::fromStdString(expected.CommandName + "|");
+    // A microphone that adds silence of its own changes the figures, not the command.
+    if (MicrophoneIsExact())
+        EXPECT_EQ(rows[0], command + QString::fromStdString(PercentText(expected.Like) + "|" +
+                                                            PercentText(expected.Distance)));
+    else
+        EXPECT_TRUE(rows[0].startsWith(command)) << rows[0].toStdString();
     EXPECT_TRUE(Bar(*window, "PBScan")->isHidden());
     EXPECT_TRUE(Control<QPushButton>(*window, "BPlay")->isEnabled());
     EXPECT_FALSE(Control<QPushButton>(*window, "BOpen")->isEnabled());
@@ -137,15 +121,7 @@ TEST_F(MicWindow, CtrlHeldRecordsOnceAndItsReleaseRecognizes)
     EXPECT_EQ(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);
 }
 
-class PlayWindow : public MicWindow {
-protected:
-    void SetUp() override
-    {
-        PulseServerTest::SetUp();
-        if (!IsSkipped())
-            window = ShowWindow(folder);
-    }
-};
+using PlayWindow = ServerWindowTest;
 
 TEST_F(PlayWindow, PlayPlaysTheUtteranceAsThePreProcessorKeptIt)
 {
@@ -156,14 +132,14 @@ TEST_F(PlayWindow, PlayPlaysTheUtteranceAsThePreProcessorKeptIt)
         kept.insert(kept.end(), atom.Samples, atom.Samples + atom.SampleCount);
 
     modals.ChooseFile(GoldenWav("close_test1"));
-    Click(*window, "BOpen");
+    Click("BOpen");
     UseSpeakerMonitor();
     TSovoMicInput monitor(1024, 1, 22050, 2);
     Delivery heard;
     heard.Attach(monitor);
     monitor.Start();
-    Click(*window, "BPlay");
-    QTest::qWait(200);
+    Click("BPlay");
+    ASSERT_TRUE(CaptureReaches(monitor, monitor.CapturedBlocks() + kMonitorLagBlocks));
     monitor.Stop();
     const auto at = std::search(heard.Samples.begin(), heard.Samples.end(), kept.begin(), kept.end());
     EXPECT_NE(at, heard.Samples.end()) << "every kept sample comes back, unchanged and in order";

@@ -37,24 +37,36 @@ TSovoMicRecording::~TSovoMicRecording()
 
 void TSovoMicRecording::Execute()
 {
-    // Buffers fill strictly in queue order, so only the next one in turn is looked at; when several have
-    // filled during a sleep, they are taken in successive passes without sleeping.
     while (!Terminated()) {
         TWaveHeader& header = FHeaders[FCurrent];
-        if (!header.IsDone()) {
+        if (!KeepFilledBuffer()) {
             std::this_thread::sleep_for(kPollInterval);
             continue;
         }
-        ReleaseCaptureBuffer(FHandle, FResult, header);
-        if (FBlocks.size() < FMaxBlocks)
-            FBlocks.push_back(FBuffers[FCurrent]);
-        ++FCaptured;
         header.Flags.store(0);
         RequeueCaptureBuffer(FHandle, FResult, header);
         FCurrent = (FCurrent + 1) % kBufferCount;
     }
+    // What filled before the stop is part of the recording even when no poll has seen it yet: the end of what
+    // was said before the key came up.
+    while (KeepFilledBuffer())
+        FCurrent = (FCurrent + 1) % kBufferCount;
     // Buffers handed back by the reset are not full: they are not collected.
     FResult = FHandle.Reset();
+}
+
+// Buffers fill strictly in queue order, so only the next one in turn is looked at; when several have filled
+// during a sleep, they are taken in successive calls.
+bool TSovoMicRecording::KeepFilledBuffer()
+{
+    TWaveHeader& header = FHeaders[FCurrent];
+    if (!header.IsDone())
+        return false;
+    ReleaseCaptureBuffer(FHandle, FResult, header);
+    if (FBlocks.size() < FMaxBlocks)
+        FBlocks.push_back(FBuffers[FCurrent]);
+    ++FCaptured;
+    return true;
 }
 
 void TSovoMicRecording::ReleaseDevice()
