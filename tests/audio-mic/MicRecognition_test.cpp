@@ -100,7 +100,7 @@ TEST_F(MicRecognition, SpokenUtteranceGivesTheResultOfTheSameSamplesReadFromAFil
         } else {
             // Released as soon as the utterance is in: the silence a real-time microphone adds after it
             // changes the figures, and a long one the command.
-            MicrophoneEar ear;
+            SourceEar ear;
             FeedMicrophone(utterance);
             ASSERT_TRUE(ear.Heard(utterance));
         }
