@@ -70,6 +70,28 @@ TEST_F(MicInput, RecordsAgainAfterEachStop)
     }
 }
 
+// Stop right after the sound came in: the buffers the device filled since the recorder last looked belong to the
+// recording (the end of what was said before the key came up).
+TEST_F(MicInput, StopRightAfterTheSoundCameInKeepsAllOfIt)
+{
+    // A real-time microphone frames the recording apart from the ear, so that its last block may not be full.
+    if (!MicrophoneIsExact())
+        GTEST_SKIP() << "the microphone adds silence of its own";
+    for (int run = 0; run < 5; ++run) {
+        SCOPED_TRACE(run);
+        TSovoMicInput input(1024, 1, 22050, 2);
+        Delivery got;
+        got.Attach(input);
+        const std::vector<int16_t> fed = Numbered(3 * 1024);
+        input.Start();
+        SourceEar ear;
+        FeedMicrophone(fed);
+        ASSERT_TRUE(ear.Heard(fed));
+        input.Stop();
+        EXPECT_EQ(got, Delivery::Expected(fed, 3));
+    }
+}
+
 // A key held far too long (a stuck Ctrl) records on, but only the first stretch is kept and delivered.
 TEST_F(MicInput, KeepsOnlyTheFirstStretchOfALongRecording)
 {

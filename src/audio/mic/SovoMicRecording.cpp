@@ -43,12 +43,11 @@ void TSovoMicRecording::Execute()
             std::this_thread::sleep_for(kPollInterval);
             continue;
         }
-        header.Flags.store(0);
         RequeueCaptureBuffer(FHandle, FResult, header);
         FCurrent = (FCurrent + 1) % kBufferCount;
     }
     // What filled before the stop is part of the recording even when no poll has seen it yet: the end of what
-    // was said before the key came up.
+    // was said before the key came up. A kept buffer is no longer done, so this ends with the filled ones.
     while (KeepFilledBuffer())
         FCurrent = (FCurrent + 1) % kBufferCount;
     // Buffers handed back by the reset are not full: they are not collected.
@@ -66,6 +65,7 @@ bool TSovoMicRecording::KeepFilledBuffer()
     if (FBlocks.size() < FMaxBlocks)
         FBlocks.push_back(FBuffers[FCurrent]);
     ++FCaptured;
+    header.Flags.store(0);
     return true;
 }
 
