@@ -22,10 +22,12 @@ logged_ctest suite "$PARLANTO_ROOT/build" || exit
 # short buffers, and a test starting a server of its own beside a playing one makes the playback drop out.
 step "audio and microphone window tests on PipeWire"
 (
-  pipewire_test_server_start
+  pipewire_test_server_start || exit
   trap pipewire_test_server_stop EXIT
-  logged_ctest pipewire-audio "$PARLANTO_ROOT/build" -L audio -j1
-  logged_ctest pipewire-window "$PARLANTO_ROOT/build" -R '^gui\.(Mic|HandsFree)Window_test$'
+  status=0
+  logged_ctest pipewire-audio "$PARLANTO_ROOT/build" -L audio -j1 || status=$?
+  logged_ctest pipewire-window "$PARLANTO_ROOT/build" -R '^gui\.(Mic|HandsFree)Window_test$' || status=$?
+  exit "$status"
 ) || exit
 source "$PARLANTO_ROOT/tools/sanitizer_tests.sh"
 sanitizer_tests
