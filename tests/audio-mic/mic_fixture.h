@@ -62,13 +62,7 @@ struct Delivery {
     }
 
     // The samples without the silence before and after them.
-    std::vector<int16_t> Sound() const
-    {
-        const auto loud = [](int16_t sample) { return sample != 0; };
-        const auto first = std::find_if(Samples.begin(), Samples.end(), loud);
-        const auto last = std::find_if(Samples.rbegin(), Samples.rend(), loud).base();
-        return first < last ? std::vector<int16_t>(first, last) : std::vector<int16_t>();
-    }
+    std::vector<int16_t> Sound() const { return pulsetest::WithoutSilenceAround(Samples); }
 };
 
 inline bool operator==(const Delivery& a, const Delivery& b)

@@ -115,6 +115,15 @@ inline bool MicrophoneIsExact()
     return EnvOr("PARLANTO_TEST_SERVER_KIND", "pulse") != "pipewire";
 }
 
+// The samples without the silence before and after them.
+inline std::vector<int16_t> WithoutSilenceAround(const std::vector<int16_t>& samples)
+{
+    const auto loud = [](int16_t sample) { return sample != 0; };
+    const auto first = std::find_if(samples.begin(), samples.end(), loud);
+    const auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
+    return first < last ? std::vector<int16_t>(first, last) : std::vector<int16_t>();
+}
+
 // Bytes written into a FIFO that nobody has read yet.
 inline int UnreadBytes(const std::string& fifoPath)
 {
