@@ -18,12 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -203,9 +203,10 @@ protected:
     void UseMicrophone() { UseSource(EnvOr("PARLANTO_TEST_MIC_SOURCE")); }
     void UseSpeakerMonitor() { UseSource(EnvOr("PARLANTO_TEST_SPEAKER_MONITOR")); }
 
-    // Writes samples into the virtual microphone. A real-time microphone loses what comes far faster than it
-    // takes it, so it is given a piece at a time as it takes them; and as it keeps a partial chunk back, silence
-    // follows, so that all of the samples come through now rather than in the next recording.
+    // Writes samples into the virtual microphone. A real-time microphone takes them no faster than it plays
+    // them out, so a long feed goes in a piece at a time as it takes them, a few pieces ahead; and as it keeps
+    // a partial chunk back, silence follows, so that all of the samples come through now rather than in the
+    // next recording.
     void FeedMicrophone(const std::vector<int16_t>& samples)
     {
         if (MicrophoneIsExact()) {
