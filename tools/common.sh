@@ -13,8 +13,9 @@ PARLANTO_PACKAGES=(
   pulseaudio pulseaudio-utils libpulse-dev libsoxr-dev
   qt6-base-dev xvfb xauth x11-utils desktop-file-utils fonts-dejavu-core
 )
-# What only test.sh needs: clang and its fuzzing and sanitizer runtime for the fuzz targets.
-PARLANTO_TEST_PACKAGES=(clang-14 libclang-rt-14-dev)
+# What only test.sh needs: clang and its fuzzing and sanitizer runtime for the fuzz targets, and a PipeWire
+# server for the audio tests.
+PARLANTO_TEST_PACKAGES=(clang-14 libclang-rt-14-dev pipewire pipewire-pulse wireplumber)
 
 step() { printf '== %s\n' "$*"; }
 

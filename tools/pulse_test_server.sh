@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# A private PulseAudio server for the audio tests: no sound card, no D-Bus, allowed to run as root.
-# It offers a virtual microphone (a pipe source the tests write samples into) as the default source and a
-# null sink (a virtual loudspeaker whose monitor can be recorded) as the default sink, both 22050 Hz mono
-# s16le like the program's audio.
+# A private PulseAudio server for the audio tests: no sound card, no D-Bus, allowed to run as root, with the
+# virtual microphone and loudspeaker of tools/test_sound_server.sh.
 #
 # Sourced by test.sh:  pulse_test_server_start  (exports what clients need)  ...  pulse_test_server_stop
 # Run by a test that needs a server of its own:  pulse_test_server.sh start DIR  /  pulse_test_server.sh stop DIR
 # (the server's socket is then DIR/native).
-
-PULSE_TEST_SINK=parlanto_speaker
-PULSE_TEST_SOURCE=parlanto_mic
+source "$(dirname "${BASH_SOURCE[0]}")/test_sound_server.sh"
 
 # pulse_test_server_launch DIR: starts a daemon whose runtime files live in DIR and waits until it answers.
 pulse_test_server_launch() {
@@ -21,10 +17,10 @@ pulse_test_server_launch() {
   cat >"$dir/server.pa" <<EOF
 .fail
 load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
-load-module module-null-sink sink_name=$PULSE_TEST_SINK rate=22050 channels=1 format=s16le norewinds=1
-load-module module-pipe-source source_name=$PULSE_TEST_SOURCE file=$dir/mic.fifo rate=22050 channels=1 format=s16le
-set-default-sink $PULSE_TEST_SINK
-set-default-source $PULSE_TEST_SOURCE
+load-module module-null-sink sink_name=$TEST_SERVER_SINK rate=22050 channels=1 format=s16le norewinds=1
+load-module module-pipe-source source_name=$TEST_SERVER_SOURCE file=$dir/mic.fifo rate=22050 channels=1 format=s16le
+set-default-sink $TEST_SERVER_SINK
+set-default-source $TEST_SERVER_SOURCE
 EOF
   # Every runtime path points into DIR: an inherited PULSE_RUNTIME_PATH makes a second daemon refuse to start.
   # The client variables of the caller (perhaps naming another test server) are not the daemon's business.
@@ -60,34 +56,9 @@ pulse_test_server_halt() {
   rm -rf "$dir"
 }
 
-# A short directory keeps the socket path far below the 108-byte limit of a unix socket name.
-pulse_test_server_start() {
-  PULSE_TEST_DIR="$(mktemp -d /tmp/pulse-XXXXXX)"
-  if ! pulse_test_server_launch "$PULSE_TEST_DIR"; then
-    printf 'FAILED: private PulseAudio server; its log:\n' >&2
-    tail -n 20 "$PULSE_TEST_DIR/server.log" >&2 || true
-    pulse_test_server_halt "$PULSE_TEST_DIR"
-    return 1
-  fi
-  export PULSE_SERVER="unix:$PULSE_TEST_DIR/native"
-  export PULSE_COOKIE="$PULSE_TEST_DIR/cookie"
-  export PARLANTO_TEST_MIC_FIFO="$PULSE_TEST_DIR/mic.fifo"
-  export PARLANTO_TEST_MIC_SOURCE="$PULSE_TEST_SOURCE"
-  export PARLANTO_TEST_SPEAKER_MONITOR="$PULSE_TEST_SINK.monitor"
-}
-
-pulse_test_server_stop() {
-  if [ -n "${PULSE_TEST_DIR:-}" ]; then
-    pulse_test_server_halt "$PULSE_TEST_DIR"
-  fi
-  unset PULSE_TEST_DIR PULSE_SERVER PULSE_COOKIE PARLANTO_TEST_MIC_FIFO PARLANTO_TEST_MIC_SOURCE \
-        PARLANTO_TEST_SPEAKER_MONITOR
-}
+pulse_test_server_start() { test_server_start pulse; }
+pulse_test_server_stop() { test_server_stop pulse; }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-  case "${1:-}" in
-    start) pulse_test_server_launch "$2" ;;
-    stop) pulse_test_server_halt "$2" ;;
-    *) printf 'usage: %s start|stop DIR\n' "$0" >&2; exit 2 ;;
-  esac
+  test_server_main pulse "$@"
 fi

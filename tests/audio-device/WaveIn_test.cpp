@@ -54,11 +54,19 @@ TEST_F(WaveIn, FillsBuffersInQueueOrderAndKeepsSoundForBuffersQueuedLater)
         EXPECT_EQ(device.Unprepare(buffer.Header), TWaveResult::Ok);
         got.insert(got.end(), buffer.Samples.begin(), buffer.Samples.end());
     }
-    buffers[0].Header.Flags.store(0);
-    Queue(buffers[0]);
-    ASSERT_TRUE(WaitDone(buffers[0].Header));
-    got.insert(got.end(), buffers[0].Samples.begin(), buffers[0].Samples.end());
-    EXPECT_TRUE(got == fed);
+    // A real-time microphone may put silence of its own before the sound, which then ends in later buffers.
+    const size_t enough = MicrophoneIsExact() ? fed.size() : 16 * 1024;
+    while (got.size() < enough && WithoutSilenceAround(got).size() < fed.size()) {
+        buffers[0].Header.Flags.store(0);
+        Queue(buffers[0]);
+        ASSERT_TRUE(WaitDone(buffers[0].Header));
+        EXPECT_EQ(device.Unprepare(buffers[0].Header), TWaveResult::Ok);
+        got.insert(got.end(), buffers[0].Samples.begin(), buffers[0].Samples.end());
+    }
+    if (MicrophoneIsExact())
+        EXPECT_TRUE(got == fed);
+    else
+        EXPECT_TRUE(WithoutSilenceAround(got) == fed);
 }
 
 TEST_F(WaveIn, StopHandsBackTheBufferBeingFilledAndResetHandsBackAll)

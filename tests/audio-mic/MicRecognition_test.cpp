@@ -1,4 +1,5 @@
-// An utterance spoken into the microphone is recognized exactly as the same samples read from a file.
+// An utterance spoken into the microphone is recognized exactly as the samples it recorded read from a file,
+// and as its own file's command; exactly as its own file where the microphone passes on nothing else.
 #include <gtest/gtest.h>
 
 #include "FileRecognizer.h"
@@ -26,11 +27,16 @@ public:
         sovo_.OnResult = [this](TSovoObject&, const std::string&) { reported_ = true; };
         sovo_.SetOnUtteranceEnd([this] { sovo_.RecognizeUtterance(); });
         sovo_.SetInput(&input_);
+        input_.OnData = [this, deliver = input_.OnData](const int16_t* samples, int32_t count) {
+            recorded_.insert(recorded_.end(), samples, samples + count);
+            deliver(samples, count);
+        };
     }
     ~MicRecognizer() { sovo_.SetInput(nullptr); }
 
     void PressCtrl()
     {
+        recorded_.clear();
         sovo_.Restart();
         input_.Start();
     }
@@ -49,20 +55,38 @@ public:
     }
     bool IsRecording() const { return input_.IsRecording(); }
     const TSovoMicInput& Input() const { return input_; }
+    // What the last recording delivered.
+    const std::vector<int16_t>& Recorded() const { return recorded_; }
 
 private:
     TSovoObject sovo_;
     TSovoMicInput input_{1024, 1, 22050, 2};
     bool reported_ = false;
+    std::vector<int16_t> recorded_;
 };
 
-class MicRecognition : public PulseServerTest {};
+void ExpectSameResult(const TFileResult& got, const TFileResult& expected)
+{
+    EXPECT_EQ(got.CommandName, expected.CommandName);
+    EXPECT_EQ(got.Like, expected.Like);
+    EXPECT_EQ(got.Distance, expected.Distance);
+    ASSERT_EQ(got.Models.size(), expected.Models.size());
+    for (size_t i = 0; i < got.Models.size(); ++i) {
+        EXPECT_EQ(got.Models[i].Name, expected.Models[i].Name);
+        EXPECT_EQ(got.Models[i].Score, expected.Models[i].Score) << got.Models[i].Name;
+    }
+}
+
+class MicRecognition : public MicServerTest {};
 
 TEST_F(MicRecognition, SpokenUtteranceGivesTheResultOfTheSameSamplesReadFromAFile)
 {
     TempDir dir;
     MicRecognizer mic;
     TFileRecognizer files(kModels);
+    // A recognizer carries something of each utterance over to the next: this one hears what the microphone's
+    // heard, in the same order.
+    TFileRecognizer recordings(kModels);
     for (const char* name : {"open_test1", "close_test1", "stop_test1"}) {
         SCOPED_TRACE(name);
         const std::vector<int16_t> utterance = WholeBlocksOf(kGolden + "/wav/" + name + ".wav");
@@ -70,18 +94,27 @@ TEST_F(MicRecognition, SpokenUtteranceGivesTheResultOfTheSameSamplesReadFromAFil
         ASSERT_TRUE(expected.Recognized);
 
         mic.PressCtrl();
-        FeedMicrophone(utterance);
-        ASSERT_TRUE(CaptureReaches(mic.Input(), static_cast<int32_t>(utterance.size() / 1024)));
+        if (MicrophoneIsExact()) {
+            FeedMicrophone(utterance);
+            ASSERT_TRUE(RecordingHolds(mic.Input(), utterance.size()));
+        } else {
+            // Released as soon as the utterance is in: the silence a real-time microphone adds after it
+            // changes the figures, and a long one the command.
+            SourceEar ear;
+            FeedMicrophone(utterance);
+            ASSERT_TRUE(ear.Heard(utterance));
+        }
         const TFileResult got = mic.ReleaseCtrl();
         ASSERT_TRUE(got.Recognized);
         EXPECT_FALSE(mic.IsRecording());
         EXPECT_EQ(got.CommandName, expected.CommandName);
-        EXPECT_EQ(got.Like, expected.Like);
-        EXPECT_EQ(got.Distance, expected.Distance);
-        ASSERT_EQ(got.Models.size(), expected.Models.size());
-        for (size_t i = 0; i < got.Models.size(); ++i) {
-            EXPECT_EQ(got.Models[i].Name, expected.Models[i].Name);
-            EXPECT_EQ(got.Models[i].Score, expected.Models[i].Score) << got.Models[i].Name;
+        {
+            SCOPED_TRACE("the recorded samples from a file");
+            ExpectSameResult(got, recordings.Recognize(dir.WriteWav("recorded.wav", mic.Recorded())));
+        }
+        if (MicrophoneIsExact()) {
+            EXPECT_TRUE(mic.Recorded() == utterance);
+            ExpectSameResult(got, expected);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -17,14 +18,14 @@ const std::string kAlreadyRecording = "Запись уже идет (метод 
 const std::string kCannotPrepare = "Ошибка подготовки буфера записи (метод <Create> объект <MicRecord>).";
 
 // The input as the window makes it, fed through the virtual microphone.
-class MicInput : public PulseServerTest {
+class MicInput : public MicServerTest {
 protected:
     // Records fed between Start and Stop.
     void Record(TSovoMicInput& input, const std::vector<int16_t>& fed)
     {
         input.Start();
         FeedMicrophone(fed);
-        ASSERT_TRUE(CaptureReaches(input, static_cast<int32_t>(fed.size() / 1024)));
+        ASSERT_TRUE(RecordingHolds(input, fed.size()));
         input.Stop();
     }
 };
@@ -50,7 +51,7 @@ TEST_F(MicInput, DeliversEveryCompleteBufferAtStopThenTheEndCall)
             deliver(samples, count);
         };
         Record(input, fed);
-        EXPECT_EQ(got, Delivery::Expected(fed, c.Blocks));
+        ExpectRecorded(got, fed, c.Blocks);
         EXPECT_FALSE(recordingDuringDelivery) << "the mark is cleared before anything is delivered";
         EXPECT_FALSE(input.IsRecording());
     }
@@ -65,7 +66,29 @@ TEST_F(MicInput, RecordsAgainAfterEachStop)
         got.Attach(input);
         const std::vector<int16_t> fed = Numbered(3 * 1024 + run * 1024);
         Record(input, fed);
-        EXPECT_EQ(got, Delivery::Expected(fed, 3 + run));
+        ExpectRecorded(got, fed, 3 + run);
+    }
+}
+
+// Stop right after the sound came in: the buffers the device filled since the recorder last looked belong to the
+// recording (the end of what was said before the key came up).
+TEST_F(MicInput, StopRightAfterTheSoundCameInKeepsAllOfIt)
+{
+    // A real-time microphone frames the recording apart from the ear, so that its last block may not be full.
+    if (!MicrophoneIsExact())
+        GTEST_SKIP() << "the microphone adds silence of its own";
+    for (int run = 0; run < 5; ++run) {
+        SCOPED_TRACE(run);
+        TSovoMicInput input(1024, 1, 22050, 2);
+        Delivery got;
+        got.Attach(input);
+        const std::vector<int16_t> fed = Numbered(3 * 1024);
+        input.Start();
+        SourceEar ear;
+        FeedMicrophone(fed);
+        ASSERT_TRUE(ear.Heard(fed));
+        input.Stop();
+        EXPECT_EQ(got, Delivery::Expected(fed, 3));
     }
 }
 
@@ -78,7 +101,15 @@ TEST_F(MicInput, KeepsOnlyTheFirstStretchOfALongRecording)
     got.Attach(input);
     const std::vector<int16_t> fed = Numbered(8 * 1024);
     Record(input, fed);
-    EXPECT_EQ(got, Delivery::Expected(fed, 3));
+    if (MicrophoneIsExact()) {
+        EXPECT_EQ(got, Delivery::Expected(fed, 3));
+        return;
+    }
+    // After the silence the microphone made before the feed, what fits.
+    EXPECT_TRUE(got.InWholeBlocks()) << testing::PrintToString(got);
+    EXPECT_EQ(got.Progress.size(), 3u);
+    const std::vector<int16_t> sound = got.Sound();
+    EXPECT_TRUE(std::equal(sound.begin(), sound.end(), fed.begin())) << "the start of what was fed";
 }
 
 TEST_F(MicInput, LevelMeterReportsThePositivePeakOfEachBufferOnTheMainThread)
@@ -86,10 +117,24 @@ TEST_F(MicInput, LevelMeterReportsThePositivePeakOfEachBufferOnTheMainThread)
     TSovoMicInput input(1024, 1, 22050, 2);
     LevelLog log;
     input.SetOnLevel(log.Proc());
-    FeedMicrophone(Joined({std::vector<int16_t>(1024, 0), ToneBlock(12000), NegativeBlock(), ToneBlock(32767)}));
-    ASSERT_TRUE(log.WaitFor(4));
-    const std::vector<std::pair<int32_t, int32_t>> expected = {{0, 32767}, {12000, 32767}, {0, 32767}, {32767, 32767}};
-    EXPECT_EQ(log.Levels, expected);
+    // Two buffers of each: whatever silence a microphone puts before them, each fills at least one buffer
+    // of its own.
+    const std::vector<int16_t> fed =
+        Joined({std::vector<int16_t>(2048, 0), ToneBlock(12000), ToneBlock(12000), NegativeBlock(), NegativeBlock(),
+                ToneBlock(32767), ToneBlock(32767)});
+    FeedMicrophone(fed);
+    const std::vector<int32_t> changes = {0, 12000, 0, 32767};
+    ASSERT_TRUE(WaitUntil([&] {
+        MainThreadQueue().Drain();
+        const std::vector<int32_t> seen = log.Changes();
+        return std::search(seen.begin(), seen.end(), changes.begin(), changes.end()) != seen.end();
+    })) << "levels: " << testing::PrintToString(log.Changes());
+    if (MicrophoneIsExact()) {
+        ASSERT_TRUE(log.WaitFor(8));
+        EXPECT_EQ(log.Levels.size(), 8u) << "one level for each buffer, none of its own";
+    }
+    for (const auto& [level, maxLevel] : log.Levels)
+        EXPECT_EQ(maxLevel, 32767);
     EXPECT_TRUE(log.AllOnMainThread);
 }
 
@@ -103,8 +148,7 @@ TEST_F(MicInput, StopWithoutARecordingRaisesNothingAndRestartsTheMeter)
     EXPECT_EQ(MessageOf([&] { input.Stop(); }), "(nothing thrown)");
     EXPECT_FALSE(input.IsRecording());
     FeedMicrophone(ToneBlock(5000));
-    ASSERT_TRUE(log.WaitFor(1));
-    EXPECT_EQ(log.Levels.front().first, 5000);
+    EXPECT_TRUE(log.WaitForLevel(5000));
     EXPECT_TRUE(got.Counts.empty());
 }
 
@@ -120,13 +164,12 @@ TEST_F(MicInput, LevelProcedureSetDuringARecordingServesTheMeterStartedAtStop)
     input.SetOnLevel(after.Proc());
     const std::vector<int16_t> fed = Numbered(2 * 1024);
     FeedMicrophone(fed);
-    ASSERT_TRUE(CaptureReaches(input, 2));
+    ASSERT_TRUE(RecordingHolds(input, fed.size()));
     input.Stop();
-    EXPECT_EQ(got, Delivery::Expected(fed, 2)) << "the recorder kept the device";
+    ExpectRecorded(got, fed, 2);
 
     FeedMicrophone(ToneBlock(7000));
-    ASSERT_TRUE(after.WaitFor(1));
-    EXPECT_EQ(after.Levels.front(), std::make_pair(7000, 32767));
+    EXPECT_TRUE(after.WaitForLevel(7000)) << "the recorder kept the device";
     EXPECT_TRUE(before.Levels.empty());
 }
 
@@ -138,9 +181,9 @@ TEST_F(MicInput, FreeingTheInputWhileRecordingDeliversTheRecordingFirst)
     input->Start();
     const std::vector<int16_t> fed = Numbered(2 * 1024);
     FeedMicrophone(fed);
-    ASSERT_TRUE(CaptureReaches(*input, 2));
+    ASSERT_TRUE(RecordingHolds(*input, fed.size()));
     input.reset();
-    EXPECT_EQ(got, Delivery::Expected(fed, 2));
+    ExpectRecorded(got, fed, 2);
 }
 
 // What a receiver throws leaves Stop at once; the recording it interrupted is gone, the device closed, the
@@ -154,25 +197,24 @@ TEST_F(MicInput, AReceiverThatThrowsEndsTheDeliveryAndRecordingGoesOn)
     input->OnData = refuse;
     input->Start();
     FeedMicrophone(Numbered(2 * 1024));
-    ASSERT_TRUE(CaptureReaches(*input, 2));
+    ASSERT_TRUE(RecordingHolds(*input, 2 * 1024));
     EXPECT_EQ(MessageOf([&] { input->Stop(); }), "receiver refused");
     EXPECT_FALSE(input->IsRecording());
     log.Levels.clear();
     FeedMicrophone(ToneBlock(6000));
-    ASSERT_TRUE(log.WaitFor(1)) << "the level meter runs again";
-    EXPECT_EQ(log.Levels.front().first, 6000);
+    EXPECT_TRUE(log.WaitForLevel(6000)) << "the level meter runs again";
     EXPECT_EQ(MessageOf([&] { input->Stop(); }), "(nothing thrown)") << "no recorder is left over";
 
     Delivery got;
     got.Attach(*input);
     const std::vector<int16_t> fed = Numbered(3 * 1024);
     Record(*input, fed);
-    EXPECT_EQ(got, Delivery::Expected(fed, 3));
+    ExpectRecorded(got, fed, 3);
 
     input->OnData = refuse;
     input->Start();
     FeedMicrophone(Numbered(1024));
-    ASSERT_TRUE(CaptureReaches(*input, 1));
+    ASSERT_TRUE(RecordingHolds(*input, 1024));
     EXPECT_EQ(MessageOf([&] { input.reset(); }), "(nothing thrown)");
 }
 
@@ -185,15 +227,14 @@ TEST_F(MicInput, ResetDiscardsTheRecordingAndLeavesTheMarkSet)
     input.SetOnLevel(log.Proc());
     input.Start();
     FeedMicrophone(Numbered(2 * 1024));
-    ASSERT_TRUE(CaptureReaches(input, 2));
+    ASSERT_TRUE(RecordingHolds(input, 2 * 1024));
     input.Reset();
     EXPECT_TRUE(input.IsRecording());
     EXPECT_EQ(MessageOf([&] { input.Start(); }), kAlreadyRecording);
     EXPECT_EQ(MessageOf([&] { input.Stop(); }), "(nothing thrown)");
     EXPECT_TRUE(got.Counts.empty()) << "nothing of the discarded recording is delivered";
     FeedMicrophone(ToneBlock(3000));
-    ASSERT_TRUE(log.WaitFor(1)) << "the meter runs again";
-    EXPECT_EQ(log.Levels.back().first, 3000);
+    EXPECT_TRUE(log.WaitForLevel(3000)) << "the meter runs again";
 }
 
 // The block size is not checked when the input is made; the device refuses the empty buffers it gives.

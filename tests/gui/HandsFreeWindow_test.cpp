@@ -6,54 +6,36 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <memory>
 
-#include "GuiTest.h"
-#include "MainDemo.h"
-#include "PulseTestServer.h"
+#include "ServerWindowTest.h"
 #include "SpokenCommands.h"
-
-using namespace pulsetest;
 
 namespace {
 
-void Click(const TMainForm& window, const char* name)
-{
-    QTest::mouseClick(Control<QAbstractButton>(window, name), Qt::LeftButton);
-}
-
+// The names of the result rows. Before the fed sound, a real-time microphone gives digital silence, whose end
+// (the room noise setting in) the listener may take for an utterance: that first row is left out.
 QStringList Commands(const TMainForm& window)
 {
     QStringList names;
     for (const QString& row : GridRows(Control<QTableWidget>(window, "GridRes")))
         names << row.section('|', 0, 0);
+    if (!pulsetest::MicrophoneIsExact() && names.value(0) == "Не команда")
+        names.removeFirst();
     return names;
 }
 
-class HandsFreeWindow : public PulseServerTest {
+class HandsFreeWindow : public ServerWindowTest {
 protected:
     void SetUp() override
     {
-        PulseServerTest::SetUp();
+        ServerWindowTest::SetUp();
         if (IsSkipped())
             return;
-        window = ShowWindow(folder);
         EXPECT_FALSE(Control<QCheckBox>(*window, "CBHandsFree")->isEnabled()) << "a choice of the microphone mode";
-        Click(*window, "CBMic");
-        Click(*window, "CBHandsFree");
+        TurnMicrophoneOn();
+        Click("CBHandsFree");
         ASSERT_TRUE(Control<QCheckBox>(*window, "CBHandsFree")->isChecked());
     }
-
-    void TearDown() override
-    {
-        window.reset();
-        EXPECT_EQ(modals.Unanswered(), 0);
-        PulseServerTest::TearDown();
-    }
-
-    TModalScript modals;
-    TProgramFolder folder;
-    std::unique_ptr<TMainForm> window;
 };
 
 TEST_F(HandsFreeWindow, SpokenCommandsBecomeRowsInOrderAndHandsFreeGoesWithTheMicrophone)
@@ -66,7 +48,7 @@ TEST_F(HandsFreeWindow, SpokenCommandsBecomeRowsInOrderAndHandsFreeGoesWithTheMi
     EXPECT_TRUE(Control<QPushButton>(*window, "BPlay")->isEnabled());
     EXPECT_TRUE(Control<QPushButton>(*window, "BSaveModel")->isEnabled());
 
-    Click(*window, "CBMic");
+    Click("CBMic");
     EXPECT_FALSE(Control<QCheckBox>(*window, "CBHandsFree")->isChecked());
     EXPECT_FALSE(Control<QCheckBox>(*window, "CBHandsFree")->isEnabled());
 }

@@ -9,15 +9,11 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QWindow>
-#include <algorithm>
-#include <memory>
 
 #include "FileRecognizer.h"
-#include "GuiTest.h"
-#include "MainDemo.h"
 #include "PercentText.h"
-#include "PulseTestServer.h"
 #include "R_SOURCE.h"
+#include "ServerWindowTest.h"
 #include "SovoMicInput.h"
 #include "mic_fixture.h"
 
@@ -27,11 +23,6 @@ using namespace pulsetest;
 namespace {
 
 const std::string kModels = std::string(PARLANTO_GOLDEN_DIR) + "/models/";
-
-void Click(const TMainForm& window, const char* name)
-{
-    QTest::mouseClick(Control<QAbstractButton>(window, name), Qt::LeftButton);
-}
 
 QProgressBar* Bar(const TMainForm& window, const char* name)
 {
@@ -46,7 +37,7 @@ TEST(MicWindowWithoutServer, ShowsTheCauseAndEndsInFileModeWith2000SampleBlocks)
     QString message;
     TModalScript script;
     script.ReadMessage(message);
-    Click(*window, "CBMic");
+    ClickControl(*window, "CBMic");
     ASSERT_TRUE(script.AllStepsRan());
     EXPECT_TRUE(message.startsWith("Ошибка создания объекта записи с микрофона.\n\n")) << message.toStdString();
     EXPECT_GT(message.size(), QString("Ошибка создания объекта записи с микрофона.\n\n").size()) << "the cause follows";
@@ -60,40 +51,26 @@ TEST(MicWindowWithoutServer, ShowsTheCauseAndEndsInFileModeWith2000SampleBlocks)
     std::vector<int> positions;
     QObject::connect(Bar(*window, "PBScan"), &QProgressBar::valueChanged, [&](int value) { positions.push_back(value); });
     script.ChooseFile(GoldenWav("open_test1"));
-    Click(*window, "BOpen");
+    ClickControl(*window, "BOpen");
     ASSERT_TRUE(script.AllStepsRan());
     EXPECT_EQ(positions, (std::vector<int>{0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000}));
     EXPECT_EQ(GridRows(Control<QTableWidget>(*window, "GridRes")).value(0).section('|', 0, 0), "OPEN");
     EXPECT_EQ(script.Unanswered(), 0);
 }
 
-class MicWindow : public PulseServerTest {
+class MicWindow : public ServerWindowTest {
 protected:
     void SetUp() override
     {
-        PulseServerTest::SetUp();
-        if (IsSkipped())
-            return;
-        window = ShowWindow(folder);
-        Click(*window, "CBMic");
-        ASSERT_TRUE(Control<QCheckBox>(*window, "CBMic")->isChecked());
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        EXPECT_EQ(modals.Unanswered(), 0);
-        PulseServerTest::TearDown();
+        ServerWindowTest::SetUp();
+        if (!IsSkipped())
+            TurnMicrophoneOn();
     }
 
     void Key(QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, bool autoRepeat = false)
     {
         SendKey(window->windowHandle(), type, key, modifiers, autoRepeat);
     }
-
-    TModalScript modals;   // rejects, and counts, any error box nobody expected
-    TProgramFolder folder;
-    std::unique_ptr<TMainForm> window;
 };
 
 TEST_F(MicWindow, MicrophoneModeShowsTheLevelMeterAndTheLevelsReachIt)
@@ -122,14 +99,20 @@ TEST_F(MicWindow, CtrlHeldRecordsOnceAndItsReleaseRecognizes)
         Key(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, true);
     Key(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
     Key(QEvent::KeyRelease, Qt::Key_A, Qt::ControlModifier);
+    SourceEar ear;
     FeedMicrophone(utterance);
-    QTest::qWait(400);   // the recorder polls its buffers every 50 ms
+    ASSERT_TRUE(ear.Heard(utterance));
     Key(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
 
     const QStringList rows = GridRows(Control<QTableWidget>(*window, "GridRes"));
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0], QString::fromStdString(expected.CommandName + "|") +
-                           QString::fromStdString(PercentText(expected.Like) + "|" + PercentText(expected.Distance)));
+    const QString command = QString::fromStdString(expected.CommandName + "|");
+    // A microphone that adds silence of its own changes the figures, not the command.
+    if (MicrophoneIsExact())
+        EXPECT_EQ(rows[0], command + QString::fromStdString(PercentText(expected.Like) + "|" +
+                                                            PercentText(expected.Distance)));
+    else
+        EXPECT_TRUE(rows[0].startsWith(command)) << rows[0].toStdString();
     EXPECT_TRUE(Bar(*window, "PBScan")->isHidden());
     EXPECT_TRUE(Control<QPushButton>(*window, "BPlay")->isEnabled());
     EXPECT_FALSE(Control<QPushButton>(*window, "BOpen")->isEnabled());
@@ -148,72 +131,53 @@ TEST_F(MicWindow, APressThatHearsNothingEndsVisibly)
     EXPECT_EQ(GridRows(Control<QTableWidget>(*window, "GridRes")), QStringList({"||"}));
 }
 
-// The last block fed is a tone of this peak: once the meter shows it, the recording has everything before it.
-constexpr int16_t kLastBlockPeak = 12345;
-
 TEST_F(MicWindow, WhileCtrlIsHeldTheMeterShowsTheVoice)
 {
+    constexpr int16_t kPeak = 12345;
     Key(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
-    FeedMicrophone(Joined({ToneBlock(3000), ToneBlock(kLastBlockPeak)}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Bar(*window, "PBLevel")->value() == kLastBlockPeak; }, 10000));
+    // Half a second of one tone: the meter, read every 50 ms, sees it whatever the server's framing.
+    std::vector<std::vector<int16_t>> tone(11, ToneBlock(kPeak));
+    FeedMicrophone(Joined(tone));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Bar(*window, "PBLevel")->value() == kPeak; }, 10000));
     Key(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
 }
 
-// The window, and what the loudspeaker's monitor hears while "Play" plays.
-class PlayWindow : public MicWindow {
-protected:
-    void SetUp() override
-    {
-        PulseServerTest::SetUp();
-        if (!IsSkipped())
-            window = ShowWindow(folder);
-    }
+using PlayWindow = ServerWindowTest;
 
-    std::vector<int16_t> HeardWhilePlaying()
-    {
-        UseSpeakerMonitor();
-        TSovoMicInput monitor(1024, 1, 22050, 2);
-        Delivery heard;
-        heard.Attach(monitor);
-        monitor.Start();
-        UseMicrophone();
-        Click(*window, "BPlay");   // returns once the sound has ended
-        // The monitor hears the sink a little later than it plays: a few more buffers hold the end.
-        EXPECT_TRUE(CaptureReaches(monitor, monitor.CapturedBlocks() + 4));
-        monitor.Stop();
-        return heard.Samples;
-    }
-};
-
-bool Contains(const std::vector<int16_t>& heard, const std::vector<int16_t>& said)
-{
-    return std::search(heard.begin(), heard.end(), said.begin(), said.end()) != heard.end();
-}
-
+// What the loudspeaker's monitor hears while "Play" plays must hold every sample said, unchanged and in order.
 TEST_F(PlayWindow, PlayGivesBackTheOpenedFileSampleForSample)
 {
     modals.ChooseFile(GoldenWav("close_test1"));
-    Click(*window, "BOpen");
+    Click("BOpen");
     ASSERT_TRUE(modals.AllStepsRan());
     TWavFileSource file;
     file.Open(GoldenWav("close_test1"));
     const int16_t* samples = nullptr;
     const int32_t count = file.Read(1, samples, static_cast<int32_t>(file.TotalSamples()), 0);
     const std::vector<int16_t> said(samples, samples + count);
-    EXPECT_TRUE(Contains(HeardWhilePlaying(), said)) << "every sample of the file comes back, unchanged and in order";
+    UseSpeakerMonitor();
+    SourceEar monitor;
+    Click("BPlay");
+    EXPECT_TRUE(monitor.Heard(said)) << "every sample of the file comes back";
 }
 
 TEST_F(PlayWindow, PlayGivesBackTheRecordingSampleForSample)
 {
-    Click(*window, "CBMic");
-    const std::vector<int16_t> said = Joined({WholeBlocksOf(GoldenWav("open_test1")), ToneBlock(kLastBlockPeak)});
-    Key(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
-    FeedMicrophone(said);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Bar(*window, "PBLevel")->value() == kLastBlockPeak; }, 10000));
-    Key(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    TurnMicrophoneOn();
+    const std::vector<int16_t> said = WholeBlocksOf(GoldenWav("open_test1"));
+    SendKey(window->windowHandle(), QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    {
+        SourceEar ear;
+        FeedMicrophone(said);
+        ASSERT_TRUE(ear.Heard(said));
+    }
+    SendKey(window->windowHandle(), QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
     ASSERT_EQ(GridRows(Control<QTableWidget>(*window, "GridRes")).size(), 1);
     ASSERT_TRUE(Control<QPushButton>(*window, "BPlay")->isEnabled());
-    EXPECT_TRUE(Contains(HeardWhilePlaying(), said)) << "the recording comes back whole, from its first sample";
+    UseSpeakerMonitor();
+    SourceEar monitor;
+    Click("BPlay");
+    EXPECT_TRUE(monitor.Heard(said)) << "the recording comes back whole, from its first sample";
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #pragma once
-// The private sound server that test.sh starts for the audio tests (tools/pulse_test_server.sh), found
-// through the environment: its virtual microphone is a pipe source fed through a FIFO (it delivers exactly
-// what is written, as fast as it is written, and never produces silence of its own); the monitor of its
-// virtual loudspeaker, a null sink, runs in real time and is silent while nothing plays.
+// The private sound server that test.sh starts for the audio tests (tools/pulse_test_server.sh or
+// tools/pipewire_test_server.sh), found through the environment. Its virtual microphone is a pipe source fed
+// through a FIFO. PulseAudio's delivers exactly what is written, as fast as it is written, and never produces
+// silence of its own; PipeWire's runs in real time, fills every gap with silence and passes on only whole
+// chunks of 512 samples, keeping a partial one back until more comes. The monitor of the virtual loudspeaker,
+// a null sink, runs in real time on both and is silent while nothing plays.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -15,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -105,6 +109,33 @@ inline void FeedFifo(const std::string& fifoPath, const std::vector<int16_t>& sa
     ASSERT_EQ(left, 0u) << "the virtual microphone stopped taking samples";
 }
 
+// Whether the virtual microphone passes on exactly what is fed and nothing else (PulseAudio's does).
+inline bool MicrophoneIsExact()
+{
+    return EnvOr("PARLANTO_TEST_SERVER_KIND", "pulse") != "pipewire";
+}
+
+// The samples without the silence before and after them.
+inline std::vector<int16_t> WithoutSilenceAround(const std::vector<int16_t>& samples)
+{
+    const auto loud = [](int16_t sample) { return sample != 0; };
+    const auto first = std::find_if(samples.begin(), samples.end(), loud);
+    const auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
+    return first < last ? std::vector<int16_t>(first, last) : std::vector<int16_t>();
+}
+
+// Bytes written into a FIFO that nobody has read yet.
+inline int UnreadBytes(const std::string& fifoPath)
+{
+    const int fifo = open(fifoPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int unread = -1;
+    if (fifo >= 0) {
+        ioctl(fifo, FIONREAD, &unread);
+        close(fifo);
+    }
+    return unread;
+}
+
 // Ends the test program with a failure when it is still alive after the given time: a test of "never
 // hangs" must not stall the whole run when it does hang.
 class HangGuard {
@@ -144,6 +175,10 @@ private:
 // microphone.
 class PulseServerTest : public testing::Test {
 protected:
+    static constexpr size_t kSilenceAfterFeed = 1024;   // two of the chunks a real-time microphone passes on
+    static constexpr size_t kFeedPiece = 512;           // one of them
+    static constexpr int kFeedAhead = 4 * 1024;          // bytes waiting in the FIFO: enough to leave no gap
+
     void SetUp() override
     {
         micFifo_ = EnvOr("PARLANTO_TEST_MIC_FIFO");
@@ -168,8 +203,31 @@ protected:
     void UseMicrophone() { UseSource(EnvOr("PARLANTO_TEST_MIC_SOURCE")); }
     void UseSpeakerMonitor() { UseSource(EnvOr("PARLANTO_TEST_SPEAKER_MONITOR")); }
 
-    // Writes samples into the virtual microphone.
-    void FeedMicrophone(const std::vector<int16_t>& samples) { FeedFifo(micFifo_, samples); }
+    // Writes samples into the virtual microphone. A real-time microphone takes them no faster than it plays
+    // them out, so a long feed goes in a piece at a time as it takes them, a few pieces ahead; and as it keeps
+    // a partial chunk back, silence follows, so that all of the samples come through now rather than in the
+    // next recording.
+    void FeedMicrophone(const std::vector<int16_t>& samples)
+    {
+        if (MicrophoneIsExact()) {
+            FeedFifo(micFifo_, samples);
+            return;
+        }
+        std::vector<int16_t> paced = samples;
+        paced.resize(samples.size() + kSilenceAfterFeed, 0);
+        for (size_t at = 0; at < paced.size(); at += kFeedPiece) {
+            ASSERT_TRUE(WaitUntil([this] { return UnreadBytes(micFifo_) < kFeedAhead; }))
+                << "the microphone takes nothing";
+            const auto end = paced.begin() + static_cast<std::ptrdiff_t>(std::min(at + kFeedPiece, paced.size()));
+            FeedFifo(micFifo_, std::vector<int16_t>(paced.begin() + static_cast<std::ptrdiff_t>(at), end));
+        }
+    }
+
+    // Waits until the server has taken everything fed from the microphone's FIFO.
+    bool MicrophoneTookAll() const
+    {
+        return WaitUntil([this] { return UnreadBytes(micFifo_) == 0; });
+    }
 
     // Throws away what earlier tests left in the microphone's FIFO.
     void DrainMicrophone()
@@ -194,7 +252,8 @@ private:
     std::optional<ScopedEnv> source_;
 };
 
-// A server of the test's own, for tests that take it down; made like the shared one, by the same script.
+// A server of the test's own, for tests that take it down; made like the shared one, by the same script
+// (the PulseAudio one when the shared server was started by hand).
 class PrivateServer {
 public:
     PrivateServer()
@@ -237,7 +296,8 @@ private:
 
     int Script(const std::string& verb) const
     {
-        const std::string script = std::string(PARLANTO_SOURCE_DIR) + "/tools/pulse_test_server.sh";
+        const std::string script =
+            EnvOr("PARLANTO_TEST_SERVER_SCRIPT", std::string(PARLANTO_SOURCE_DIR) + "/tools/pulse_test_server.sh");
         const std::string command = script + " " + verb + " " + dir_;
         return std::system(command.c_str());
     }

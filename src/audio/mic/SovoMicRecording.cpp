@@ -36,29 +36,38 @@ TSovoMicRecording::~TSovoMicRecording()
 
 void TSovoMicRecording::Execute()
 {
-    // Buffers fill strictly in queue order, so only the next one in turn is looked at; when several have
-    // filled during a pause, they are taken in successive passes without pausing. Asked to end, it still takes
-    // every buffer that has filled: the last words before the release of the key belong to the command.
-    while (true) {
+    while (!Terminated()) {
         TWaveHeader& header = FHeaders[FCurrent];
-        if (!header.IsDone()) {
-            if (Terminated())
-                break;
+        if (!KeepFilledBuffer()) {
             PauseUnlessTerminated(kPollInterval);
             continue;
         }
-        ReleaseCaptureBuffer(FHandle, FResult, header);
-        const std::vector<int16_t>& filled = FBuffers[FCurrent];
-        FLastPeak.store(filled.empty() ? 0 : *std::max_element(filled.begin(), filled.end()));
-        if (FBlocks.size() < FMaxBlocks)
-            FBlocks.push_back(filled);
-        ++FCaptured;
-        header.Flags.store(0);
         RequeueCaptureBuffer(FHandle, FResult, header);
         FCurrent = (FCurrent + 1) % kBufferCount;
     }
+    // What filled before the stop is part of the recording even when no poll has seen it yet: the end of what
+    // was said before the key came up. A kept buffer is no longer done, so this ends with the filled ones.
+    while (KeepFilledBuffer())
+        FCurrent = (FCurrent + 1) % kBufferCount;
     // Buffers handed back by the reset are not full: they are not collected.
     FResult = FHandle.Reset();
+}
+
+// Buffers fill strictly in queue order, so only the next one in turn is looked at; when several have filled
+// during a pause, they are taken in successive calls.
+bool TSovoMicRecording::KeepFilledBuffer()
+{
+    TWaveHeader& header = FHeaders[FCurrent];
+    if (!header.IsDone())
+        return false;
+    ReleaseCaptureBuffer(FHandle, FResult, header);
+    const std::vector<int16_t>& filled = FBuffers[FCurrent];
+    FLastPeak.store(filled.empty() ? 0 : *std::max_element(filled.begin(), filled.end()));
+    if (FBlocks.size() < FMaxBlocks)
+        FBlocks.push_back(filled);
+    ++FCaptured;
+    header.Flags.store(0);
+    return true;
 }
 
 void TSovoMicRecording::ReleaseDevice()

@@ -35,6 +35,9 @@ protected:
     void Execute() override;
 
 private:
+    // Keeps the block of the next buffer in turn when it has filled, takes the buffer back from the device and
+    // clears its marks; false when it has not filled.
+    bool KeepFilledBuffer();
     // Gives every buffer back and closes the device, whatever state a failed start left it in.
     void ReleaseDevice();
 
