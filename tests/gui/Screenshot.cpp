@@ -16,7 +16,7 @@ int main(int argc, char** argv)
         std::fputs("usage: gui-screenshot OUT.png PROGRAM_DIR WAV...\n", stderr);
         return 2;
     }
-    TMainForm window(QString(argv[2]) + "/");
+    TMainForm window(QString(argv[2]) + "/", TMatchMode::Aligned);   // as the program starts the first time
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
