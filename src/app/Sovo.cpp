@@ -44,6 +44,11 @@ void TSovoObject::SetInput(TSovoInput* input)
 void TSovoObject::Restart()
 {
     Processor->Restart();
+    ForgetKeptSamples();
+}
+
+void TSovoObject::ForgetKeptSamples()
+{
     utteranceSamples_.Clear();
     utteranceEnded_ = false;
 }
@@ -52,7 +57,7 @@ void TSovoObject::KeepUtteranceSamples(bool keep)
 {
     keepSamples_ = keep;
     if (!keep)
-        utteranceSamples_.Clear();
+        ForgetKeptSamples();
 }
 
 void TSovoObject::KeepSamples(const int16_t* samples, int32_t count)
@@ -61,10 +66,8 @@ void TSovoObject::KeepSamples(const int16_t* samples, int32_t count)
         utteranceEnded_ = true;
         return;
     }
-    if (utteranceEnded_) {
-        utteranceSamples_.Clear();
-        utteranceEnded_ = false;
-    }
+    if (utteranceEnded_)
+        ForgetKeptSamples();
     const int32_t room = kMaxKeptSamples - utteranceSamples_.Count();
     utteranceSamples_.Append(samples, std::min(count, std::max(room, 0)));
 }
@@ -79,8 +82,7 @@ void TSovoObject::StartFresh()
     Processor = std::move(processor);
     Phoneme->ForgetDecisions();
     Dictionary->ForgetUtterance();
-    utteranceSamples_.Clear();
-    utteranceEnded_ = false;
+    ForgetKeptSamples();
     LastTraj = TCommandTraj{};
     CommandName.clear();
     Like = 0.0;

@@ -62,6 +62,7 @@ public:
 
 private:
     void KeepSamples(const int16_t* samples, int32_t count);
+    void ForgetKeptSamples();
 
     TRejection rejection_;
     bool keepSamples_ = false;

@@ -30,6 +30,16 @@ class TMainForm;
         return QTest::qExec(&test, argc, argv);          \
     }
 
+// The same for a program of GoogleTest tests (those sharing the sound-server fixture); it includes gtest.
+#define PARLANTO_GUI_GTEST_MAIN()                        \
+    int main(int argc, char** argv)                      \
+    {                                                    \
+        QApplication application(argc, argv);            \
+        SetUpApplication();                              \
+        testing::InitGoogleTest(&argc, argv);            \
+        return RUN_ALL_TESTS();                          \
+    }
+
 // A program folder in a scratch folder: Models/ holds a copy of the reference model set.
 class TProgramFolder : public TempDir {
 public:

@@ -55,10 +55,4 @@ TEST_F(HandsFreeWindow, SpokenCommandsBecomeRowsInOrderAndHandsFreeGoesWithTheMi
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication application(argc, argv);
-    SetUpApplication();
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+PARLANTO_GUI_GTEST_MAIN()
