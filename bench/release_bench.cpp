@@ -4,8 +4,6 @@
 // the recording has been delivered, recognized (ten commands of three takes, aligned matching) and the level
 // meter has been started again, so the window can draw the result row. The goal is 50 ms.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -14,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "../tests/support/FifoWrite.h"
 #include "BenchAudio.h"
 #include "MainThreadQueue.h"
 #include "ModelSet.h"
@@ -29,23 +28,6 @@ std::string Env(const char* name)
 {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : value;
-}
-
-void WriteFifo(const std::string& fifo, const std::vector<int16_t>& samples)
-{
-    const int fd = open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    const auto* bytes = reinterpret_cast<const char*>(samples.data());
-    size_t left = samples.size() * sizeof(int16_t);
-    while (left > 0) {
-        const ssize_t written = write(fd, bytes, left);
-        if (written <= 0)
-            break;
-        bytes += written;
-        left -= static_cast<size_t>(written);
-    }
-    close(fd);
 }
 
 // Runs the main thread's share of the device threads until the recording has filled blocks buffers.
@@ -85,8 +67,7 @@ void ReleaseToResult(benchmark::State& state)
     const auto blocks = static_cast<int32_t>(word.size() / kBlock);
     for (auto _ : state) {
         mic.Start();
-        WriteFifo(fifo, word);
-        if (!RecordingReaches(mic, blocks)) {
+        if (!WriteToFifo(fifo, word, std::chrono::seconds(5)) || !RecordingReaches(mic, blocks)) {
             state.SkipWithError("the virtual microphone delivered too little");
             break;
         }

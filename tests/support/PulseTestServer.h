@@ -6,7 +6,6 @@
 // chunks of 512 samples, keeping a partial one back until more comes. The monitor of the virtual loudspeaker,
 // a null sink, runs in real time on both and is silent while nothing plays.
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -31,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "FifoWrite.h"
 #include "WaitUntil.h"
 
 namespace pulsetest {
@@ -87,26 +87,11 @@ inline double Timed(const std::function<void()>& action)
 }
 
 // Writes samples into a pipe source's FIFO. Fails the test instead of hanging when nothing has read them
-// within a few seconds (the source reads only while someone records).
+// within a few seconds.
 inline void FeedFifo(const std::string& fifoPath, const std::vector<int16_t>& samples)
 {
-    const int fifo = open(fifoPath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(fifo, 0);
-    const auto* bytes = reinterpret_cast<const char*>(samples.data());
-    size_t left = samples.size() * sizeof(int16_t);
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (left > 0 && Clock::now() < deadline) {
-        const ssize_t written = write(fifo, bytes, left);
-        if (written > 0) {
-            bytes += written;
-            left -= static_cast<size_t>(written);
-            continue;
-        }
-        pollfd ready{fifo, POLLOUT, 0};
-        poll(&ready, 1, 100);
-    }
-    close(fifo);
-    ASSERT_EQ(left, 0u) << "the virtual microphone stopped taking samples";
+    ASSERT_TRUE(WriteToFifo(fifoPath, samples, std::chrono::seconds(5)))
+        << "the virtual microphone cannot be opened or stopped taking samples";
 }
 
 // Whether the virtual microphone passes on exactly what is fed and nothing else (PulseAudio's does).
