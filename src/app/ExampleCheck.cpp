@@ -104,7 +104,7 @@ std::vector<TExampleWarning> CheckExample(std::span<const int16_t> samples, cons
 {
     std::vector<TExampleWarning> warnings;
     CheckLevels(samples, warnings);
-    if (command != nullptr && !command->Trajectories.empty() && IsDifferent(utterance, command->Trajectories))
+    if (command != nullptr && !command->Trajectories.empty() && IsDifferent(utterance, command->FullTrajectories()))
         warnings.push_back(TExampleWarning::Different);
     return warnings;
 }

@@ -65,9 +65,27 @@ TAlignedMatcher::TAlignedMatcher(const TCommandTraj& utterance)
 {
 }
 
+TFrameSeries StoredSpeechFrames(const TCommandTraj& stored)
+{
+    return SpeechFrames(stored, AllColumns(stored));
+}
+
 double LikenessOfDistance(double distance)
 {
     return std::exp(-distance / kDistanceScale);   // an empty side is infinitely far: 0
+}
+
+// exp and log are within an ulp or two of the exact values; these margins are far wider.
+double DistanceBelowLikeness(double likeness)
+{
+    if (likeness <= 0.0)
+        return std::numeric_limits<double>::infinity();
+    return std::max(0.0, -kDistanceScale * std::log(likeness)) * (1.0 + 1e-9) + 1e-12;
+}
+
+double LikenessAtMost(double distanceAtLeast)
+{
+    return LikenessOfDistance(std::max(0.0, distanceAtLeast * (1.0 - 1e-9) - 1e-12)) * (1.0 + 1e-9);
 }
 
 double TAlignedMatcher::Likeness(const TCommandTraj& stored) const

@@ -13,27 +13,32 @@ std::optional<TCompactScores> CompactScoresOf(const std::vector<const double*>& 
 {
     TCompactScores compact;
     compact.Width = width;
-    compact.Step.assign(width, 0.0);
+    std::vector<double> largest(width, 0.0);
+    bool odd = false;   // a value below 0 or not a number; infinity shows in the steps
     for (const double* row : rows) {
         for (size_t c = 0; c < width; ++c) {
-            if (!std::isfinite(row[c]) || row[c] < 0.0)
-                return std::nullopt;
-            compact.Step[c] = std::max(compact.Step[c], row[c]);
+            odd |= !(row[c] >= 0.0);
+            largest[c] = std::max(largest[c], row[c]);
         }
     }
-    for (double& step : compact.Step) {
-        const double largest = step;
-        step /= kHighestCode;
-        if (largest > 0.0 && step == 0.0)   // too small to divide into steps
-            return std::nullopt;
+    if (odd)
+        return std::nullopt;
+    compact.Step.resize(width);
+    std::vector<double> perStep(width, 0.0);
+    for (size_t c = 0; c < width; ++c) {
+        compact.Step[c] = largest[c] / kHighestCode;
+        if (!std::isfinite(compact.Step[c]) || (largest[c] > 0.0 && compact.Step[c] == 0.0))
+            return std::nullopt;   // too large or too small to divide into steps
+        perStep[c] = compact.Step[c] > 0.0 ? 1.0 / compact.Step[c] : 0.0;
     }
-    compact.Codes.reserve(rows.size() * width);
+    compact.Codes.resize(rows.size() * width);
+    uint8_t* code = compact.Codes.data();
     for (const double* row : rows) {
-        for (size_t c = 0; c < width; ++c) {
-            // Rounded to the nearest code (off by at most half a step); the smallest values are raised to 1 so
-            // that 0 stays an exact 0, which puts them at most one step off.
-            const double code = row[c] == 0.0 ? 0.0 : std::clamp(std::round(row[c] / compact.Step[c]), 1.0, kHighestCode);
-            compact.Codes.push_back(static_cast<uint8_t>(code));
+        for (size_t c = 0; c < width; ++c, ++code) {
+            // Rounded to the nearest code, off by at most half a step and a little rounding; the smallest values
+            // are raised to 1 so that 0 stays an exact 0, which puts them less than one step off.
+            const double nearest = std::min(row[c] * perStep[c] + 0.5, kHighestCode);
+            *code = static_cast<uint8_t>(row[c] == 0.0 ? 0.0 : std::max(nearest, 1.0));
         }
     }
     return compact;

@@ -4,11 +4,14 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <optional>
 
 #include "AlignedLikeness.h"
-#include "ColumnLikeness.h"
+#include "ContenderSearch.h"
 #include "ModelFiles.h"
+#include "TakeLoader.h"
+#include "TakeMatcher.h"
 
 namespace {
 
@@ -125,9 +128,10 @@ void TVoiceCommandModel::Load(const std::string& fileName)
     Load(fileName, paths);
 }
 
-void TVoiceCommandModel::Load(const std::string& fileName, TModelPathResolver& paths)
+void TVoiceCommandModel::Load(const std::string& fileName, TModelPathResolver& paths, TTakeLoader* takes)
 {
     Trajectories.clear();
+    Forms.clear();
     ModelFiles.clear();
     FileName = fileName;
     const std::vector<std::string> lines = ReadModelLines(fileName, TLetterCase::Upper);
@@ -140,17 +144,22 @@ void TVoiceCommandModel::Load(const std::string& fileName, TModelPathResolver& p
         if (!TakeKey(line, "MODEL=", value) || !StaysInModelFolder(value))
             throw UnknownLineError(line, fileName);
         ModelFiles.push_back(value);
-        Trajectories.emplace_back();
-        LoadTrajectory(paths.Resolve(directory + value), directory + value, Trajectories.back());
+        TCommandTraj& take = Trajectories.emplace_back();
+        const std::string path = paths.Resolve(directory + value);
+        const auto read = [&](TCommandTraj& into) { LoadTrajectory(path, directory + value, into); };
+        if (takes == nullptr)
+            read(take);
+        else
+            Forms.push_back(takes->Load(path, take, read));
     }
 }
 
-void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTraj& traj)
+void TVoiceCommandModel::LoadTrajectory(const std::string& fileName, TCommandTraj& traj) const
 {
     LoadTrajectory(fileName, fileName, traj);
 }
 
-void TVoiceCommandModel::LoadTrajectory(const std::string& path, const std::string& fileName, TCommandTraj& traj)
+void TVoiceCommandModel::LoadTrajectory(const std::string& path, const std::string& fileName, TCommandTraj& traj) const
 {
     // Only the bytes a sensible header describes are read: a huge file costs no more than its trajectory.
     std::optional<uint64_t> fileBytes;
@@ -181,25 +190,55 @@ void TVoiceCommandModel::LoadTrajectory(const std::string& path, const std::stri
 
 double TVoiceCommandModel::Score(const TCommandTraj& traj, TMatchMode mode)
 {
+    return ScoreWith(TTakeMatcher(traj, mode));
+}
+
+double TVoiceCommandModel::ScoreWith(const TTakeMatcher& matcher, const std::vector<double>& takeBounds)
+{
+    const bool bounded = takeBounds.size() == Trajectories.size();
+    std::vector<size_t> order(Trajectories.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    if (bounded)
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return takeBounds[a] > takeBounds[b]; });
+    // Only the best example counts: one that cannot beat the best so far is given up as soon as that is certain,
+    // which leaves the best likeness exactly as it would be.
     double result = 0.0;
-    LastScore = 0.0;
-    if (mode == TMatchMode::Aligned) {
-        // Only the nearest example counts: one farther than the nearest so far is given up as soon as that is
-        // certain, which leaves the best likeness exactly as it would be.
-        const TAlignedMatcher aligned(traj);
-        double nearest = std::numeric_limits<double>::infinity();
-        for (const TCommandTraj& stored : Trajectories) {
-            const double distance = aligned.Distance(stored, nearest);
-            nearest = std::min(nearest, distance);
-            result = std::max(result, LikenessOfDistance(distance));
+    TCommandTraj scratch;
+    for (const size_t take : order) {
+        if (bounded) {
+            if (takeBounds[take] <= result)
+                break;   // nor can any after it
+            if (take < Forms.size() && matcher.AtMost(Forms[take], Trajectories[take].Ids, result) <= result)
+                continue;
         }
-    } else {
-        // Likewise an example surely less like the utterance than the best one so far is given up.
-        for (const TCommandTraj& stored : Trajectories)
-            result = std::max(result, AverageColumnLikeness(traj, stored, result));
+        result = std::max(result, matcher.Likeness(FullTrajectory(take, scratch), result));
     }
     LastScore = result;
+    LastScoreExact = true;
     return result;
+}
+
+const TCommandTraj& TVoiceCommandModel::FullTrajectory(size_t index, TCommandTraj& scratch) const
+{
+    const TCommandTraj& take = Trajectories[index];
+    if (HoldsRows(take))
+        return take;
+    const std::string fileName = DirectoryPart(FileName) + ModelFiles[index];
+    LoadTrajectory(Forms[index].Path, fileName, scratch);
+    if (scratch.AtomCount != take.AtomCount || scratch.Ids != take.Ids)
+        throw ESovoError("Файл '" + fileName + "' изменился после загрузки моделей");
+    return scratch;
+}
+
+std::vector<TCommandTraj> TVoiceCommandModel::FullTrajectories() const
+{
+    std::vector<TCommandTraj> takes(Trajectories.size());
+    for (size_t i = 0; i < takes.size(); ++i) {
+        const TCommandTraj& full = FullTrajectory(i, takes[i]);
+        if (&full != &takes[i])
+            takes[i] = full;
+    }
+    return takes;
 }
 
 EUnloadedModels::EUnloadedModels(const std::vector<std::string>& failures)
@@ -212,16 +251,24 @@ void TTeskDictionary::LoadModels(const std::string& dir, const std::string& ext)
     models_.clear();
     std::vector<std::string> failures;
     TModelPathResolver paths;
+    TTakeFormsCache cache(TakeFormsFolder, dir);
+    TTakeLoader loader(KeptRowBytes, cache);
     for (const std::string& fileName : ListModelFiles(dir, ext)) {
         auto model = std::make_unique<TVoiceCommandModel>();
         try {
-            model->Load(fileName, paths);
+            model->Load(fileName, paths, &loader);
         } catch (const ESovoError& e) {
             failures.push_back(fileName + ": " + e.what());
             continue;
         }
         models_.push_back(std::move(model));
     }
+    std::vector<std::pair<const TCommandTraj*, const TTakeForms*>> takes;
+    for (const std::unique_ptr<TVoiceCommandModel>& model : models_) {
+        for (size_t i = 0; i < model->Forms.size(); ++i)
+            takes.emplace_back(&model->Trajectories[i], &model->Forms[i]);
+    }
+    cache.Save(takes);
     if (!failures.empty())
         throw EUnloadedModels(failures);
 }
@@ -278,12 +325,19 @@ void TTeskDictionary::AddPhonemeScores(TTeskPhoneme& phoneme, bool last)
 
 double TTeskDictionary::Recognize(const TCommandTraj& traj)
 {
+    const TTakeMatcher matcher(traj, MatchMode);
+    if (ModelCount() <= ScoreEveryCommandUpTo) {
+        for (const std::unique_ptr<TVoiceCommandModel>& model : models_)
+            model->ScoreWith(matcher);
+    } else {
+        ScoreContenders(models_, matcher);
+    }
     double best = 0.0;
     int32_t bestIndex = -1;
     for (int32_t i = 0; i < ModelCount(); ++i) {
-        const double score = models_[static_cast<size_t>(i)]->Score(traj, MatchMode);
-        if (score >= best) {   // ties go to the later model
-            best = score;
+        const TVoiceCommandModel& model = *models_[static_cast<size_t>(i)];
+        if (model.LastScoreExact && model.LastScore >= best) {   // ties go to the later model
+            best = model.LastScore;
             bestIndex = i;
         }
     }
@@ -303,8 +357,10 @@ void TTeskDictionary::ForgetUtterance()
     ClearCommandTraj(Trajectory);
     BestName.clear();
     BestScore = 0.0;
-    for (const std::unique_ptr<TVoiceCommandModel>& model : models_)
+    for (const std::unique_ptr<TVoiceCommandModel>& model : models_) {
         model->LastScore = 0.0;
+        model->LastScoreExact = true;
+    }
 }
 
 void TTeskDictionary::SaveTrajectory(const std::string& fileName)

@@ -12,28 +12,44 @@
 #include "SovoError.h"
 #include "SovoPhon.h"
 #include "SovoTypes.h"
+#include "TakeForms.h"
+#include "TakeFormsCache.h"
 
 class TModelPathResolver;
+class TTakeLoader;
+class TTakeMatcher;
 
 class TVoiceCommandModel {
 public:
     // Reads a .vcm file; its MODEL= paths are relative to the file's own directory.
     void Load(const std::string& fileName);
-    // The same, its files found through paths (one resolver for a whole folder's descriptions).
-    void Load(const std::string& fileName, TModelPathResolver& paths);
+    // The same, its files found through paths (one resolver for a whole folder's descriptions). With a loader,
+    // every take also gets its forms, and the loader decides whether it keeps its rows.
+    void Load(const std::string& fileName, TModelPathResolver& paths, TTakeLoader* takes = nullptr);
     // Reads one .trj file into traj.
-    void LoadTrajectory(const std::string& fileName, TCommandTraj& traj);
+    void LoadTrajectory(const std::string& fileName, TCommandTraj& traj) const;
     // The same from path, a resolved form of fileName; messages name fileName.
-    void LoadTrajectory(const std::string& path, const std::string& fileName, TCommandTraj& traj);
+    void LoadTrajectory(const std::string& path, const std::string& fileName, TCommandTraj& traj) const;
     // The best likeness of traj with any stored trajectory (0..1); also kept in LastScore. Classic: the average
     // column correlation; aligned: AlignedLikeness.
     double Score(const TCommandTraj& traj, TMatchMode mode = TMatchMode::Classic);
+    // The same through a matcher readied for the utterance. With each take's bound from the matcher's first
+    // pass (takeBounds, one per trajectory), takes are tried from the highest bound and one whose bound cannot
+    // beat the best so far is not matched in full: the score stays exactly the same.
+    double ScoreWith(const TTakeMatcher& matcher, const std::vector<double>& takeBounds = {});
+    // Trajectories[index] with its rows: as held, or read again into scratch when only its forms are kept.
+    const TCommandTraj& FullTrajectory(size_t index, TCommandTraj& scratch) const;
+    std::vector<TCommandTraj> FullTrajectories() const;
 
     std::string Name;        // COMMAND= value, else the .vcm file's name without its directory
     std::string FileName;    // as passed to Load
     std::vector<std::string> ModelFiles;
     std::vector<TCommandTraj> Trajectories;
+    std::vector<TTakeForms> Forms;   // one per trajectory when loaded by a dictionary
     double LastScore = 0.0;
+    // False when the last Recognize ruled this command out on its first-pass bound alone: LastScore is then
+    // that bound, which its exact score does not exceed.
+    bool LastScoreExact = true;
 };
 
 // The command a description names: the value of its last COMMAND= line among its lines (as ReadModelLines
@@ -82,6 +98,15 @@ public:
     std::string BestName;
     double BestScore = 0.0;
     TMatchMode MatchMode = TMatchMode::Classic;
+    // Up to this many commands every command is scored exactly; in a larger vocabulary only those that may be
+    // the best or the runner-up are, the others keep their first-pass bound (LastScoreExact false). The best
+    // command, its score and the runner-up's are the same either way.
+    int32_t ScoreEveryCommandUpTo = 100;
+    // LoadModels keeps the rows of the first takes in memory up to this many bytes of their files; the others
+    // are kept in compact form and read again from their files when they are matched in full. Their compact
+    // forms are kept between runs in this folder (TakeFormsCache.h; none when empty).
+    uint64_t KeptRowBytes = uint64_t{4} << 20;
+    std::string TakeFormsFolder = DefaultTakeFormsFolder();
     TCommandTraj Trajectory;   // of the last completed utterance
     TTrajectoryEvent OnTrajectoryReady;
 

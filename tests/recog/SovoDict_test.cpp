@@ -358,19 +358,45 @@ TEST_F(Dictionary, RecognizeNamesTheBestModelAndTiesGoToTheLater)
         {"an earlier, better model", {"rise.trj", "fall.trj", "other.trj"}, "A"},
         {"only zero scores", {"other.trj", "other.trj", "other.trj"}, "C"},
     };
-    for (const Case& c : cases) {
-        Command("a.vcm", "a", c.trajectories[0]);
-        Command("b.vcm", "b", c.trajectories[1]);
-        Command("c.vcm", "c", c.trajectories[2]);
-        ASSERT_EQ(Load(), "(nothing thrown)");
-        const double best = dictionary.Recognize(kRising);
-        EXPECT_EQ(dictionary.BestName, c.best) << c.what;
-        double highest = 0.0;
-        for (int32_t i = 0; i < dictionary.ModelCount(); ++i)
-            highest = std::max(highest, dictionary.GetModel(i)->LastScore);
-        EXPECT_EQ(best, highest) << c.what;
-        EXPECT_EQ(dictionary.BestScore, highest) << c.what;
+    // Every command scored with its rows in memory, and only the contenders, their rows read again from files.
+    for (const bool contendersOnly : {false, true}) {
+        dictionary.ScoreEveryCommandUpTo = contendersOnly ? 0 : 100;
+        dictionary.KeptRowBytes = contendersOnly ? 0 : uint64_t{1} << 20;
+        for (const Case& c : cases) {
+            Command("a.vcm", "a", c.trajectories[0]);
+            Command("b.vcm", "b", c.trajectories[1]);
+            Command("c.vcm", "c", c.trajectories[2]);
+            ASSERT_EQ(Load(), "(nothing thrown)");
+            const double best = dictionary.Recognize(kRising);
+            EXPECT_EQ(dictionary.BestName, c.best) << c.what << contendersOnly;
+            double highest = 0.0;
+            for (int32_t i = 0; i < dictionary.ModelCount(); ++i)
+                highest = std::max(highest, dictionary.GetModel(i)->LastScore);
+            EXPECT_EQ(best, highest) << c.what << contendersOnly;
+            EXPECT_EQ(dictionary.BestScore, highest) << c.what << contendersOnly;
+        }
     }
+}
+
+// A take kept in compact form only is read again from its file when it is matched in full; a file changed
+// since the models loaded is named rather than matched as if it were the take the first pass looked at.
+TEST_F(Dictionary, TakesKeptCompactAreReadAgainAndAChangedFileIsNamed)
+{
+    Command("a.vcm", "a", "rise.trj");
+    dictionary.KeptRowBytes = 0;
+    ASSERT_EQ(Load(), "(nothing thrown)");
+    const TVoiceCommandModel& model = *dictionary.GetModel(0);
+    ASSERT_EQ(model.Trajectories.size(), 1u);
+    EXPECT_TRUE(model.Trajectories[0].Rows.empty());
+    EXPECT_EQ(model.Trajectories[0].AtomCount, kRising.AtomCount);
+    ExpectSameTrajectory(model.FullTrajectories().at(0), kRising);
+    EXPECT_NEAR(dictionary.Recognize(kRising), 1.0, 1e-12);
+
+    WriteTrajectory(folder.Path("Models/Data/rise.trj"), Series(1, {0.1, 0.2, 0.4}));
+    EXPECT_EQ(MessageOf([&] { dictionary.Recognize(kRising); }),
+              "Файл '" + folder.Path("Models\\DATA\\RISE.TRJ") + "' изменился после загрузки моделей");
+    fs::remove(folder.Path("Models/Data/rise.trj"));
+    EXPECT_NE(MessageOf([&] { dictionary.Recognize(kRising); }), "(nothing thrown)");
 }
 
 TEST_F(Dictionary, OneModelScoringZeroIsStillTheBest)

@@ -1,0 +1,40 @@
+#include "TakeMatcher.h"
+
+#include <limits>
+
+#include "ColumnLikeness.h"
+
+namespace {
+
+constexpr double kNoBound = std::numeric_limits<double>::infinity();
+
+}  // namespace
+
+TTakeMatcher::TTakeMatcher(const TCommandTraj& utterance, TMatchMode mode) : utterance_(utterance), mode_(mode)
+{
+    if (mode == TMatchMode::Aligned)
+        aligned_.emplace(utterance);
+    else
+        classicBound_.emplace(utterance);
+}
+
+double TTakeMatcher::Likeness(const TCommandTraj& stored, double floor) const
+{
+    if (aligned_)
+        return LikenessOfDistance(aligned_->Distance(stored, DistanceBelowLikeness(floor)));
+    return AverageColumnLikeness(utterance_, stored, floor);
+}
+
+double TTakeMatcher::QuickAtMost(const TTakeForms& forms, const std::vector<int32_t>& ids) const
+{
+    if (aligned_)
+        return forms.Frames ? LikenessAtMost(aligned_->QuickDistanceAtLeast(*forms.Frames, ids)) : kNoBound;
+    return forms.Rows ? classicBound_->AtMost(*forms.Rows, ids) : kNoBound;
+}
+
+double TTakeMatcher::AtMost(const TTakeForms& forms, const std::vector<int32_t>& ids, double floor) const
+{
+    if (aligned_ && forms.Frames)
+        return LikenessAtMost(aligned_->DistanceAtLeast(*forms.Frames, ids, DistanceBelowLikeness(floor)));
+    return kNoBound;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// One utterance matched with stored takes in one mode: exactly, and, from a take's compact forms, as an upper
+// bound of what the exact match could give, so that a large vocabulary is matched in full only where it
+// matters.
+#include <optional>
+#include <vector>
+
+#include "AlignedLikeness.h"
+#include "ColumnLikenessBound.h"
+#include "MatchMode.h"
+#include "SovoTypes.h"
+#include "TakeForms.h"
+
+class TTakeMatcher {
+public:
+    // Refers to utterance, which must outlive it.
+    TTakeMatcher(const TCommandTraj& utterance, TMatchMode mode);
+
+    TMatchMode Mode() const { return mode_; }
+    // The likeness of stored (0..1). Only one of floor or more is needed: a lower one may come out as anything
+    // below floor.
+    double Likeness(const TCommandTraj& stored, double floor = 0.0) const;
+    // Never below Likeness of the take with these forms (column ids ids); cheap, for every take of a vocabulary.
+    // Infinity for a take without a compact form for this mode.
+    double QuickAtMost(const TTakeForms& forms, const std::vector<int32_t>& ids) const;
+    // Tighter and dearer, where there is such a bound (aligned; infinity otherwise): never below Likeness, except
+    // that it may come out below floor once Likeness is sure to be below floor.
+    double AtMost(const TTakeForms& forms, const std::vector<int32_t>& ids, double floor) const;
+
+private:
+    const TCommandTraj& utterance_;
+    TMatchMode mode_;
+    std::optional<TAlignedMatcher> aligned_;
+    std::optional<TColumnLikenessBound> classicBound_;
+};
