@@ -42,7 +42,7 @@ TFileResult TFileRecognizer::Recognize(const std::string& wavFile)
     result.Distance = sovo_.Distance;
     for (int32_t i = 0; i < sovo_.Dictionary->ModelCount(); ++i) {
         const TVoiceCommandModel* model = sovo_.Dictionary->GetModel(i);
-        result.Models.push_back({model->Name, model->LastScore});
+        result.Models.push_back({model->Name, model->LastScore, model->LastScoreExact});
     }
     return result;
 }

@@ -11,6 +11,8 @@
 struct TModelScore {
     std::string Name;
     double Score = 0.0;
+    bool Exact = true;   // false: Score is a bound the command's score does not exceed (a large vocabulary's
+                         // command that was no contender)
 };
 
 struct TFileResult {

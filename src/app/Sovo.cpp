@@ -151,7 +151,7 @@ void TSovoObject::TrajectoryReady(TTeskDictionary& /*sender*/, const TCommandTra
     double second = 0.0;
     for (int32_t i = 0; i < Dictionary->ModelCount(); ++i) {
         const double score = Dictionary->GetModel(i)->LastScore;
-        if (score > second && score != best)
+        if (Dictionary->GetModel(i)->LastScoreExact && score > second && score != best)
             second = score;
     }
     CommandName = Dictionary->BestName;

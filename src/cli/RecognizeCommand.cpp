@@ -25,7 +25,8 @@ const std::string kHelp =
     "                classic: whole score series correlated phoneme by phoneme\n") +
     kRejectHelp +
     "  --json        print a JSON array with every model's score; \"accepted\" tells whether the file was\n"
-    "                taken as the command named\n"
+    "                taken as the command named. Beyond 100 commands only those that could be the best or\n"
+    "                the runner-up get a score; the others get null and \"at_most\", a bound of it\n"
     "  --fresh       start every file from the initial state\n"
     "A file that cannot be read is named on standard error with the reason (and in the JSON array with\n"
     "\"error\"); the other files are still recognized, and the exit status is 1.\n";
@@ -50,8 +51,10 @@ void PrintJson(const std::string& file, const TFileResult& result, bool first)
                     JsonString(result.CommandName).c_str(), ShortestNumber(result.Like).c_str(),
                     ShortestNumber(result.Distance).c_str(), result.Accepted ? "true" : "false");
         for (size_t i = 0; i < result.Models.size(); ++i) {
-            std::printf("%s{\"name\": %s, \"score\": %s}", i == 0 ? "" : ", ",
-                        JsonString(result.Models[i].Name).c_str(), ShortestNumber(result.Models[i].Score).c_str());
+            const TModelScore& model = result.Models[i];
+            const std::string score = ShortestNumber(model.Score);
+            std::printf("%s{\"name\": %s, %s}", i == 0 ? "" : ", ", JsonString(model.Name).c_str(),
+                        (model.Exact ? "\"score\": " + score : "\"score\": null, \"at_most\": " + score).c_str());
         }
         std::printf("]");
     }

@@ -407,8 +407,11 @@ void TMainForm::ShowResult(TSovoObject& sender, const std::string& commandName)
     // the first half frame, so they are no recording.
     FBuffer.Clear();
     FBuffer.Append(FSovo->UtteranceSamples().Data(), FSovo->UtteranceSamples().Count());
-    for (int32_t i = 0; i < FSovo->Dictionary->ModelCount(); ++i)
-        SetCell(SGModels, i + 1, 1, LocalePercent(FSovo->Dictionary->GetModel(i)->LastScore));
+    // A large vocabulary's commands that were no contenders show the bound their score stays under.
+    for (int32_t i = 0; i < FSovo->Dictionary->ModelCount(); ++i) {
+        const TVoiceCommandModel& model = *FSovo->Dictionary->GetModel(i);
+        SetCell(SGModels, i + 1, 1, (model.LastScoreExact ? "" : "≤ ") + LocalePercent(model.LastScore));
+    }
     BSaveModel->setEnabled(true);
 }
 
