@@ -134,8 +134,8 @@ double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::ve
     const size_t rows = utterance_.Rows.size();
     const size_t storedRows = compact.Count();
     const size_t n = std::min(rows, storedRows);
-    if (n == 0)
-        return 0.5;   // no row in common: every correlation is exactly 0
+    if (n <= 1)
+        return 0.5;   // no variance in fewer than two rows: every correlation is exactly 0
     if (n > kMostCompactRows)
         return kNoBound;
     const size_t firstA = TCentredWindowSums::FirstRow(rows, n);

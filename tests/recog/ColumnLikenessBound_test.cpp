@@ -16,6 +16,7 @@
 #include "ReferenceArithmetic.h"
 #include "SovoDict.h"
 #include "TrajectoryMaker.h"
+#include "VectorWidth.h"
 
 namespace {
 
@@ -29,28 +30,24 @@ TCompactScores CompactOf(const TCommandTraj& traj)
     return compact.value_or(TCompactScores{});
 }
 
-struct TCheck {
-    int bounded = 0;
-    int total = 0;
-    double widest = 0.0;
-};
-
-// The bound against the exact likeness on both paths; what it could bound, and how far above it was.
-void ExpectNeverBelow(const TCommandTraj& utterance, const TCommandTraj& stored, const std::string& what,
-                      TCheck& check)
+// The bound from compact, at either vector width, against the exact likeness of stored on either arithmetic path.
+void ExpectNeverBelow(const TCommandTraj& utterance, const TCommandTraj& stored, const TCompactScores& compact,
+                      const std::string& what)
 {
-    const TColumnLikenessBound bound(utterance);
-    const double atMost = bound.AtMost(CompactOf(stored), stored.Ids);
     const double fast = AverageColumnLikeness(utterance, stored);
     const TReferenceArithmetic plain;
     const double reference = AverageColumnLikeness(utterance, stored);
-    EXPECT_GE(atMost, fast) << what;
-    EXPECT_GE(atMost, reference) << what;
-    ++check.total;
-    if (std::isfinite(atMost)) {
-        ++check.bounded;
-        check.widest = std::max(check.widest, atMost - fast);
+    for (const bool wide : {true, false}) {
+        const TVectorWidth width(wide);
+        const double atMost = TColumnLikenessBound(utterance).AtMost(compact, stored.Ids);
+        EXPECT_GE(atMost, fast) << what << (wide ? ", wide" : ", narrow");
+        EXPECT_GE(atMost, reference) << what << (wide ? ", wide" : ", narrow");
     }
+}
+
+void ExpectNeverBelow(const TCommandTraj& utterance, const TCommandTraj& stored, const std::string& what)
+{
+    ExpectNeverBelow(utterance, stored, CompactOf(stored), what);
 }
 
 std::vector<int32_t> Ids(size_t width)
@@ -144,7 +141,6 @@ TEST(ColumnLikenessBound, NeverBelowTheExactLikenessOfRandomTakes)
         {250, 260, 64, 0.95, TShape::Reordered},      {250, 240, 21, 1.0, TShape::Reordered},
     };
     std::mt19937 rng(41);
-    TCheck check;
     for (const TRandomCase& c : cases) {
         for (int repeat = 0; repeat < 4; ++repeat) {
             const TRows utterance = RandomRows(c.utteranceRows, c.width, rng);
@@ -152,39 +148,144 @@ TEST(ColumnLikenessBound, NeverBelowTheExactLikenessOfRandomTakes)
             ExpectNeverBelow(MakeTraj(Ids(c.width), utterance), stored,
                              std::to_string(c.utteranceRows) + " rows against " + std::to_string(c.storedRows) +
                                  ", share " + std::to_string(c.share) + ", shape " +
-                                 std::to_string(static_cast<int>(c.shape)),
-                             check);
+                                 std::to_string(static_cast<int>(c.shape)));
         }
     }
-    std::printf("bounded %d of %d, widest %g\n", check.bounded, check.total, check.widest);
 }
 
-std::vector<TCommandTraj> ShippedTakes()
+// Small fixtures at the edges: columns of almost no variance on either side (their computed correlation is
+// rounding noise), windows of zeros, a window of the smallest codes only, values near the ends of the
+// doubles' range, one row in common.
+TEST(ColumnLikenessBound, NeverBelowTheExactLikenessAtTheEdges)
 {
-    std::vector<TCommandTraj> takes;
-    for (const char* command : {"louder", "next", "pause", "quieter", "start"}) {
+    std::vector<double> rising, nearlyFlat, flat, zeros, smallest, tiny, oneHigh;
+    for (int i = 0; i < 60; ++i) {
+        rising.push_back(0.1 + 0.01 * (i % 13));
+        nearlyFlat.push_back(0.5 + 1e-13 * (i % 3));
+        flat.push_back(0.37);
+        zeros.push_back(0.0);
+        smallest.push_back(i % 2 == 0 ? 1e-4 : 0.0);
+        tiny.push_back(1e-200 * (1 + i % 5));
+        oneHigh.push_back(i == 0 ? 1.0 : 0.001 * (i % 4));   // the middle rows hold codes of 0 and 1 only
+    }
+    const struct {
+        const char* what;
+        std::vector<double> utterance, stored;
+    } cases[] = {
+        {"nearly flat utterance", nearlyFlat, rising},   {"nearly flat take", rising, nearlyFlat},
+        {"both nearly flat", nearlyFlat, nearlyFlat},   {"flat take", rising, flat},
+        {"flat utterance", flat, rising},               {"zero take", rising, zeros},
+        {"zero utterance", zeros, rising},              {"both zero", zeros, zeros},
+        {"sparse take", rising, smallest},              {"tiny utterance", tiny, rising},
+        {"tiny take", rising, tiny},                    {"smallest codes in the middle", rising, oneHigh},
+        {"one row in common", {0.3}, rising},           {"no row", {}, rising},
+        {"the same", rising, rising},
+    };
+    for (const auto& c : cases) {
+        // Alone, and beside an ordinary column, so that the edge column is one of several.
+        ExpectNeverBelow(Series(7, c.utterance), Series(7, c.stored), c.what);
+        if (c.utterance.size() == rising.size() && c.stored.size() == rising.size()) {
+            TRows u, b;
+            for (size_t i = 0; i < rising.size(); ++i) {
+                u.push_back({c.utterance[i], rising[i]});
+                b.push_back({c.stored[i], rising[(i + 3) % rising.size()]});
+            }
+            ExpectNeverBelow(MakeTraj({7, 8}, u), MakeTraj({7, 8}, b), std::string(c.what) + ", two columns");
+        }
+    }
+}
+
+// A take built around its codes rather than coded from its values: every value as far from its code's value
+// as the compact form allows (a whole step), each one towards the utterance, away from the direction the
+// codes already share with it, which is where the codes understate the likeness most.
+TEST(ColumnLikenessBound, NeverBelowWithValuesAWholeStepOffTheirCodes)
+{
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> score(0.0, 1.0);
+    constexpr size_t kRows = 200, kWidth = 8;
+    const double step = 0.01;
+    for (const double share : {0.0, 0.3, 0.6, 0.9}) {
+        TRows a(kRows, std::vector<double>(kWidth)), b = a;
+        TCompactScores compact;
+        compact.Width = kWidth;
+        compact.Step.assign(kWidth, step);
+        compact.Codes.assign(kRows * kWidth, 0);
+        for (size_t c = 0; c < kWidth; ++c) {
+            std::vector<double> centredA(kRows), centredCodes(kRows);
+            double meanA = 0.0, meanCodes = 0.0;
+            for (size_t i = 0; i < kRows; ++i) {
+                a[i][c] = score(rng);
+                const double code = std::round(1 + 254 * (share * a[i][c] + (1 - share) * score(rng)));
+                compact.Codes[i * kWidth + c] = static_cast<uint8_t>(code);
+                meanA += a[i][c] / kRows;
+                meanCodes += code / kRows;
+            }
+            double along = 0.0, norm = 0.0;
+            for (size_t i = 0; i < kRows; ++i) {
+                centredA[i] = a[i][c] - meanA;
+                centredCodes[i] = compact.Codes[i * kWidth + c] - meanCodes;
+                along += centredA[i] * centredCodes[i];
+                norm += centredCodes[i] * centredCodes[i];
+            }
+            for (size_t i = 0; i < kRows; ++i) {
+                const double across = centredA[i] - along / norm * centredCodes[i];
+                b[i][c] = step * (compact.Codes[i * kWidth + c] + (across > 0 ? 0.999 : -0.999));
+            }
+        }
+        ExpectNeverBelow(MakeTraj(Ids(kWidth), a), MakeTraj(Ids(kWidth), b), compact, "share " + std::to_string(share));
+    }
+}
+
+struct TTake {
+    std::string command;
+    TCommandTraj traj;
+};
+
+// The shipped commands' takes and the reference chain's (another phoneme set), two of each command.
+std::vector<TTake> RealTakes()
+{
+    std::vector<TTake> takes;
+    const std::string shipped = std::string(PARLANTO_SOURCE_DIR) + "/Models/";
+    const std::string golden = std::string(PARLANTO_GOLDEN_DIR) + "/models/";
+    for (const std::string& file : {shipped + "louder", shipped + "next", shipped + "pause", shipped + "quieter",
+                                    shipped + "start", golden + "close", golden + "open", golden + "stop"}) {
         TVoiceCommandModel model;
-        model.Load(std::string(PARLANTO_SOURCE_DIR) + "/Models/" + command + ".vcm");
-        for (const TCommandTraj& take : model.Trajectories)
-            takes.push_back(take);
+        model.Load(file + ".vcm");
+        for (const TCommandTraj& traj : model.Trajectories)
+            takes.push_back({model.Name, traj});
     }
     return takes;
 }
 
 TEST(ColumnLikenessBound, NeverBelowTheExactLikenessOfRealTakes)
 {
-    const std::vector<TCommandTraj> takes = ShippedTakes();
-    TCheck check;
+    const std::vector<TTake> takes = RealTakes();
+    ASSERT_EQ(takes.size(), 16u);
     for (size_t i = 0; i < takes.size(); ++i) {
+        for (size_t j = 0; j < takes.size(); ++j)
+            ExpectNeverBelow(takes[i].traj, takes[j].traj, takes[i].command + " against " + takes[j].command);
+    }
+}
+
+// Useful, not only safe: with one take as the utterance, no take of another command is bounded as high as
+// the other take of its own command is alike, so those takes are ruled out without their rows.
+TEST(ColumnLikenessBound, RulesOutOtherCommandsTakes)
+{
+    const std::vector<TTake> takes = RealTakes();
+    for (size_t i = 0; i < takes.size(); ++i) {
+        const TColumnLikenessBound bound(takes[i].traj);
+        double right = 0.0;
         for (size_t j = 0; j < takes.size(); ++j) {
-            ExpectNeverBelow(takes[i], takes[j], std::to_string(i) + " against " + std::to_string(j), check);
-            const TCommandTraj& u = takes[i];
-            const TColumnLikenessBound bound(u);
-            std::printf("%zu %zu rows %zu %zu exact %.4f bound %.4f\n", i, j, u.Rows.size(), takes[j].Rows.size(),
-                        AverageColumnLikeness(u, takes[j]), bound.AtMost(CompactOf(takes[j]), takes[j].Ids));
+            if (j != i && takes[j].command == takes[i].command)
+                right = std::max(right, AverageColumnLikeness(takes[i].traj, takes[j].traj));
+        }
+        for (const TTake& other : takes) {
+            if (other.command != takes[i].command) {
+                EXPECT_LT(bound.AtMost(CompactOf(other.traj), other.traj.Ids), right)
+                    << takes[i].command << " against " << other.command;
+            }
         }
     }
-    std::printf("bounded %d of %d, widest %g\n", check.bounded, check.total, check.widest);
 }
 
 }  // namespace
