@@ -1,11 +1,55 @@
 #pragma once
-// PLACEHOLDER until the bound lands
-#include <limits>
+// An upper bound of the classic likeness (ColumnLikeness.h) of an utterance and a stored take known only in
+// compact form (CompactScores.h), for ruling takes out before their exact rows are read.
+//
+// Why it is a bound. Take one matched column over the n rows the two trajectories share; a is the utterance's
+// window, b the take's, b = s·c + e with c the codes, s the step, |e_i| <= s and e_i = 0 where c_i = 0; A and B
+// are a and b less their means (real arithmetic), r* = <A,B> / (|A|·|B|) their true correlation.
+// 1. The true correlation. <A,b> = <A,B>, so r* is the cosine of the angle between A and P·b (P removes the
+//    mean). P·b = s·P·c + P·e with |P·e| <= |e| <= s·√m (m the nonzero codes), so P·b lies within an angle
+//    asin(δ), δ = √m / |P·c|, of P·c, and r* <= cos(max(0, θ - asin δ)), θ the angle between A and P·c
+//    (1 when δ >= 1). cos θ = (Σac - Σa·Σc/n) / (|A|·|P·c|) comes from the integer sums of the codes and the
+//    cross sums of CompactCrossSums.h; its rounding (< 2^-19 of √(Σa²·Σc²)) is added before use, and cos(θ - φ)
+//    only grows as cos θ does.
+// 2. What the doubles give. Both arithmetic paths form the single-pass sums of n terms in order and the same
+//    formula (PearsonCorrelation.h). With G = (n + 8)·2^-52, the computed sums are within G/2 of the sums of
+//    |terms|, the computed variance of a side within 2G·Σa² of the true one, the computed covariance within
+//    2G·√(Σa²·Σb²) of <A,B> (Σ|a| <= √(n·Σa²), Cauchy-Schwarz). If each side's variance is at least ρ of its sum
+//    of squares and κ = 2G/ρ <= 1/2, both computed variances are within κ of the true ones (so positive), the
+//    covariance within κ·|A|·|B|, and the computed r is at most r* + 5κ + 8u (u = 2^-53); 6κ + 16u is added.
+//    ρ for a is taken from the utterance's own sums; for b, where codes are 0 the values are exactly 0, so
+//    (Σb)² <= m·Σb² gives ρ >= (n - m)/n, and |B| >= s·(|P·c| - √m), √Σb² <= s·(√Σc² + √m) give the other.
+// 3. Known exactly: a window that is all zeros on either side gives sums of exactly 0 and r = 0 on both paths.
+// 4. Where neither holds (a side of almost no variance, whose computed r is rounding noise and may be anything,
+//    or values so small or large that squares leave the normal doubles) there is no bound: +infinity, and the
+//    take is matched in full. Values of 2^-290 to 2^250 keep every square, product and sum normal, or so far
+//    below G times the sums that underflow stays inside the margins; a window of codes of 1 only is not known
+//    to be that large and is not bounded.
+// 5. The mean of 0.5 + 0.5·r over k columns is rounded on both sides by less than 5(k + 2)·u; 8(k + 4)·u is
+//    added. Each of this side's own bounds is widened by 2^-48 of itself, more than its few roundings.
+#include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "CentredWindowSums.h"
 #include "CompactScores.h"
 #include "SovoTypes.h"
+
 class TColumnLikenessBound {
 public:
-    explicit TColumnLikenessBound(const TCommandTraj&) {}
-    double AtMost(const TCompactScores&, const std::vector<int32_t>&) const { return std::numeric_limits<double>::infinity(); }
+    // Readied once per utterance; refers to it, which must outlive this.
+    explicit TColumnLikenessBound(const TCommandTraj& utterance);
+
+    // Never below AverageColumnLikeness(utterance, stored) for the stored trajectory (its column ids storedIds)
+    // whose rows CompactScoresOf gave compact; +infinity when it cannot be bounded (the take is then matched
+    // in full).
+    double AtMost(const TCompactScores& compact, const std::vector<int32_t>& storedIds) const;
+
+private:
+    const TCommandTraj& utterance_;
+    bool boundable_ = false;        // finite scores of a sane size in rows of full width
+    size_t width_ = 0;
+    std::vector<int> scaleExponents_;   // by column: the floats hold the scores times 2^-exponent
+    std::vector<float> scores_;          // row after row, width_ each
+    std::optional<TCentredWindowSums> windows_;
 };

@@ -1,0 +1,177 @@
+#include "ColumnLikenessBound.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "ColumnMatch.h"
+#include "CompactCrossSums.h"
+
+namespace {
+
+constexpr double kUnit = 0x1p-53;               // a double's rounding, u
+constexpr double kUp = 1 + 0x1p-48;             // widens a bound past its own few roundings
+constexpr double kDown = 1 - 0x1p-48;
+constexpr double kStepSlack = 1 + 0x1p-30;      // a code's step as the compact form rounded it
+constexpr double kLargest = 0x1p250;
+constexpr double kSmallest = 0x1p-290;
+// The cross sums against the true scores: the kernel's rounding, the scores' own rounding to floats (one more
+// 2^-24 of Σ|a|·c), and for values too small for normal floats at most 2^-140 per row (255 codes at 2^-149).
+constexpr double kCrossRelativeError = (kCrossBlockRows + 4) * 0x1p-24;
+constexpr double kCrossFlushedPerRow = 0x1p-140;
+constexpr double kNoBound = std::numeric_limits<double>::infinity();
+
+// One matched column over the n rows the two share.
+struct TColumnSums {
+    double rows = 0.0;
+    TWindowSums utterance;   // Σa, Σa² and the nonzero a
+    double cross = 0.0;      // Σa·c, from floats holding a times 2^-scaleExponent
+    int scaleExponent = 0;
+    int32_t codes = 0, squares = 0, nonzero = 0;
+    double step = 0.0;
+};
+
+// The angle bound of step 1 in the header: cos(max(0, θ - asin δ)) for cos θ at most cosine.
+double ShiftedCosine(double cosine, double delta)
+{
+    if (cosine >= 1.0 || delta >= 1.0)
+        return 1.0;
+    // (1 - x)(1 + x) in place of 1 - x² keeps the roots accurate near 1.
+    const double cosPhi = std::sqrt((1.0 - delta) * (1.0 + delta));
+    const double c = std::max(cosine, -1.0);
+    if (c >= cosPhi)
+        return 1.0;
+    return std::min(1.0, c * cosPhi + std::sqrt((1.0 - c) * (1.0 + c)) * delta + 16 * kUnit);
+}
+
+// At least the correlation either arithmetic path computes for the column; nothing where it cannot be bounded.
+std::optional<double> CorrelationAtMost(const TColumnSums& in)
+{
+    if (in.utterance.Nonzero == 0 || in.codes == 0)
+        return 0.0;   // a window of zeros: exactly 0
+    // Codes of 1 only put no floor under Σb².
+    if (in.codes == in.nonzero || in.step < kSmallest || in.step > kLargest / 256 || in.utterance.Squares < kSmallest)
+        return std::nullopt;
+    const double n = in.rows;
+    const double g = (n + 8) * 0x1p-52;
+    const double sa = in.utterance.Sum;
+    const double saa = in.utterance.Squares;
+    const double varianceA = saa - sa * sa / n;
+    const double varianceALow = varianceA - 2.5 * g * saa;
+    const double varianceAHigh = (varianceA + 2.5 * g * saa) * kUp;
+    const double saaHigh = saa * (1 + g) * kUp;
+
+    const double sc = in.codes;
+    const double scc = in.squares;
+    const double m = in.nonzero;
+    const auto centredTimesN = static_cast<int64_t>(in.rows) * in.squares - static_cast<int64_t>(in.codes) * in.codes;
+    const double centredC = std::sqrt(static_cast<double>(centredTimesN) / n);   // |P·c|, exactly from integers
+    const double centredCLow = centredC * kDown;
+    const double centredCHigh = centredC * kUp;
+    const double errorRoot = std::sqrt(m) * kStepSlack * kUp;   // |e| / s at most
+    double shareB = m < n ? (n - m) / n * kDown : 0.0;         // Σ(b - b̄)² / Σb² at least
+    if (centredCLow > errorRoot) {
+        const double ratio = (centredCLow - errorRoot) / (std::sqrt(scc) * kUp + errorRoot);
+        shareB = std::max(shareB, ratio * ratio * kDown);
+    }
+    const double shareA = varianceALow / saaHigh * kDown;
+    if (!(shareA > 0.0) || !(shareB > 0.0))
+        return std::nullopt;
+    const double kappa = 2 * g / std::min(shareA, shareB) * kUp;
+    if (kappa > 0.5)
+        return std::nullopt;
+
+    const double cross = std::ldexp(in.cross, in.scaleExponent);
+    const double crossError = kCrossRelativeError * std::sqrt(saaHigh * scc) +
+                              std::ldexp(kCrossFlushedPerRow * n, in.scaleExponent);
+    const double covariance = cross - sa * sc / n + (crossError + g * std::sqrt(saaHigh * scc)) * kUp;
+    const double cosine = covariance >= 0.0 ? covariance / (std::sqrt(varianceALow) * centredCLow) * kUp
+                                            : covariance / (std::sqrt(varianceAHigh) * centredCHigh) * kDown;
+    const double delta = errorRoot / centredCLow * kUp;
+    return ShiftedCosine(cosine, delta) + 6 * kappa + 16 * kUnit;
+}
+
+bool SaneScores(const TCommandTraj& traj)
+{
+    const size_t width = traj.Ids.size();
+    return std::all_of(traj.Rows.begin(), traj.Rows.end(), [width](const std::vector<double>& row) {
+        return row.size() >= width && std::all_of(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(width),
+                                                  [](double value) { return std::abs(value) <= kLargest; });
+    });
+}
+
+}  // namespace
+
+TColumnLikenessBound::TColumnLikenessBound(const TCommandTraj& utterance)
+    : utterance_(utterance), boundable_(SaneScores(utterance)), width_(utterance.Ids.size())
+{
+    if (!boundable_)
+        return;
+    // Each column is scaled by a power of two to below 1, so that floats hold it whatever its size.
+    scaleExponents_.assign(width_, 0);
+    for (size_t column = 0; column < width_; ++column) {
+        double largest = 0.0;
+        for (const std::vector<double>& row : utterance.Rows)
+            largest = std::max(largest, std::abs(row[column]));
+        scaleExponents_[column] = largest > 0.0 ? std::ilogb(largest) + 1 : 0;
+    }
+    scores_.reserve(utterance.Rows.size() * width_);
+    for (const std::vector<double>& row : utterance.Rows) {
+        for (size_t column = 0; column < width_; ++column)
+            scores_.push_back(static_cast<float>(std::ldexp(row[column], -scaleExponents_[column])));
+    }
+    windows_.emplace(utterance);
+}
+
+double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::vector<int32_t>& storedIds) const
+{
+    const size_t width = compact.Width;
+    if (!boundable_ || storedIds.size() != width || compact.Step.size() != width)
+        return kNoBound;
+    const std::vector<TColumnPair> pairs = MatchColumnsById(utterance_.Ids, storedIds);
+    if (pairs.empty())
+        return 0.0;
+    const size_t rows = utterance_.Rows.size();
+    const size_t storedRows = compact.Count();
+    const size_t n = std::min(rows, storedRows);
+    if (n <= 1)
+        return 0.5;   // no variance in fewer than two rows: every correlation is exactly 0
+    if (n > kMostCompactRows)
+        return kNoBound;
+    const size_t firstA = TCentredWindowSums::FirstRow(rows, n);
+    const size_t firstB = storedRows > rows ? (storedRows - rows) / 2 : 0;
+
+    // The scores beside the codes they meet: in place when every matched column sits where the take has it,
+    // else copied into the take's order.
+    const bool inPlace = width <= width_ && std::all_of(pairs.begin(), pairs.end(), [](const TColumnPair& pair) {
+        return pair.Stored == pair.Utterance;
+    });
+    std::vector<float> reordered;
+    TCodeAndScoreRows both{compact.Codes.data() + firstB * width, width, scores_.data() + firstA * width_, width_,
+                           width, n};
+    if (!inPlace) {
+        reordered.assign(n * width, 0.0f);
+        for (const TColumnPair& pair : pairs) {
+            for (size_t i = 0; i < n; ++i)
+                reordered[i * width + pair.Stored] = scores_[(firstA + i) * width_ + pair.Utterance];
+        }
+        both.Scores = reordered.data();
+        both.ScoreStride = width;
+    }
+    const TCompactColumnSums sums = SumCompactColumns(both);
+    const TWindowSums* window = windows_->Window(n);
+
+    double total = 0.0;
+    for (const TColumnPair& pair : pairs) {
+        const size_t j = pair.Stored;
+        const TColumnSums column{static_cast<double>(n), window[pair.Utterance],    sums.Cross[j],
+                                 scaleExponents_[pair.Utterance], sums.Codes[j], sums.Squares[j],
+                                 sums.Nonzero[j],              compact.Step[j]};
+        const std::optional<double> r = CorrelationAtMost(column);
+        if (!r)
+            return kNoBound;
+        total += 0.5 + 0.5 * *r;
+    }
+    const auto count = static_cast<double>(pairs.size());
+    return total / count + 8 * (count + 4) * kUnit;
+}
