@@ -251,7 +251,7 @@ void TTeskDictionary::LoadModels(const std::string& dir, const std::string& ext)
     models_.clear();
     std::vector<std::string> failures;
     TModelPathResolver paths;
-    TTakeFormsCache cache(TakeFormsFolder, dir);
+    TTakeFormsCache cache(TakeFormsFolder, dir, CachedFromBytes);
     TTakeLoader loader(KeptRowBytes, cache);
     for (const std::string& fileName : ListModelFiles(dir, ext)) {
         auto model = std::make_unique<TVoiceCommandModel>();

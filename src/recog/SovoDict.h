@@ -107,6 +107,7 @@ public:
     // forms are kept between runs in this folder (TakeFormsCache.h; none when empty).
     uint64_t KeptRowBytes = uint64_t{4} << 20;
     std::string TakeFormsFolder = DefaultTakeFormsFolder();
+    uint64_t CachedFromBytes = uint64_t{32} << 20;   // fewer bytes of such takes are not worth a cache
     TCommandTraj Trajectory;   // of the last completed utterance
     TTrajectoryEvent OnTrajectoryReady;
 

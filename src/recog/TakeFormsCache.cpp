@@ -192,8 +192,8 @@ std::optional<TFileStamp> FileStampOf(const std::string& path)
                       static_cast<uint64_t>(info.st_ino), nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
 }
 
-TTakeFormsCache::TTakeFormsCache(const std::string& folder, const std::string& modelsDir)
-    : file_(CacheFileName(folder, modelsDir))
+TTakeFormsCache::TTakeFormsCache(const std::string& folder, const std::string& modelsDir, uint64_t worthBytes)
+    : file_(CacheFileName(folder, modelsDir)), worthBytes_(worthBytes)
 {
     if (!file_.empty())
         Read();
@@ -249,12 +249,15 @@ void TTakeFormsCache::Save(const std::vector<std::pair<const TCommandTraj*, cons
 {
     std::vector<std::pair<const TCommandTraj*, const TTakeForms*>> kept;
     std::set<std::string> paths;   // a take named by two commands is kept once
+    uint64_t bytes = 0;
     for (const auto& take : takes) {
         const auto found = entries_.find(take.second->Path);
-        if (found != entries_.end() && found->second.Used && paths.insert(take.second->Path).second)
+        if (found != entries_.end() && found->second.Used && paths.insert(take.second->Path).second) {
             kept.push_back(take);
+            bytes += found->second.Stamp.Size;
+        }
     }
-    if (file_.empty() || (!changed_ && kept.size() == entries_.size()))
+    if (file_.empty() || bytes < worthBytes_ || (!changed_ && kept.size() == entries_.size()))
         return;
     // Written beside the old cache and renamed over it, so that a reader never meets half a cache.
     std::error_code error;

@@ -29,7 +29,9 @@ using TCachedTake = std::pair<TCommandTraj, TTakeForms>;
 class TTakeFormsCache {
 public:
     // The cache of the model folder modelsDir, kept in folder (nothing is read or written when folder is empty).
-    TTakeFormsCache(const std::string& folder, const std::string& modelsDir);
+    // It is written only for takes of worthBytes of files or more: fewer are read again quickly enough, and
+    // the many small folders of an evaluation leave no caches behind.
+    TTakeFormsCache(const std::string& folder, const std::string& modelsDir, uint64_t worthBytes = 0);
 
     // The take at path when held for the file as stamped; it is handed over, not kept twice.
     std::optional<TCachedTake> Find(const std::string& path, const TFileStamp& stamp);
@@ -51,6 +53,7 @@ private:
     void Read();
 
     std::string file_;
+    uint64_t worthBytes_;
     std::map<std::string, TEntry> entries_;
     bool changed_ = false;
 };

@@ -120,6 +120,17 @@ TEST_F(TakeFormsCache, ADamagedCacheIsIgnored)
     EXPECT_FALSE(TTakeFormsCache(CacheFolder(), folder.Path("Models/")).Find(Take("a"), *FileStampOf(Take("a"))));
 }
 
+TEST_F(TakeFormsCache, TakesOfFewerBytesThanWorthAreNotCached)
+{
+    TTakeFormsCache cache(CacheFolder(), folder.Path("Models/"), FileStampOf(Take("a"))->Size + 1);
+    TCommandTraj take;
+    TVoiceCommandModel().LoadTrajectory(Take("a"), take);
+    const TTakeForms forms = MakeTakeForms(Take("a"), take);
+    cache.Add(Take("a"), *FileStampOf(Take("a")));
+    cache.Save({{&take, &forms}});
+    EXPECT_FALSE(fs::exists(cache.File()));
+}
+
 TEST_F(TakeFormsCache, TakesNoLongerLoadedAreDroppedAndNothingIsWrittenWithoutAFolder)
 {
     Fill();
@@ -150,11 +161,14 @@ TEST_F(TakeFormsCache, ADictionaryStartsAgainFromTheCacheAndRereadsWhatChanged)
         auto dictionary = std::make_unique<TTeskDictionary>();
         dictionary->KeptRowBytes = 0;
         dictionary->TakeFormsFolder = CacheFolder();
+        dictionary->CachedFromBytes = 0;
         dictionary->LoadModels(folder.Path("Models/"), "vcm");
         return dictionary;
     };
     const TCommandTraj utterance = RandomTake(5, 50);
     const auto first = load();
+    const std::string cacheFile = TTakeFormsCache(CacheFolder(), folder.Path("Models/")).File();
+    ASSERT_TRUE(fs::exists(cacheFile));
     const double firstScore = first->Recognize(utterance);
     const auto second = load();
     EXPECT_EQ(second->Recognize(utterance), firstScore);
