@@ -5,6 +5,7 @@
 #include <limits>
 #include <numeric>
 
+#include "AlignedDistanceBound.h"
 #include "ColumnMatch.h"
 
 namespace {
@@ -58,7 +59,43 @@ TFrameSeries SelectColumns(const TFrameSeries& frames, const std::vector<size_t>
     return selected;
 }
 
+// The given columns of every row.
+TCompactScores SelectColumns(const TCompactScores& scores, const std::vector<size_t>& columns)
+{
+    TCompactScores selected;
+    selected.Width = columns.size();
+    for (const size_t column : columns)
+        selected.Step.push_back(scores.Step[column]);
+    selected.Codes.reserve(scores.Count() * columns.size());
+    for (size_t i = 0; i < scores.Count(); ++i) {
+        for (const size_t column : columns)
+            selected.Codes.push_back(scores.Row(i)[column]);
+    }
+    return selected;
+}
+
+// The columns of the utterance and of a stored trajectory that Distance pairs.
+struct TSharedColumns {
+    std::vector<size_t> Utterance;
+    std::vector<size_t> Stored;
+};
+
+TSharedColumns SharedColumns(const std::vector<int32_t>& utteranceIds, const std::vector<int32_t>& storedIds)
+{
+    TSharedColumns shared;
+    for (const TColumnPair& pair : MatchColumnsById(utteranceIds, storedIds)) {
+        shared.Utterance.push_back(pair.Utterance);
+        shared.Stored.push_back(pair.Stored);
+    }
+    return shared;
+}
+
 }  // namespace
+
+TFrameSeries StoredSpeechFrames(const TCommandTraj& stored)
+{
+    return SpeechFrames(stored, AllColumns(stored));
+}
 
 TAlignedMatcher::TAlignedMatcher(const TCommandTraj& utterance)
     : utterance_(utterance), frames_(SpeechFrames(utterance, AllColumns(utterance)))
@@ -77,19 +114,49 @@ double TAlignedMatcher::Likeness(const TCommandTraj& stored) const
 
 double TAlignedMatcher::Distance(const TCommandTraj& stored, double giveUpAbove) const
 {
-    std::vector<size_t> utteranceColumns;
-    std::vector<size_t> storedColumns;
-    for (const TColumnPair& pair : MatchColumnsById(utterance_, stored)) {
-        utteranceColumns.push_back(pair.Utterance);
-        storedColumns.push_back(pair.Stored);
-    }
-    if (storedColumns.empty())
+    const TSharedColumns shared = SharedColumns(utterance_.Ids, stored.Ids);
+    if (shared.Stored.empty())
         return std::numeric_limits<double>::infinity();
     // Usually both come from the same phoneme set, and the utterance's frames serve as they are.
-    const bool allInOrder = utteranceColumns == AllColumns(utterance_);
-    const TFrameSeries selected = allInOrder ? TFrameSeries{} : SelectColumns(frames_, utteranceColumns);
-    return AlignedFrameDistance(allInOrder ? frames_ : selected, SpeechFrames(stored, storedColumns), kBandShare,
+    const bool allInOrder = shared.Utterance == AllColumns(utterance_);
+    const TFrameSeries selected = allInOrder ? TFrameSeries{} : SelectColumns(frames_, shared.Utterance);
+    return AlignedFrameDistance(allInOrder ? frames_ : selected, SpeechFrames(stored, shared.Stored), kBandShare,
                                 giveUpAbove);
+}
+
+double TAlignedMatcher::QuickDistanceAtLeast(const TCompactScores& frames,
+                                             const std::vector<int32_t>& storedIds) const
+{
+    if (storedIds.size() != frames.Width)
+        return 0.0;   // frames of another trajectory: nothing is known
+    const TSharedColumns shared = SharedColumns(utterance_.Ids, storedIds);
+    if (shared.Stored.empty())
+        return std::numeric_limits<double>::infinity();
+    // Usually both come from the same phoneme set: the utterance's frames and their runs serve as they are.
+    if (shared.Utterance == AllColumns(utterance_) && shared.Stored.size() == frames.Width) {
+        std::call_once(runsMade_, [this] {
+            runs_ = std::make_unique<TRunExtremes<double>>(frames_.Values.data(), frames_.Count(), frames_.Width,
+                                                           frames_.Count());
+        });
+        return QuickAlignedDistanceAtLeast(frames_, *runs_, frames, kBandShare);
+    }
+    const TFrameSeries selected = SelectColumns(frames_, shared.Utterance);
+    const TRunExtremes<double> runs(selected.Values.data(), selected.Count(), selected.Width, selected.Count());
+    return QuickAlignedDistanceAtLeast(selected, runs, SelectColumns(frames, shared.Stored), kBandShare);
+}
+
+double TAlignedMatcher::DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
+                                        double giveUpAbove) const
+{
+    if (storedIds.size() != frames.Width)
+        return 0.0;   // frames of another trajectory: nothing is known
+    const TSharedColumns shared = SharedColumns(utterance_.Ids, storedIds);
+    if (shared.Stored.empty())
+        return std::numeric_limits<double>::infinity();
+    if (shared.Utterance == AllColumns(utterance_) && shared.Stored.size() == frames.Width)
+        return AlignedDistanceAtLeast(frames_, frames, kBandShare, giveUpAbove);
+    return AlignedDistanceAtLeast(SelectColumns(frames_, shared.Utterance), SelectColumns(frames, shared.Stored),
+                                  kBandShare, giveUpAbove);
 }
 
 double AlignedLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)

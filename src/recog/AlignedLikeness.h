@@ -2,10 +2,15 @@
 // The aligned way of matching an utterance with a recorded example of a command: both trajectories are cut to
 // their speech rows (TrajectoryEndpoint.h), turned into frames of the phoneme scores both share (columns
 // matched by id) and time-aligned (FrameAlignment.h); the alignment's cost becomes a likeness.
+#include <cstdint>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <vector>
 
+#include "CompactScores.h"
 #include "FrameAlignment.h"
+#include "RunExtremes.h"
 #include "SovoTypes.h"
 #include "TrajectoryEndpoint.h"
 
@@ -23,10 +28,26 @@ public:
     double Distance(const TCommandTraj& stored,
                     double giveUpAbove = std::numeric_limits<double>::infinity()) const;
 
+    // Never above Distance(stored) for the stored trajectory of column ids storedIds whose StoredSpeechFrames
+    // are frames in compact form: cheap, about (n + m) × width work, no alignment (AlignedDistanceBound.h).
+    double QuickDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds) const;
+    // Tighter: the alignment over the compact frames. Never above Distance(stored), except that it gives
+    // infinity once it is sure that Distance(stored) > giveUpAbove.
+    double DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
+                           double giveUpAbove) const;
+
 private:
     const TCommandTraj& utterance_;
     TFrameSeries frames_;   // the utterance's speech frames over all its columns
+    // Their extremes over runs of frames, for the quick bound; made by its first use, since only large
+    // vocabularies ask for it.
+    mutable std::once_flag runsMade_;
+    mutable std::unique_ptr<TRunExtremes<double>> runs_;
 };
+
+// The speech frames Distance makes of a stored trajectory, over all its columns in its own order: what a
+// dictionary keeps of each take in compact form for the bounds above.
+TFrameSeries StoredSpeechFrames(const TCommandTraj& stored);
 
 // The likeness of an aligned distance: 1 at 0, falling towards 0 as it grows; 0 at infinity.
 double LikenessOfDistance(double distance);

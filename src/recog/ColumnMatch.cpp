@@ -4,11 +4,17 @@
 
 std::vector<TColumnPair> MatchColumnsById(const TCommandTraj& utterance, const TCommandTraj& stored)
 {
+    return MatchColumnsById(utterance.Ids, stored.Ids);
+}
+
+std::vector<TColumnPair> MatchColumnsById(const std::vector<int32_t>& utteranceIds,
+                                          const std::vector<int32_t>& storedIds)
+{
     std::vector<TColumnPair> pairs;
-    for (size_t i = 0; i < stored.Ids.size(); ++i) {
-        const auto match = std::find(utterance.Ids.begin(), utterance.Ids.end(), stored.Ids[i]);
-        if (match != utterance.Ids.end())
-            pairs.push_back({i, static_cast<size_t>(match - utterance.Ids.begin())});
+    for (size_t i = 0; i < storedIds.size(); ++i) {
+        const auto match = std::find(utteranceIds.begin(), utteranceIds.end(), storedIds[i]);
+        if (match != utteranceIds.end())
+            pairs.push_back({i, static_cast<size_t>(match - utteranceIds.begin())});
     }
     return pairs;
 }
