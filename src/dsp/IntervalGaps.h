@@ -1,11 +1,16 @@
 #pragma once
-// How far apart two frames of value intervals lie: per value, the gap between the two intervals (0 where they
-// meet), and over the frame the root mean square of the gaps. Any two frames whose values lie in those
-// intervals differ by at least that much in root mean square, since every value's difference is at least its
-// gap. A frame known exactly is an interval frame whose ends are equal.
+// How far a frame of value intervals lies from a frame of coded values, in floats: per value, the gap between
+// the two intervals (0 where they meet). Any two frames whose values lie in those intervals differ by at least
+// the gaps, value by value.
+//
+// A code c of a value whose step is s stands for the interval from (c - 1) s to (c + 1) s, never below 0, and
+// code 0 for 0 itself; an interval of codes lowCode..highCode for the union of theirs. The ends are computed as
+// stepDown × multiple and stepUp × multiple, each product rounded once: with stepDown and stepUp rounded
+// outwards by more than that, every end lies outside the exact one.
 #include <cstddef>
+#include <cstdint>
 
-// width values each: x's values lie in xLow..xHigh, y's in yLow..yHigh (low <= high, or the gaps only grow).
-// The gaps are summed in any order; each operation rounds once.
-double IntervalGapRms(const double* xLow, const double* xHigh, const double* yLow, const double* yHigh,
-                      size_t width);
+// The sum of the squared gaps between x (values in xLow..xHigh) and the coded values (codes lowCodes..
+// highCodes), width values each. Every operation rounds once (the sum in any order); nothing is fused.
+float CodedGapSquares(const float* xLow, const float* xHigh, const uint8_t* lowCodes, const uint8_t* highCodes,
+                      const float* stepDown, const float* stepUp, size_t width);

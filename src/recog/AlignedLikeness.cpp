@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <set>
 
 #include "AlignedDistanceBound.h"
 #include "ColumnMatch.h"
@@ -98,7 +99,9 @@ TFrameSeries StoredSpeechFrames(const TCommandTraj& stored)
 }
 
 TAlignedMatcher::TAlignedMatcher(const TCommandTraj& utterance)
-    : utterance_(utterance), frames_(SpeechFrames(utterance, AllColumns(utterance)))
+    : utterance_(utterance),
+      frames_(SpeechFrames(utterance, AllColumns(utterance))),
+      distinctIds_(std::set<int32_t>(utterance.Ids.begin(), utterance.Ids.end()).size() == utterance.Ids.size())
 {
 }
 
@@ -124,39 +127,51 @@ double TAlignedMatcher::Distance(const TCommandTraj& stored, double giveUpAbove)
                                 giveUpAbove);
 }
 
+const TBoundFrames& TAlignedMatcher::BoundFrames() const
+{
+    std::call_once(boundFramesMade_, [this] { boundFrames_ = std::make_unique<TBoundFrames>(frames_); });
+    return *boundFrames_;
+}
+
+namespace {
+
+// Usually both come from the same phoneme set, and the utterance's frames serve as they are: a bound then takes
+// them with the compact frames; otherwise with the columns both have, in the stored trajectory's order.
+template <class TBound>
+double BoundOver(const TCommandTraj& utterance, bool distinctIds, const TFrameSeries& frames,
+                 const TBoundFrames& boundFrames, const TCompactScores& compact, const std::vector<int32_t>& storedIds,
+                 TBound bound)
+{
+    if (storedIds.size() != compact.Width)
+        return 0.0;   // frames of another trajectory: nothing is known
+    if (distinctIds && storedIds == utterance.Ids)
+        return bound(boundFrames, compact);
+    const TSharedColumns shared = SharedColumns(utterance.Ids, storedIds);
+    if (shared.Stored.empty())
+        return std::numeric_limits<double>::infinity();
+    if (shared.Utterance == AllColumns(utterance) && shared.Stored.size() == compact.Width)
+        return bound(boundFrames, compact);
+    return bound(TBoundFrames(SelectColumns(frames, shared.Utterance)), SelectColumns(compact, shared.Stored));
+}
+
+}  // namespace
+
 double TAlignedMatcher::QuickDistanceAtLeast(const TCompactScores& frames,
                                              const std::vector<int32_t>& storedIds) const
 {
-    if (storedIds.size() != frames.Width)
-        return 0.0;   // frames of another trajectory: nothing is known
-    const TSharedColumns shared = SharedColumns(utterance_.Ids, storedIds);
-    if (shared.Stored.empty())
-        return std::numeric_limits<double>::infinity();
-    // Usually both come from the same phoneme set: the utterance's frames and their runs serve as they are.
-    if (shared.Utterance == AllColumns(utterance_) && shared.Stored.size() == frames.Width) {
-        std::call_once(runsMade_, [this] {
-            runs_ = std::make_unique<TRunExtremes<double>>(frames_.Values.data(), frames_.Count(), frames_.Width,
-                                                           frames_.Count());
-        });
-        return QuickAlignedDistanceAtLeast(frames_, *runs_, frames, kBandShare);
-    }
-    const TFrameSeries selected = SelectColumns(frames_, shared.Utterance);
-    const TRunExtremes<double> runs(selected.Values.data(), selected.Count(), selected.Width, selected.Count());
-    return QuickAlignedDistanceAtLeast(selected, runs, SelectColumns(frames, shared.Stored), kBandShare);
+    return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
+                     [](const TBoundFrames& a, const TCompactScores& b) {
+                         return QuickAlignedDistanceAtLeast(a, b, kBandShare);
+                     });
 }
 
 double TAlignedMatcher::DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
                                         double giveUpAbove) const
 {
-    if (storedIds.size() != frames.Width)
-        return 0.0;   // frames of another trajectory: nothing is known
-    const TSharedColumns shared = SharedColumns(utterance_.Ids, storedIds);
-    if (shared.Stored.empty())
-        return std::numeric_limits<double>::infinity();
-    if (shared.Utterance == AllColumns(utterance_) && shared.Stored.size() == frames.Width)
-        return AlignedDistanceAtLeast(frames_, frames, kBandShare, giveUpAbove);
-    return AlignedDistanceAtLeast(SelectColumns(frames_, shared.Utterance), SelectColumns(frames, shared.Stored),
-                                  kBandShare, giveUpAbove);
+    return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
+                     [giveUpAbove](const TBoundFrames& a, const TCompactScores& b) {
+                         return AlignedDistanceAtLeast(a, b, kBandShare, giveUpAbove);
+                     });
 }
 
 double AlignedLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)

@@ -8,9 +8,9 @@
 #include <mutex>
 #include <vector>
 
+#include "AlignedDistanceBound.h"
 #include "CompactScores.h"
 #include "FrameAlignment.h"
-#include "RunExtremes.h"
 #include "SovoTypes.h"
 #include "TrajectoryEndpoint.h"
 
@@ -39,10 +39,11 @@ public:
 private:
     const TCommandTraj& utterance_;
     TFrameSeries frames_;   // the utterance's speech frames over all its columns
-    // Their extremes over runs of frames, for the quick bound; made by its first use, since only large
-    // vocabularies ask for it.
-    mutable std::once_flag runsMade_;
-    mutable std::unique_ptr<TRunExtremes<double>> runs_;
+    bool distinctIds_;      // no id twice among the utterance's columns
+    // The frames readied for the bounds, made by the first bound asked for, since only large vocabularies ask.
+    const TBoundFrames& BoundFrames() const;
+    mutable std::once_flag boundFramesMade_;
+    mutable std::unique_ptr<TBoundFrames> boundFrames_;
 };
 
 // The speech frames Distance makes of a stored trajectory, over all its columns in its own order: what a

@@ -11,15 +11,3 @@ TAlignmentBand::TAlignmentBand(size_t n, size_t m, double bandShare) : lastColum
     halfWidth_ = std::max(std::ceil(bandShare * longer), std::ceil(longer / shorter));
     slope_ = n > 1 ? static_cast<double>(m - 1) / static_cast<double>(n - 1) : 0.0;
 }
-
-size_t TAlignmentBand::Low(size_t i) const
-{
-    const double centre = slope_ * static_cast<double>(i);
-    return static_cast<size_t>(std::max(0.0, std::ceil(centre - halfWidth_)));
-}
-
-size_t TAlignmentBand::High(size_t i) const
-{
-    const double centre = slope_ * static_cast<double>(i);
-    return static_cast<size_t>(std::min(static_cast<double>(lastColumn_), std::floor(centre + halfWidth_)));
-}

@@ -3,6 +3,7 @@
 // joining the two ends, bandShare of the longer length on either side, never so narrow that the band breaks
 // apart. The exact alignment and the bounds of its cost take their cells from here, so they agree on them.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <limits>
 #include <vector>
@@ -13,8 +14,18 @@ public:
     TAlignmentBand(size_t n, size_t m, double bandShare);
 
     // The first and the last column of row i (i < n); both only grow with i.
-    size_t Low(size_t i) const;
-    size_t High(size_t i) const;
+    size_t Low(size_t i) const
+    {
+        const double centre = slope_ * static_cast<double>(i);
+        return static_cast<size_t>(std::max(0.0, std::ceil(centre - halfWidth_)));
+    }
+    size_t High(size_t i) const
+    {
+        const double centre = slope_ * static_cast<double>(i);
+        return static_cast<size_t>(std::min(static_cast<double>(lastColumn_), std::floor(centre + halfWidth_)));
+    }
+    // The most columns a row has.
+    size_t Widest() const { return static_cast<size_t>(2 * halfWidth_ + 1); }
 
 private:
     size_t lastColumn_;
