@@ -10,7 +10,24 @@
 #include <cstddef>
 #include <cstdint>
 
-// The sum of the squared gaps between x (values in xLow..xHigh) and the coded values (codes lowCodes..
-// highCodes), width values each. Every operation rounds once (the sum in any order); nothing is fused.
-float CodedGapSquares(const float* xLow, const float* xHigh, const uint8_t* lowCodes, const uint8_t* highCodes,
-                      const float* stepDown, const float* stepUp, size_t width);
+// Intervals given as the envelope of two frames' (the same frame twice for one frame's): from the smaller of
+// LowA and LowB to the larger of HighA and HighB, value by value. Read where they lie, so nothing is copied.
+template <class T>
+struct TEnvelopeParts {
+    const T* LowA;
+    const T* LowB;
+    const T* HighA;
+    const T* HighB;
+};
+
+// One frame's intervals.
+template <class T>
+TEnvelopeParts<T> FrameEnvelope(const T* low, const T* high)
+{
+    return {low, low, high, high};
+}
+
+// The sum of the squared gaps between x's intervals and the coded values', width values each. Every operation
+// rounds once (the sum in any order); nothing is fused.
+float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes, const float* stepDown,
+                      const float* stepUp, size_t width);

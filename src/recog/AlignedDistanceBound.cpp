@@ -34,12 +34,11 @@ double RowGaps(const TFloatFrames& a, const TCompactScores& stored, const TFloat
     const size_t width = a.Width;
     const TWindowExtremes<uint8_t> storedWindows(stored.Codes.data(), stored.Codes.data(), stored.Count(), width,
                                                  band.Widest());
-    std::vector<uint8_t> lowCodes(width), highCodes(width);
     double sum = 0.0;
     for (size_t i = 0; i < a.Count(); ++i) {
-        storedWindows.Extremes(band.Low(i), band.High(i), lowCodes.data(), highCodes.data());
-        sum += GapCost(CodedGapSquares(a.DownFrame(i), a.UpFrame(i), lowCodes.data(), highCodes.data(),
-                                       steps.Down.data(), steps.Up.data(), width),
+        sum += GapCost(CodedGapSquares(FrameEnvelope(a.DownFrame(i), a.UpFrame(i)),
+                                       storedWindows.Extremes(band.Low(i), band.High(i)), steps.Down.data(),
+                                       steps.Up.data(), width),
                        width);
     }
     return sum;
@@ -54,15 +53,13 @@ double ColumnGaps(const TFloatFrames& a, const TRunExtremes<float>& aRuns, const
     const size_t n = a.Count();
     const size_t m = stored.Count();
     const size_t width = a.Width;
-    std::vector<float> lowest(width), highest(width);
     double sum = 0.0;
     for (size_t j = 0, first = 0, last = 0; j < m; ++j) {
         while (band.High(first) < j)
             ++first;
         while (last + 1 < n && band.Low(last + 1) <= j)
             ++last;
-        aRuns.Extremes(first, last, lowest.data(), highest.data());
-        sum += GapCost(CodedGapSquares(lowest.data(), highest.data(), stored.Row(j), stored.Row(j),
+        sum += GapCost(CodedGapSquares(aRuns.Extremes(first, last), FrameEnvelope(stored.Row(j), stored.Row(j)),
                                        steps.Down.data(), steps.Up.data(), width),
                        width);
     }
@@ -107,8 +104,9 @@ double AlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& s
         return 0.0;
     const auto rowCosts = [&](size_t i, size_t low, size_t high, double* costs) {
         for (size_t j = low; j <= high; ++j)
-            costs[j] = GapCost(CodedGapSquares(utterance.DownFrame(i), utterance.UpFrame(i), stored.Row(j),
-                                               stored.Row(j), steps.Down.data(), steps.Up.data(), width),
+            costs[j] = GapCost(CodedGapSquares(FrameEnvelope(utterance.DownFrame(i), utterance.UpFrame(i)),
+                                               FrameEnvelope(stored.Row(j), stored.Row(j)), steps.Down.data(),
+                                               steps.Up.data(), width),
                                width);
     };
     // Every path crosses each row, and the rest of it only adds.

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "IntervalGaps.h"
+
 template <class T>
 class TRunExtremes {
 public:
@@ -36,8 +38,8 @@ public:
     }
 
     // Per column, the smallest low value and the largest high one over frames first..last (first <= last, at
-    // most longestRun frames).
-    void Extremes(size_t first, size_t last, T* smallest, T* largest) const
+    // most longestRun frames): where they lie in the table.
+    TEnvelopeParts<T> Extremes(size_t first, size_t last) const
     {
         size_t level = 0;
         while (size_t{2} << level <= last - first + 1)
@@ -45,10 +47,7 @@ public:
         const size_t second = last + 1 - (size_t{1} << level);
         const T* low = level == 0 ? lowValues_ : levels_[level - 1].Smallest.data();
         const T* high = level == 0 ? highValues_ : levels_[level - 1].Largest.data();
-        for (size_t k = 0; k < width_; ++k) {
-            smallest[k] = std::min(low[first * width_ + k], low[second * width_ + k]);
-            largest[k] = std::max(high[first * width_ + k], high[second * width_ + k]);
-        }
+        return {low + first * width_, low + second * width_, high + first * width_, high + second * width_};
     }
 
 private:

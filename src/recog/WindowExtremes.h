@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "IntervalGaps.h"
+
 template <class T>
 class TWindowExtremes {
 public:
@@ -33,22 +35,15 @@ public:
     }
 
     // Per column, the smallest low value and the largest high one over frames first..last (first <= last,
-    // at most the window length apart), or over first..the end of its block where last lies in the same block.
-    void Extremes(size_t first, size_t last, T* smallest, T* largest) const
+    // at most the window length apart), or over first..the end of its block where last lies in the same block:
+    // where they lie in the tables.
+    TEnvelopeParts<T> Extremes(size_t first, size_t last) const
     {
         const T* low = &toEndLow_[first * width_];
         const T* high = &toEndHigh_[first * width_];
-        if (first / block_ == last / block_) {
-            std::copy(low, low + width_, smallest);
-            std::copy(high, high + width_, largest);
-            return;
-        }
-        const T* lowAfter = &fromStartLow_[last * width_];
-        const T* highAfter = &fromStartHigh_[last * width_];
-        for (size_t k = 0; k < width_; ++k) {
-            smallest[k] = std::min(low[k], lowAfter[k]);
-            largest[k] = std::max(high[k], highAfter[k]);
-        }
+        if (first / block_ == last / block_)
+            return FrameEnvelope(low, high);
+        return {low, &fromStartLow_[last * width_], high, &fromStartHigh_[last * width_]};
     }
 
 private:
