@@ -33,6 +33,9 @@ public:
     double QuickDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds) const;
     // Tighter: the alignment over the compact frames. Never above Distance(stored), except that it gives
     // infinity once it is sure that Distance(stored) > giveUpAbove.
+    // Both give infinity where Distance is sure to (no shared id, no frames), 0 where nothing can be said
+    // (storedIds not one per column of frames, values beyond what floats hold safely), and may be asked from
+    // several threads at once.
     double DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
                            double giveUpAbove) const;
 
