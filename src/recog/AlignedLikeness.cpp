@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <set>
 
+#include "AlignedDistanceBound.h"
 #include "ColumnMatch.h"
 
 namespace {
@@ -58,16 +60,49 @@ TFrameSeries SelectColumns(const TFrameSeries& frames, const std::vector<size_t>
     return selected;
 }
 
-}  // namespace
-
-TAlignedMatcher::TAlignedMatcher(const TCommandTraj& utterance)
-    : utterance_(utterance), frames_(SpeechFrames(utterance, AllColumns(utterance)))
+// The given columns of every row.
+TCompactScores SelectColumns(const TCompactScores& scores, const std::vector<size_t>& columns)
 {
+    TCompactScores selected;
+    selected.Width = columns.size();
+    for (const size_t column : columns)
+        selected.Step.push_back(scores.Step[column]);
+    selected.Codes.reserve(scores.Count() * columns.size());
+    for (size_t i = 0; i < scores.Count(); ++i) {
+        for (const size_t column : columns)
+            selected.Codes.push_back(scores.Row(i)[column]);
+    }
+    return selected;
 }
+
+// The columns of the utterance and of a stored trajectory that Distance pairs.
+struct TSharedColumns {
+    std::vector<size_t> Utterance;
+    std::vector<size_t> Stored;
+};
+
+TSharedColumns SharedColumns(const std::vector<int32_t>& utteranceIds, const std::vector<int32_t>& storedIds)
+{
+    TSharedColumns shared;
+    for (const TColumnPair& pair : MatchColumnsById(utteranceIds, storedIds)) {
+        shared.Utterance.push_back(pair.Utterance);
+        shared.Stored.push_back(pair.Stored);
+    }
+    return shared;
+}
+
+}  // namespace
 
 TFrameSeries StoredSpeechFrames(const TCommandTraj& stored)
 {
     return SpeechFrames(stored, AllColumns(stored));
+}
+
+TAlignedMatcher::TAlignedMatcher(const TCommandTraj& utterance)
+    : utterance_(utterance),
+      frames_(SpeechFrames(utterance, AllColumns(utterance))),
+      distinctIds_(std::set<int32_t>(utterance.Ids.begin(), utterance.Ids.end()).size() == utterance.Ids.size())
+{
 }
 
 double LikenessOfDistance(double distance)
@@ -95,19 +130,61 @@ double TAlignedMatcher::Likeness(const TCommandTraj& stored) const
 
 double TAlignedMatcher::Distance(const TCommandTraj& stored, double giveUpAbove) const
 {
-    std::vector<size_t> utteranceColumns;
-    std::vector<size_t> storedColumns;
-    for (const TColumnPair& pair : MatchColumnsById(utterance_, stored)) {
-        utteranceColumns.push_back(pair.Utterance);
-        storedColumns.push_back(pair.Stored);
-    }
-    if (storedColumns.empty())
+    const TSharedColumns shared = SharedColumns(utterance_.Ids, stored.Ids);
+    if (shared.Stored.empty())
         return std::numeric_limits<double>::infinity();
     // Usually both come from the same phoneme set, and the utterance's frames serve as they are.
-    const bool allInOrder = utteranceColumns == AllColumns(utterance_);
-    const TFrameSeries selected = allInOrder ? TFrameSeries{} : SelectColumns(frames_, utteranceColumns);
-    return AlignedFrameDistance(allInOrder ? frames_ : selected, SpeechFrames(stored, storedColumns), kBandShare,
+    const bool allInOrder = shared.Utterance == AllColumns(utterance_);
+    const TFrameSeries selected = allInOrder ? TFrameSeries{} : SelectColumns(frames_, shared.Utterance);
+    return AlignedFrameDistance(allInOrder ? frames_ : selected, SpeechFrames(stored, shared.Stored), kBandShare,
                                 giveUpAbove);
+}
+
+const TBoundFrames& TAlignedMatcher::BoundFrames() const
+{
+    std::call_once(boundFramesMade_, [this] { boundFrames_ = std::make_unique<TBoundFrames>(frames_); });
+    return *boundFrames_;
+}
+
+namespace {
+
+// Usually both come from the same phoneme set, and the utterance's frames serve as they are: a bound then takes
+// them with the compact frames; otherwise with the columns both have, in the stored trajectory's order.
+template <class TBound>
+double BoundOver(const TCommandTraj& utterance, bool distinctIds, const TFrameSeries& frames,
+                 const TBoundFrames& boundFrames, const TCompactScores& compact, const std::vector<int32_t>& storedIds,
+                 TBound bound)
+{
+    if (storedIds.size() != compact.Width)
+        return 0.0;   // frames of another trajectory: nothing is known
+    if (distinctIds && storedIds == utterance.Ids)
+        return bound(boundFrames, compact);
+    const TSharedColumns shared = SharedColumns(utterance.Ids, storedIds);
+    if (shared.Stored.empty())
+        return std::numeric_limits<double>::infinity();
+    if (shared.Utterance == AllColumns(utterance) && shared.Stored.size() == compact.Width)
+        return bound(boundFrames, compact);
+    return bound(TBoundFrames(SelectColumns(frames, shared.Utterance)), SelectColumns(compact, shared.Stored));
+}
+
+}  // namespace
+
+double TAlignedMatcher::QuickDistanceAtLeast(const TCompactScores& frames,
+                                             const std::vector<int32_t>& storedIds) const
+{
+    return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
+                     [](const TBoundFrames& a, const TCompactScores& b) {
+                         return QuickAlignedDistanceAtLeast(a, b, kBandShare);
+                     });
+}
+
+double TAlignedMatcher::DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
+                                        double giveUpAbove) const
+{
+    return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
+                     [giveUpAbove](const TBoundFrames& a, const TCompactScores& b) {
+                         return AlignedDistanceAtLeast(a, b, kBandShare, giveUpAbove);
+                     });
 }
 
 double AlignedLikeness(const TCommandTraj& utterance, const TCommandTraj& stored)

@@ -2,9 +2,13 @@
 // The aligned way of matching an utterance with a recorded example of a command: both trajectories are cut to
 // their speech rows (TrajectoryEndpoint.h), turned into frames of the phoneme scores both share (columns
 // matched by id) and time-aligned (FrameAlignment.h); the alignment's cost becomes a likeness.
+#include <cstdint>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <vector>
 
+#include "AlignedDistanceBound.h"
 #include "CompactScores.h"
 #include "FrameAlignment.h"
 #include "SovoTypes.h"
@@ -24,16 +28,29 @@ public:
     double Distance(const TCommandTraj& stored,
                     double giveUpAbove = std::numeric_limits<double>::infinity()) const;
 
-    double QuickDistanceAtLeast(const TCompactScores&, const std::vector<int32_t>&) const { return 0.0; }  // PLACEHOLDER
-    double DistanceAtLeast(const TCompactScores&, const std::vector<int32_t>&, double) const { return 0.0; }  // PLACEHOLDER
+    // Never above Distance(stored) for the stored trajectory of column ids storedIds whose StoredSpeechFrames
+    // are frames in compact form: cheap, about (n + m) × width work, no alignment (AlignedDistanceBound.h).
+    double QuickDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds) const;
+    // Tighter: the alignment over the compact frames. Never above Distance(stored), except that it gives
+    // infinity once it is sure that Distance(stored) > giveUpAbove.
+    // Both give infinity where Distance is sure to (no shared id, no frames), 0 where nothing can be said
+    // (storedIds not one per column of frames, values beyond what floats hold safely), and may be asked from
+    // several threads at once.
+    double DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
+                           double giveUpAbove) const;
 
 private:
     const TCommandTraj& utterance_;
     TFrameSeries frames_;   // the utterance's speech frames over all its columns
+    bool distinctIds_;      // no id twice among the utterance's columns
+    // The frames readied for the bounds, made by the first bound asked for, since only large vocabularies ask.
+    const TBoundFrames& BoundFrames() const;
+    mutable std::once_flag boundFramesMade_;
+    mutable std::unique_ptr<TBoundFrames> boundFrames_;
 };
 
-// The speech frames Distance makes of a stored trajectory whose columns all match: over all its columns, in its
-// own column order.
+// The speech frames Distance makes of a stored trajectory, over all its columns in its own order: what a
+// dictionary keeps of each take in compact form for the bounds above.
 TFrameSeries StoredSpeechFrames(const TCommandTraj& stored);
 
 // The likeness of an aligned distance: 1 at 0, falling towards 0 as it grows; 0 at infinity.

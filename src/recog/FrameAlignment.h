@@ -15,8 +15,7 @@ struct TFrameSeries {
 
 // The cost of the cheapest monotonic path from the first frames of a and b to their last ones, each step
 // advancing one series or both, a cell costing the root mean square difference of its two frames; divided by
-// the sum of the two lengths. The path stays within a band around the straight line joining the two ends:
-// bandShare of the longer length on either side, never so narrow that the band breaks apart.
+// the sum of the two lengths. The path stays within the band of cells TAlignmentBand(n, m, bandShare) gives.
 // Infinity when either series is empty or their widths differ.
 //
 // A path's cost only grows, so once every path through a row of a costs more than giveUpAbove (as a distance),

@@ -1,0 +1,141 @@
+// The bounds of the aligned distance from a take's compact speech frames (AlignedDistanceBound.h) over the
+// 1500 takes of the 500-command vocabulary (ManyCommandModels.h) against a noisy utterance: what each costs
+// per take, next to the exact distance, and how far below the exact distance each lands (as a distance and as
+// the factor by which the likeness it allows exceeds the exact likeness; median and 90th percentile).
+// Making the model folder takes a while before the first figure.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "AlignedLikeness.h"
+#include "FileRecognizer.h"
+#include "ManyCommandModels.h"
+
+namespace {
+
+struct TTake {
+    TCommandTraj Traj;
+    TCompactScores Frames;
+};
+
+struct TBoundSetup {
+    TCommandTraj utterance;
+    std::vector<TTake> takes;
+
+    TBoundSetup()
+    {
+        const bench::TManyCommandModels models(500);
+        TFileRecognizer recognizer(models.Dir(), TMatchMode::Aligned);
+        recognizer.RecognizeFresh(models.UtteranceWav(0));
+        utterance = recognizer.Sovo().LastTraj;
+        TTeskDictionary& dictionary = *recognizer.Sovo().Dictionary;
+        for (int32_t i = 0; i < dictionary.ModelCount(); ++i) {
+            for (const TCommandTraj& traj : dictionary.GetModel(i)->Trajectories) {
+                const TFrameSeries frames = StoredSpeechFrames(traj);
+                std::vector<const double*> rows;
+                for (size_t j = 0; j < frames.Count(); ++j)
+                    rows.push_back(frames.Frame(j));
+                takes.push_back({traj, CompactScoresOf(rows, frames.Width).value()});
+            }
+        }
+    }
+};
+
+const TBoundSetup& Setup()
+{
+    static const TBoundSetup setup;
+    return setup;
+}
+
+double Percentile(std::vector<double> values, double share)
+{
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
+}
+
+enum class TBound { Quick, Aligned, Exact };
+
+double DistanceOf(const TAlignedMatcher& matcher, const TTake& take, TBound bound)
+{
+    switch (bound) {
+    case TBound::Quick:
+        return matcher.QuickDistanceAtLeast(take.Frames, take.Traj.Ids);
+    case TBound::Aligned:
+        return matcher.DistanceAtLeast(take.Frames, take.Traj.Ids, std::numeric_limits<double>::infinity());
+    case TBound::Exact:
+        break;
+    }
+    return matcher.Distance(take.Traj);
+}
+
+// Every take once per iteration; the time is given per take.
+void BoundEveryTake(benchmark::State& state)
+{
+    const auto bound = static_cast<TBound>(state.range(0));
+    const TBoundSetup& setup = Setup();
+    const TAlignedMatcher matcher(setup.utterance);
+    for (auto _ : state) {
+        for (const TTake& take : setup.takes)
+            benchmark::DoNotOptimize(DistanceOf(matcher, take, bound));
+    }
+    std::vector<double> below, likenessFactor, rows;
+    for (const TTake& take : setup.takes) {
+        const double exact = matcher.Distance(take.Traj);
+        const double lower = DistanceOf(matcher, take, bound);
+        below.push_back(exact - lower);
+        likenessFactor.push_back(LikenessOfDistance(lower) / LikenessOfDistance(exact));
+        rows.push_back(static_cast<double>(take.Traj.AtomCount));
+    }
+    const char* names[] = {"quick", "aligned", "exact"};
+    state.SetLabel(names[state.range(0)]);
+    state.counters["us_per_take"] = benchmark::Counter(static_cast<double>(setup.takes.size()) * 1e-6,
+                                                       benchmark::Counter::kIsIterationInvariantRate |
+                                                           benchmark::Counter::kInvert);
+    state.counters["below_median"] = Percentile(below, 0.5);
+    state.counters["below_p90"] = Percentile(below, 0.9);
+    state.counters["likeness_x_median"] = Percentile(likenessFactor, 0.5);
+    state.counters["likeness_x_p90"] = Percentile(likenessFactor, 0.9);
+    state.counters["take_rows_median"] = Percentile(rows, 0.5);
+    state.counters["utterance_rows"] = setup.utterance.AtomCount;
+}
+BENCHMARK(BoundEveryTake)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+// How many of the 500 commands each bound rules out at once: those whose every take's bound lies beyond the
+// runner-up's exact distance (the best two commands are always scored exactly).
+void CommandsRuledOut(benchmark::State& state)
+{
+    const auto bound = static_cast<TBound>(state.range(0));
+    const TBoundSetup& setup = Setup();
+    const TAlignedMatcher matcher(setup.utterance);
+    std::vector<double> exactBest, boundBest;
+    const size_t takes = bench::TManyCommandModels::kTakes;
+    for (size_t t = 0; t < setup.takes.size(); t += takes) {
+        double exact = std::numeric_limits<double>::infinity(), lower = exact;
+        for (size_t k = t; k < t + takes; ++k) {
+            exact = std::min(exact, matcher.Distance(setup.takes[k].Traj));
+            lower = std::min(lower, DistanceOf(matcher, setup.takes[k], bound));
+        }
+        exactBest.push_back(exact);
+        boundBest.push_back(lower);
+    }
+    std::vector<double> sorted = exactBest;
+    std::sort(sorted.begin(), sorted.end());
+    const double runnerUp = sorted[1];
+    double ruledOut = 0;
+    for (auto _ : state) {
+        ruledOut = 0;
+        for (const double lower : boundBest)
+            ruledOut += lower > runnerUp ? 1 : 0;
+        benchmark::DoNotOptimize(ruledOut);
+    }
+    const char* names[] = {"quick", "aligned"};
+    state.SetLabel(names[state.range(0)]);
+    state.counters["ruled_out"] = ruledOut;
+    state.counters["commands"] = static_cast<double>(exactBest.size());
+}
+BENCHMARK(CommandsRuledOut)->Arg(0)->Arg(1)->Iterations(1);
+
+}  // namespace

@@ -1,0 +1,79 @@
+#include "IntervalGaps.h"
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "WideVectors.h"
+
+namespace {
+
+// Values first..width-1 one by one; inlined, so that inside the AVX2 function no call leaves its vectors'
+// upper halves in use for plain code.
+PARLANTO_LANES_INLINE float NarrowGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
+                                             const float* stepDown, const float* stepUp, size_t first, size_t width)
+{
+    float sum = 0.0f;
+    for (size_t k = first; k < width; ++k) {
+        const uint8_t lowCode = std::min(codes.LowA[k], codes.LowB[k]);
+        const uint8_t highCode = std::max(codes.HighA[k], codes.HighB[k]);
+        const float below = static_cast<float>(lowCode > 0 ? lowCode - 1 : 0);
+        const float above = static_cast<float>(highCode > 0 ? highCode + 1 : 0);
+        const float low = std::min(x.LowA[k], x.LowB[k]);
+        const float high = std::max(x.HighA[k], x.HighB[k]);
+        const float gap = std::max({stepDown[k] * below - high, low - stepUp[k] * above, 0.0f});
+        sum += gap * gap;
+    }
+    return sum;
+}
+
+// Eight codes in the low half of a vector.
+PARLANTO_WIDE_TARGET inline __m128i EightCodes(const uint8_t* codes)
+{
+    int64_t packed;
+    std::memcpy(&packed, codes, sizeof packed);
+    return _mm_cvtsi64_si128(packed);
+}
+
+PARLANTO_WIDE_TARGET float WideGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
+                                          const float* stepDown, const float* stepUp, size_t width)
+{
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i zero = _mm256_setzero_si256();
+    __m256 sums = _mm256_setzero_ps();
+    size_t k = 0;
+    for (; k + 8 <= width; k += 8) {
+        const __m256i low = _mm256_cvtepu8_epi32(_mm_min_epu8(EightCodes(codes.LowA + k), EightCodes(codes.LowB + k)));
+        const __m256i high =
+            _mm256_cvtepu8_epi32(_mm_max_epu8(EightCodes(codes.HighA + k), EightCodes(codes.HighB + k)));
+        const __m256 below = _mm256_cvtepi32_ps(_mm256_max_epi32(_mm256_sub_epi32(low, one), zero));
+        const __m256 above = _mm256_cvtepi32_ps(_mm256_add_epi32(high, _mm256_min_epi32(high, one)));
+        const __m256 xLow = _mm256_min_ps(_mm256_loadu_ps(x.LowA + k), _mm256_loadu_ps(x.LowB + k));
+        const __m256 xHigh = _mm256_max_ps(_mm256_loadu_ps(x.HighA + k), _mm256_loadu_ps(x.HighB + k));
+        const __m256 over = _mm256_sub_ps(_mm256_mul_ps(_mm256_loadu_ps(stepDown + k), below), xHigh);
+        const __m256 under = _mm256_sub_ps(xLow, _mm256_mul_ps(_mm256_loadu_ps(stepUp + k), above));
+        const __m256 gap = _mm256_max_ps(_mm256_max_ps(over, under), _mm256_setzero_ps());
+        sums = _mm256_add_ps(sums, _mm256_mul_ps(gap, gap));
+    }
+    float lanes[8];
+    _mm256_storeu_ps(lanes, sums);
+    float sum = 0.0f;
+    for (const float lane : lanes)
+        sum += lane;
+    return sum + NarrowGapSquares(x, codes, stepDown, stepUp, k, width);
+}
+
+float AllNarrowGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
+                          const float* stepDown, const float* stepUp, size_t width)
+{
+    return NarrowGapSquares(x, codes, stepDown, stepUp, 0, width);
+}
+
+}  // namespace
+
+float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes, const float* stepDown,
+                      const float* stepUp, size_t width)
+{
+    return ByVectorWidth(WideGapSquares, AllNarrowGapSquares, x, codes, stepDown, stepUp, width);
+}

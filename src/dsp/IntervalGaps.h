@@ -1,0 +1,33 @@
+#pragma once
+// How far a frame of value intervals lies from a frame of coded values, in floats: per value, the gap between
+// the two intervals (0 where they meet). Any two frames whose values lie in those intervals differ by at least
+// the gaps, value by value.
+//
+// A code c of a value whose step is s stands for the interval from (c - 1) s to (c + 1) s, never below 0, and
+// code 0 for 0 itself; an interval of codes lowCode..highCode for the union of theirs. The ends are computed as
+// stepDown × multiple and stepUp × multiple, each product rounded once: with stepDown and stepUp rounded
+// outwards by more than that, every end lies outside the exact one.
+#include <cstddef>
+#include <cstdint>
+
+// Intervals given as the envelope of two frames' (the same frame twice for one frame's): from the smaller of
+// LowA and LowB to the larger of HighA and HighB, value by value. Read where they lie, so nothing is copied.
+template <class T>
+struct TEnvelopeParts {
+    const T* LowA;
+    const T* LowB;
+    const T* HighA;
+    const T* HighB;
+};
+
+// One frame's intervals.
+template <class T>
+TEnvelopeParts<T> FrameEnvelope(const T* low, const T* high)
+{
+    return {low, low, high, high};
+}
+
+// The sum of the squared gaps between x's intervals and the coded values', width values each. Every operation
+// rounds once (the sum in any order); nothing is fused.
+float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes, const float* stepDown,
+                      const float* stepUp, size_t width);

@@ -1,0 +1,115 @@
+#include "AlignedDistanceBound.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "AlignmentBand.h"
+#include "IntervalGaps.h"
+#include "WindowExtremes.h"
+
+namespace {
+
+constexpr double kUnreachable = std::numeric_limits<double>::infinity();
+
+// A path's bound cost as a distance, lowered by more than what rounding may have put on it.
+double SafeDistance(double pathCost, size_t n, size_t m, size_t width)
+{
+    const double margin = 1.0 - 0x1p-21 * static_cast<double>(width + 8) -
+                          0x1p-50 * static_cast<double>(n + m + width + 16);
+    return std::max(0.0, pathCost / static_cast<double>(n + m) * margin - 0x1p-70);
+}
+
+// The root mean square of the gaps.
+double GapCost(float sumOfSquares, size_t width)
+{
+    return std::sqrt(static_cast<double>(sumOfSquares) / static_cast<double>(width));
+}
+
+// The sum over rows of a of the gap from a_i to the envelope of stored over i's band.
+double RowGaps(const TFloatFrames& a, const TCompactScores& stored, const TFloatSteps& steps,
+               const TAlignmentBand& band)
+{
+    const size_t width = a.Width;
+    const TWindowExtremes<uint8_t> storedWindows(stored.Codes.data(), stored.Codes.data(), stored.Count(), width,
+                                                 band.Widest());
+    double sum = 0.0;
+    for (size_t i = 0; i < a.Count(); ++i) {
+        sum += GapCost(CodedGapSquares(FrameEnvelope(a.DownFrame(i), a.UpFrame(i)),
+                                       storedWindows.Extremes(band.Low(i), band.High(i)), steps.Down.data(),
+                                       steps.Up.data(), width),
+                       width);
+    }
+    return sum;
+}
+
+// The sum over stored frames j of the gap from the envelope of a over the rows whose band holds j to b_j.
+double ColumnGaps(const TFloatFrames& a, const TRunExtremes<float>& aRuns, const TCompactScores& stored,
+                  const TFloatSteps& steps, const TAlignmentBand& band)
+{
+    // The rows whose band holds j run from the first whose band ends at j or later to the last that starts
+    // at j or earlier; both only grow with j.
+    const size_t n = a.Count();
+    const size_t m = stored.Count();
+    const size_t width = a.Width;
+    double sum = 0.0;
+    for (size_t j = 0, first = 0, last = 0; j < m; ++j) {
+        while (band.High(first) < j)
+            ++first;
+        while (last + 1 < n && band.Low(last + 1) <= j)
+            ++last;
+        sum += GapCost(CodedGapSquares(aRuns.Extremes(first, last), FrameEnvelope(stored.Row(j), stored.Row(j)),
+                                       steps.Down.data(), steps.Up.data(), width),
+                       width);
+    }
+    return sum;
+}
+
+}  // namespace
+
+TBoundFrames::TBoundFrames(const TFrameSeries& frames)
+    : Floats(FloatFramesOf(frames)),
+      Runs(Floats.Down.data(), Floats.Up.data(), Floats.Count(), Floats.Width, Floats.Count())
+{
+}
+
+double QuickAlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& stored, double bandShare)
+{
+    const TFloatFrames& utterance = bound.Floats;
+    const size_t n = utterance.Count();
+    const size_t m = stored.Count();
+    if (n == 0 || m == 0 || utterance.Width != stored.Width)
+        return kUnreachable;
+    const TFloatSteps steps = FloatStepsOf(stored);
+    if (!utterance.InRange || !steps.InRange)
+        return 0.0;
+    const TAlignmentBand band(n, m, bandShare);
+    const double rows = RowGaps(utterance, stored, steps, band);
+    const double columns = ColumnGaps(utterance, bound.Runs, stored, steps, band);
+    return SafeDistance(std::max(rows, columns), n, m, utterance.Width);
+}
+
+double AlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& stored, double bandShare,
+                              double giveUpAbove)
+{
+    const TFloatFrames& utterance = bound.Floats;
+    const size_t n = utterance.Count();
+    const size_t m = stored.Count();
+    const size_t width = utterance.Width;
+    if (n == 0 || m == 0 || width != stored.Width)
+        return kUnreachable;
+    const TFloatSteps steps = FloatStepsOf(stored);
+    if (!utterance.InRange || !steps.InRange)
+        return 0.0;
+    const auto rowCosts = [&](size_t i, size_t low, size_t high, double* costs) {
+        for (size_t j = low; j <= high; ++j)
+            costs[j] = GapCost(CodedGapSquares(FrameEnvelope(utterance.DownFrame(i), utterance.UpFrame(i)),
+                                               FrameEnvelope(stored.Row(j), stored.Row(j)), steps.Down.data(),
+                                               steps.Up.data(), width),
+                               width);
+    };
+    // Every path crosses each row, and the rest of it only adds.
+    const auto givesUp = [&](double cheapest) { return SafeDistance(cheapest, n, m, width) > giveUpAbove; };
+    return SafeDistance(CheapestBandPath(TAlignmentBand(n, m, bandShare), n, m, rowCosts, givesUp), n, m, width);
+}
