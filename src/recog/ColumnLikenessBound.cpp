@@ -25,9 +25,8 @@ constexpr double kNoBound = std::numeric_limits<double>::infinity();
 struct TColumnSums {
     double rows = 0.0;
     TWindowSums utterance;   // Σa, Σa² and the nonzero a
-    double cross = 0.0;      // Σa·c, from floats holding a times 2^-scaleExponent
-    int scaleExponent = 0;
-    int32_t codes = 0, squares = 0, nonzero = 0;
+    TCompactColumnSums codes;   // Σa·c from floats holding a divided by scale
+    double scale = 1.0;
     double step = 0.0;
 };
 
@@ -47,10 +46,10 @@ double ShiftedCosine(double cosine, double delta)
 // At least the correlation either arithmetic path computes for the column; nothing where it cannot be bounded.
 std::optional<double> CorrelationAtMost(const TColumnSums& in)
 {
-    if (in.utterance.Nonzero == 0 || in.codes == 0)
+    if (in.utterance.Nonzero == 0 || in.codes.Codes == 0)
         return 0.0;   // a window of zeros: exactly 0
     // Codes of 1 only put no floor under Σb².
-    if (in.codes == in.nonzero || in.step < kSmallest || in.step > kLargest / 256 || in.utterance.Squares < kSmallest)
+    if (in.codes.Codes == in.codes.Nonzero || in.step < kSmallest || in.step > kLargest / 256 || in.utterance.Squares < kSmallest)
         return std::nullopt;
     const double n = in.rows;
     const double g = (n + 8) * 0x1p-52;
@@ -61,10 +60,11 @@ std::optional<double> CorrelationAtMost(const TColumnSums& in)
     const double varianceAHigh = (varianceA + 2.5 * g * saa) * kUp;
     const double saaHigh = saa * (1 + g) * kUp;
 
-    const double sc = in.codes;
-    const double scc = in.squares;
-    const double m = in.nonzero;
-    const auto centredTimesN = static_cast<int64_t>(in.rows) * in.squares - static_cast<int64_t>(in.codes) * in.codes;
+    const double sc = in.codes.Codes;
+    const double scc = in.codes.Squares;
+    const double m = in.codes.Nonzero;
+    const auto centredTimesN = static_cast<int64_t>(in.rows) * in.codes.Squares -
+                               static_cast<int64_t>(in.codes.Codes) * in.codes.Codes;
     const double centredC = std::sqrt(static_cast<double>(centredTimesN) / n);   // |P·c|, exactly from integers
     const double centredCLow = centredC * kDown;
     const double centredCHigh = centredC * kUp;
@@ -81,10 +81,11 @@ std::optional<double> CorrelationAtMost(const TColumnSums& in)
     if (kappa > 0.5)
         return std::nullopt;
 
-    const double cross = std::ldexp(in.cross, in.scaleExponent);
-    const double crossError = kCrossRelativeError * std::sqrt(saaHigh * scc) +
-                              std::ldexp(kCrossFlushedPerRow * n, in.scaleExponent);
-    const double covariance = cross - sa * sc / n + (crossError + g * std::sqrt(saaHigh * scc)) * kUp;
+    const double cross = in.codes.Cross * in.scale;
+    // Σ|a|·c <= √(Σa²·Σc²) sizes the cross sums' rounding; g of it covers Σa·Σc/n's.
+    const double crossScale = std::sqrt(saaHigh * scc);
+    const double crossError = (kCrossRelativeError + g) * crossScale + kCrossFlushedPerRow * n * in.scale;
+    const double covariance = cross - sa * sc / n + crossError * kUp;
     const double cosine = covariance >= 0.0 ? covariance / (std::sqrt(varianceALow) * centredCLow) * kUp
                                             : covariance / (std::sqrt(varianceAHigh) * centredCHigh) * kDown;
     const double delta = errorRoot / centredCLow * kUp;
@@ -105,22 +106,40 @@ bool SaneScores(const TCommandTraj& traj)
 TColumnLikenessBound::TColumnLikenessBound(const TCommandTraj& utterance)
     : utterance_(utterance), boundable_(SaneScores(utterance)), width_(utterance.Ids.size())
 {
+    std::vector<int32_t> sorted = utterance.Ids;
+    std::sort(sorted.begin(), sorted.end());
+    distinctIds_ = std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
     if (!boundable_)
         return;
-    // Each column is scaled by a power of two to below 1, so that floats hold it whatever its size.
-    scaleExponents_.assign(width_, 0);
+    // Each column is scaled by a power of two to below 1, so that floats hold it whatever its size. Columns
+    // smaller than 2^-300 are never bounded; the floor keeps every scale a normal double.
+    scales_.assign(width_, 1.0);
+    std::vector<double> inverses(width_, 1.0);
     for (size_t column = 0; column < width_; ++column) {
         double largest = 0.0;
         for (const std::vector<double>& row : utterance.Rows)
             largest = std::max(largest, std::abs(row[column]));
-        scaleExponents_[column] = largest > 0.0 ? std::ilogb(largest) + 1 : 0;
+        const int exponent = largest > 0.0 ? std::max(std::ilogb(largest) + 1, -300) : 0;
+        scales_[column] = std::ldexp(1.0, exponent);
+        inverses[column] = std::ldexp(1.0, -exponent);
     }
     scores_.reserve(utterance.Rows.size() * width_);
     for (const std::vector<double>& row : utterance.Rows) {
         for (size_t column = 0; column < width_; ++column)
-            scores_.push_back(static_cast<float>(std::ldexp(row[column], -scaleExponents_[column])));
+            scores_.push_back(static_cast<float>(row[column] * inverses[column]));
     }
     windows_.emplace(utterance);
+}
+
+std::vector<TColumnPair> TColumnLikenessBound::PairsWith(const std::vector<int32_t>& storedIds) const
+{
+    // Most takes were recorded with the utterance's phoneme set: every column then pairs with its own.
+    if (!distinctIds_ || storedIds != utterance_.Ids)
+        return MatchColumnsById(utterance_.Ids, storedIds);
+    std::vector<TColumnPair> pairs(width_);
+    for (size_t column = 0; column < width_; ++column)
+        pairs[column] = {column, column};
+    return pairs;
 }
 
 double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::vector<int32_t>& storedIds) const
@@ -128,7 +147,7 @@ double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::ve
     const size_t width = compact.Width;
     if (!boundable_ || storedIds.size() != width || compact.Step.size() != width)
         return kNoBound;
-    const std::vector<TColumnPair> pairs = MatchColumnsById(utterance_.Ids, storedIds);
+    const std::vector<TColumnPair> pairs = PairsWith(storedIds);
     if (pairs.empty())
         return 0.0;
     const size_t rows = utterance_.Rows.size();
@@ -158,15 +177,13 @@ double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::ve
         both.Scores = reordered.data();
         both.ScoreStride = width;
     }
-    const TCompactColumnSums sums = SumCompactColumns(both);
+    const std::vector<TCompactColumnSums> sums = SumCompactColumns(both);
     const TWindowSums* window = windows_->Window(n);
 
     double total = 0.0;
     for (const TColumnPair& pair : pairs) {
-        const size_t j = pair.Stored;
-        const TColumnSums column{static_cast<double>(n), window[pair.Utterance],    sums.Cross[j],
-                                 scaleExponents_[pair.Utterance], sums.Codes[j], sums.Squares[j],
-                                 sums.Nonzero[j],              compact.Step[j]};
+        const TColumnSums column{static_cast<double>(n), window[pair.Utterance], sums[pair.Stored],
+                                 scales_[pair.Utterance], compact.Step[pair.Stored]};
         const std::optional<double> r = CorrelationAtMost(column);
         if (!r)
             return kNoBound;

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "CentredWindowSums.h"
+#include "ColumnMatch.h"
 #include "CompactScores.h"
 #include "SovoTypes.h"
 
@@ -46,10 +47,13 @@ public:
     double AtMost(const TCompactScores& compact, const std::vector<int32_t>& storedIds) const;
 
 private:
+    std::vector<TColumnPair> PairsWith(const std::vector<int32_t>& storedIds) const;
+
     const TCommandTraj& utterance_;
     bool boundable_ = false;        // finite scores of a sane size in rows of full width
     size_t width_ = 0;
-    std::vector<int> scaleExponents_;   // by column: the floats hold the scores times 2^-exponent
+    bool distinctIds_ = false;
+    std::vector<double> scales_;        // by column: a power of two, the floats hold the scores divided by it
     std::vector<float> scores_;          // row after row, width_ each
     std::optional<TCentredWindowSums> windows_;
 };

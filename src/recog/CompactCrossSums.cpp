@@ -1,5 +1,7 @@
 #include "CompactCrossSums.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -7,45 +9,84 @@
 
 namespace {
 
+typedef uint8_t TBytes16 __attribute__((vector_size(16)));
+typedef uint16_t TShorts16 __attribute__((vector_size(32)));
+typedef uint16_t TShorts8 __attribute__((vector_size(16)));
 typedef float TFloats8 __attribute__((vector_size(32)));
 typedef int32_t TInts8 __attribute__((vector_size(32)));
-typedef uint8_t TBytes8 __attribute__((vector_size(8)));
 typedef float TFloats4 __attribute__((vector_size(16)));
 typedef int32_t TInts4 __attribute__((vector_size(16)));
-typedef uint8_t TBytes4 __attribute__((vector_size(4)));
 typedef float TFloats1 __attribute__((vector_size(4)));
 typedef int32_t TInts1 __attribute__((vector_size(4)));
-typedef uint8_t TBytes1 __attribute__((vector_size(1)));
 
 // The columns from column on, as many as TFloats has lanes. Two block sums (even and odd rows) keep the adds
 // from waiting on each other; together they are still one block's worth of float additions.
+// Eight, four or one code widened to 32 bits: the bytes spread out among zero bytes (the vector extensions'
+// own conversion would widen them one by one).
+PARLANTO_LANES_INLINE TInts8 LoadCodes(const uint8_t* at, TInts8)
+{
+    const auto bytes = reinterpret_cast<TBytes16>(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)));
+    return reinterpret_cast<TInts8>(__builtin_shufflevector(bytes, bytes, 0, 8, 8, 8, 1, 8, 8, 8, 2, 8, 8, 8, 3, 8, 8,
+                                                            8, 4, 8, 8, 8, 5, 8, 8, 8, 6, 8, 8, 8, 7, 8, 8, 8));
+}
+
+PARLANTO_LANES_INLINE TInts4 LoadCodes(const uint8_t* at, TInts4)
+{
+    int32_t four;
+    std::memcpy(&four, at, sizeof four);
+    const auto bytes = reinterpret_cast<TBytes16>(_mm_cvtsi32_si128(four));
+    return reinterpret_cast<TInts4>(
+        __builtin_shufflevector(bytes, bytes, 0, 8, 8, 8, 1, 8, 8, 8, 2, 8, 8, 8, 3, 8, 8, 8));
+}
+
+PARLANTO_LANES_INLINE TInts1 LoadCodes(const uint8_t* at, TInts1)
+{
+    return TInts1{*at};
+}
+
+// Squares of codes as 16-bit products: a code's square fits 16 bits unsigned, and the upper halves are 0.
+PARLANTO_LANES_INLINE TInts8 Squares(TInts8 codes)
+{
+    const TShorts16 halves = reinterpret_cast<TShorts16>(codes);
+    return reinterpret_cast<TInts8>(halves * halves);
+}
+
+PARLANTO_LANES_INLINE TInts4 Squares(TInts4 codes)
+{
+    const TShorts8 halves = reinterpret_cast<TShorts8>(codes);
+    return reinterpret_cast<TInts4>(halves * halves);
+}
+
+PARLANTO_LANES_INLINE TInts1 Squares(TInts1 codes)
+{
+    return codes * codes;
+}
+
 // One row's codes and scores of the columns from column on: their product added to block, the codes to the
 // integer sums.
-template <class TFloats, class TInts, class TBytes>
+template <class TFloats, class TInts>
 struct TGroupSums {
-    TInts total{}, squares{}, nonzero{};
+    TInts total{}, squares{}, zeros{};
 
     PARLANTO_LANES_INLINE void Add(const TCodeAndScoreRows& rows, size_t row, size_t column, TFloats& block)
     {
-        TBytes bytes;
-        std::memcpy(&bytes, rows.Codes + row * rows.CodeStride + column, sizeof bytes);
+        const TInts codes = LoadCodes(rows.Codes + row * rows.CodeStride + column, TInts{});
         TFloats scores;
         std::memcpy(&scores, rows.Scores + row * rows.ScoreStride + column, sizeof scores);
-        const TInts codes = __builtin_convertvector(bytes, TInts);
         block += scores * __builtin_convertvector(codes, TFloats);
         total += codes;
-        squares += codes * codes;
-        nonzero -= codes != 0;   // a true lane is -1
+        squares += Squares(codes);
+        zeros -= codes == 0;   // a true lane is -1
     }
 };
 
 // The columns from column on, as many as TFloats has lanes. Two block sums (even and odd rows) keep the adds
 // from waiting on each other; together they are still one block's worth of float additions.
-template <class TFloats, class TInts, class TBytes>
-PARLANTO_LANES_INLINE void SumColumnGroup(const TCodeAndScoreRows& rows, size_t column, TCompactColumnSums& sums)
+template <class TFloats, class TInts>
+PARLANTO_LANES_INLINE void SumColumnGroup(const TCodeAndScoreRows& rows, size_t column, std::vector<TCompactColumnSums>& sums)
 {
     constexpr size_t kLanes = sizeof(TFloats) / sizeof(float);
-    TGroupSums<TFloats, TInts, TBytes> group;
+    TGroupSums<TFloats, TInts> group;
     double cross[kLanes] = {};
     for (size_t first = 0; first < rows.Count; first += kCrossBlockRows) {
         const size_t end = std::min(rows.Count, first + kCrossBlockRows);
@@ -62,44 +103,38 @@ PARLANTO_LANES_INLINE void SumColumnGroup(const TCodeAndScoreRows& rows, size_t 
             cross[lane] += block[lane];
     }
     for (size_t lane = 0; lane < kLanes; ++lane) {
-        sums.Cross[column + lane] = cross[lane];
-        sums.Codes[column + lane] = group.total[lane];
-        sums.Squares[column + lane] = group.squares[lane];
-        sums.Nonzero[column + lane] = group.nonzero[lane];
+        sums[column + lane] = {cross[lane], group.total[lane], group.squares[lane],
+                               static_cast<int32_t>(rows.Count) - group.zeros[lane]};
     }
 }
 
 // Groups of the width TFloats gives, then the columns left one by one.
-template <class TFloats, class TInts, class TBytes>
-PARLANTO_LANES_INLINE void SumAllColumns(const TCodeAndScoreRows& rows, TCompactColumnSums& sums)
+template <class TFloats, class TInts>
+PARLANTO_LANES_INLINE void SumAllColumns(const TCodeAndScoreRows& rows, std::vector<TCompactColumnSums>& sums)
 {
     constexpr size_t kLanes = sizeof(TFloats) / sizeof(float);
     size_t column = 0;
     for (; column + kLanes <= rows.Width; column += kLanes)
-        SumColumnGroup<TFloats, TInts, TBytes>(rows, column, sums);
+        SumColumnGroup<TFloats, TInts>(rows, column, sums);
     for (; column < rows.Width; ++column)
-        SumColumnGroup<TFloats1, TInts1, TBytes1>(rows, column, sums);
+        SumColumnGroup<TFloats1, TInts1>(rows, column, sums);
 }
 
-PARLANTO_WIDE_TARGET void SumEightAtATime(const TCodeAndScoreRows& rows, TCompactColumnSums& sums)
+PARLANTO_WIDE_TARGET void SumEightAtATime(const TCodeAndScoreRows& rows, std::vector<TCompactColumnSums>& sums)
 {
-    SumAllColumns<TFloats8, TInts8, TBytes8>(rows, sums);
+    SumAllColumns<TFloats8, TInts8>(rows, sums);
 }
 
-void SumFourAtATime(const TCodeAndScoreRows& rows, TCompactColumnSums& sums)
+void SumFourAtATime(const TCodeAndScoreRows& rows, std::vector<TCompactColumnSums>& sums)
 {
-    SumAllColumns<TFloats4, TInts4, TBytes4>(rows, sums);
+    SumAllColumns<TFloats4, TInts4>(rows, sums);
 }
 
 }  // namespace
 
-TCompactColumnSums SumCompactColumns(const TCodeAndScoreRows& rows)
+std::vector<TCompactColumnSums> SumCompactColumns(const TCodeAndScoreRows& rows)
 {
-    TCompactColumnSums sums;
-    sums.Cross.assign(rows.Width, 0.0);
-    sums.Codes.assign(rows.Width, 0);
-    sums.Squares.assign(rows.Width, 0);
-    sums.Nonzero.assign(rows.Width, 0);
+    std::vector<TCompactColumnSums> sums(rows.Width);
     ByVectorWidth(SumEightAtATime, SumFourAtATime, rows, sums);
     return sums;
 }

@@ -22,13 +22,13 @@ constexpr size_t kMostCompactRows = 32767;
 constexpr size_t kCrossBlockRows = 32;
 
 struct TCompactColumnSums {
-    std::vector<double> Cross;       // Σ score·code, rounded as the header says
-    std::vector<int32_t> Codes;      // Σ code
-    std::vector<int32_t> Squares;    // Σ code²
-    std::vector<int32_t> Nonzero;    // codes other than 0
+    double Cross = 0.0;      // Σ score·code, rounded as below
+    int32_t Codes = 0;       // Σ code
+    int32_t Squares = 0;     // Σ code²
+    int32_t Nonzero = 0;     // codes other than 0
 };
 
-// The sums for every column of rows. Cross differs from the exact sum of the floats' products by at most
+// The sums for every column of rows, column by column. Cross differs from the exact sum of the floats' products by at most
 // (kCrossBlockRows + 1)·2^-24 of Σ|score|·code (a product rounded once, a block of kCrossBlockRows added in
 // floats, the blocks added in doubles), plus 2^-149 per row for products too small for a normal float.
-TCompactColumnSums SumCompactColumns(const TCodeAndScoreRows& rows);
+std::vector<TCompactColumnSums> SumCompactColumns(const TCodeAndScoreRows& rows);
