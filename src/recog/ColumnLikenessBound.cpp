@@ -19,12 +19,26 @@ constexpr double kSmallest = 0x1p-290;
 // 2^-24 of Σ|a|·c), and for values too small for normal floats at most 2^-140 per row (255 codes at 2^-149).
 constexpr double kCrossRelativeError = (kCrossBlockRows + 4) * 0x1p-24;
 constexpr double kCrossFlushedPerRow = 0x1p-140;
+// A side whose variance is less than this share of its sum of squares is not bounded: its computed
+// correlation is mostly rounding there. Squares of 2^-10 and 2^-20, exact.
+constexpr double kLeastRootShare = 0x1p-10;
+constexpr double kLeastShare = kLeastRootShare * kLeastRootShare;
 constexpr double kNoBound = std::numeric_limits<double>::infinity();
 
-// One matched column over the n rows the two share.
+// What every column of one take shares: the n rows in common, G, and the exact side's margin 6κ + 16u with κ at
+// its largest, 2G over the least share of variance a side may have.
+struct TOverlap {
+    explicit TOverlap(size_t rows)
+        : n(static_cast<double>(rows)), perRow(1.0 / n), g((n + 8) * 0x1p-52), margin(6 * 2 * g / kLeastShare * kUp + 16 * kUnit)
+    {
+    }
+
+    double n, perRow, g, margin;
+};
+
+// One matched column over those rows.
 struct TColumnSums {
-    double rows = 0.0;
-    TWindowSums utterance;   // Σa, Σa² and the nonzero a
+    TWindowSums utterance;      // Σa, Σa² and the nonzero a
     TCompactColumnSums codes;   // Σa·c from floats holding a divided by scale
     double scale = 1.0;
     double step = 0.0;
@@ -44,52 +58,47 @@ double ShiftedCosine(double cosine, double delta)
 }
 
 // At least the correlation either arithmetic path computes for the column; nothing where it cannot be bounded.
-std::optional<double> CorrelationAtMost(const TColumnSums& in)
+std::optional<double> CorrelationAtMost(const TColumnSums& in, const TOverlap& overlap)
 {
     if (in.utterance.Nonzero == 0 || in.codes.Codes == 0)
         return 0.0;   // a window of zeros: exactly 0
     // Codes of 1 only put no floor under Σb².
-    if (in.codes.Codes == in.codes.Nonzero || in.step < kSmallest || in.step > kLargest / 256 || in.utterance.Squares < kSmallest)
+    if (in.codes.Codes == in.codes.Nonzero || in.step < kSmallest || in.step > kLargest / 256 ||
+        in.utterance.Squares < kSmallest)
         return std::nullopt;
-    const double n = in.rows;
-    const double g = (n + 8) * 0x1p-52;
+    const double g = overlap.g;
     const double sa = in.utterance.Sum;
     const double saa = in.utterance.Squares;
-    const double varianceA = saa - sa * sa / n;
+    const double varianceA = saa - sa * sa * overlap.perRow;
     const double varianceALow = varianceA - 2.5 * g * saa;
-    const double varianceAHigh = (varianceA + 2.5 * g * saa) * kUp;
     const double saaHigh = saa * (1 + g) * kUp;
 
     const double sc = in.codes.Codes;
     const double scc = in.codes.Squares;
     const double m = in.codes.Nonzero;
-    const auto centredTimesN = static_cast<int64_t>(in.rows) * in.codes.Squares -
+    const auto centredTimesN = static_cast<int64_t>(overlap.n) * in.codes.Squares -
                                static_cast<int64_t>(in.codes.Codes) * in.codes.Codes;
-    const double centredC = std::sqrt(static_cast<double>(centredTimesN) / n);   // |P·c|, exactly from integers
+    const double centredC = std::sqrt(static_cast<double>(centredTimesN) * overlap.perRow);   // |P·c|
     const double centredCLow = centredC * kDown;
-    const double centredCHigh = centredC * kUp;
     const double errorRoot = std::sqrt(m) * kStepSlack * kUp;   // |e| / s at most
-    double shareB = m < n ? (n - m) / n * kDown : 0.0;         // Σ(b - b̄)² / Σb² at least
-    if (centredCLow > errorRoot) {
-        const double ratio = (centredCLow - errorRoot) / (std::sqrt(scc) * kUp + errorRoot);
-        shareB = std::max(shareB, ratio * ratio * kDown);
-    }
-    const double shareA = varianceALow / saaHigh * kDown;
-    if (!(shareA > 0.0) || !(shareB > 0.0))
-        return std::nullopt;
-    const double kappa = 2 * g / std::min(shareA, shareB) * kUp;
-    if (kappa > 0.5)
+    const double rootScc = std::sqrt(scc);
+    // Each side's variance at least kLeastShare of its sum of squares: for b by its zeros or by its codes.
+    const bool spreadA = varianceALow * kDown >= kLeastShare * saaHigh;
+    const bool spreadB = (overlap.n - m) * kDown >= kLeastShare * overlap.n ||
+                         (centredCLow - errorRoot) * kDown >= kLeastRootShare * (rootScc * kUp + errorRoot);
+    if (!spreadA || !spreadB)
         return std::nullopt;
 
-    const double cross = in.codes.Cross * in.scale;
     // Σ|a|·c <= √(Σa²·Σc²) sizes the cross sums' rounding; g of it covers Σa·Σc/n's.
-    const double crossScale = std::sqrt(saaHigh * scc);
-    const double crossError = (kCrossRelativeError + g) * crossScale + kCrossFlushedPerRow * n * in.scale;
-    const double covariance = cross - sa * sc / n + crossError * kUp;
-    const double cosine = covariance >= 0.0 ? covariance / (std::sqrt(varianceALow) * centredCLow) * kUp
-                                            : covariance / (std::sqrt(varianceAHigh) * centredCHigh) * kDown;
+    const double crossScale = std::sqrt(saaHigh) * rootScc * kUp;
+    const double crossError = (kCrossRelativeError + g) * crossScale + kCrossFlushedPerRow * overlap.n * in.scale;
+    const double covariance = in.codes.Cross * in.scale - sa * sc * overlap.perRow + crossError * kUp;
+    const double cosine =
+        covariance >= 0.0
+            ? covariance / (std::sqrt(varianceALow) * centredCLow) * kUp
+            : covariance / (std::sqrt((varianceA + 2.5 * g * saa) * kUp) * centredC * kUp) * kDown;
     const double delta = errorRoot / centredCLow * kUp;
-    return ShiftedCosine(cosine, delta) + 6 * kappa + 16 * kUnit;
+    return ShiftedCosine(cosine, delta) + overlap.margin;
 }
 
 bool SaneScores(const TCommandTraj& traj)
@@ -179,12 +188,13 @@ double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::ve
     }
     const std::vector<TCompactColumnSums> sums = SumCompactColumns(both);
     const TWindowSums* window = windows_->Window(n);
+    const TOverlap overlap(n);
 
     double total = 0.0;
     for (const TColumnPair& pair : pairs) {
-        const TColumnSums column{static_cast<double>(n), window[pair.Utterance], sums[pair.Stored],
-                                 scales_[pair.Utterance], compact.Step[pair.Stored]};
-        const std::optional<double> r = CorrelationAtMost(column);
+        const TColumnSums column{window[pair.Utterance], sums[pair.Stored], scales_[pair.Utterance],
+                                 compact.Step[pair.Stored]};
+        const std::optional<double> r = CorrelationAtMost(column, overlap);
         if (!r)
             return kNoBound;
         total += 0.5 + 0.5 * *r;
