@@ -13,6 +13,7 @@ constexpr double kUnit = 0x1p-53;               // a double's rounding, u
 constexpr double kUp = 1 + 0x1p-48;             // widens a bound past its own few roundings
 constexpr double kDown = 1 - 0x1p-48;
 constexpr double kStepSlack = 1 + 0x1p-30;      // a code's step as the compact form rounded it
+constexpr double kStepSlackSquare = 1 + 0x1p-28;
 constexpr double kLargest = 0x1p250;
 constexpr double kSmallest = 0x1p-290;
 // The cross sums against the true scores: the kernel's rounding, the scores' own rounding to floats (one more
@@ -57,6 +58,14 @@ double ShiftedCosine(double cosine, double delta)
     return std::min(1.0, c * cosPhi + std::sqrt((1.0 - c) * (1.0 + c)) * delta + 16 * kUnit);
 }
 
+// Whether the codes alone show b's variance to be at least kLeastShare of its sum of squares:
+// |B| >= s·(|P·c| - √m) against √Σb² <= s·(√Σc² + √m), from the roots given.
+bool CodesSpread(double centredRootLow, double rootM, double rootScc)
+{
+    const double errorRoot = rootM * kStepSlack * kUp;
+    return (centredRootLow * kDown - errorRoot) * kDown >= kLeastRootShare * (rootScc * kUp + errorRoot);
+}
+
 // At least the correlation either arithmetic path computes for the column; nothing where it cannot be bounded.
 std::optional<double> CorrelationAtMost(const TColumnSums& in, const TOverlap& overlap)
 {
@@ -78,26 +87,23 @@ std::optional<double> CorrelationAtMost(const TColumnSums& in, const TOverlap& o
     const double m = in.codes.Nonzero;
     const auto centredTimesN = static_cast<int64_t>(overlap.n) * in.codes.Squares -
                                static_cast<int64_t>(in.codes.Codes) * in.codes.Codes;
-    const double centredC = std::sqrt(static_cast<double>(centredTimesN) * overlap.perRow);   // |P·c|
-    const double centredCLow = centredC * kDown;
-    const double errorRoot = std::sqrt(m) * kStepSlack * kUp;   // |e| / s at most
-    const double rootScc = std::sqrt(scc);
-    // Each side's variance at least kLeastShare of its sum of squares: for b by its zeros or by its codes.
+    const double centredSquare = static_cast<double>(centredTimesN) * overlap.perRow;   // |P·c|²
+    const double centredSquareLow = centredSquare * kDown;
+    // Each side's variance at least kLeastShare of its sum of squares: for b by its zeros (a share of at least
+    // 1/n, more than kLeastShare for every n allowed) or else by its codes.
     const bool spreadA = varianceALow * kDown >= kLeastShare * saaHigh;
-    const bool spreadB = (overlap.n - m) * kDown >= kLeastShare * overlap.n ||
-                         (centredCLow - errorRoot) * kDown >= kLeastRootShare * (rootScc * kUp + errorRoot);
-    if (!spreadA || !spreadB)
+    if (!spreadA || !(m < overlap.n || CodesSpread(std::sqrt(centredSquareLow), std::sqrt(m), std::sqrt(scc))))
         return std::nullopt;
 
     // Σ|a|·c <= √(Σa²·Σc²) sizes the cross sums' rounding; g of it covers Σa·Σc/n's.
-    const double crossScale = std::sqrt(saaHigh) * rootScc * kUp;
+    const double crossScale = std::sqrt(saaHigh * scc) * kUp;
     const double crossError = (kCrossRelativeError + g) * crossScale + kCrossFlushedPerRow * overlap.n * in.scale;
     const double covariance = in.codes.Cross * in.scale - sa * sc * overlap.perRow + crossError * kUp;
     const double cosine =
         covariance >= 0.0
-            ? covariance / (std::sqrt(varianceALow) * centredCLow) * kUp
-            : covariance / (std::sqrt((varianceA + 2.5 * g * saa) * kUp) * centredC * kUp) * kDown;
-    const double delta = errorRoot / centredCLow * kUp;
+            ? covariance / std::sqrt(varianceALow * centredSquareLow) * kUp
+            : covariance / std::sqrt((varianceA + 2.5 * g * saa) * kUp * centredSquare * kUp) * kDown;
+    const double delta = std::sqrt(m * kStepSlackSquare / centredSquareLow) * kUp;   // √m·slack / |P·c|
     return ShiftedCosine(cosine, delta) + overlap.margin;
 }
 
