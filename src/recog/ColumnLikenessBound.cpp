@@ -30,7 +30,10 @@ constexpr double kNoBound = std::numeric_limits<double>::infinity();
 // its largest, 2G over the least share of variance a side may have.
 struct TOverlap {
     explicit TOverlap(size_t rows)
-        : n(static_cast<double>(rows)), perRow(1.0 / n), g((n + 8) * 0x1p-52), margin(6 * 2 * g / kLeastShare * kUp + 16 * kUnit)
+        : n(static_cast<double>(rows)),
+          perRow(1.0 / n),
+          g((n + 8) * 0x1p-52),
+          margin(6 * 2 * g / kLeastShare * kUp + 16 * kUnit)
     {
     }
 

@@ -7,7 +7,8 @@ std::vector<TColumnPair> MatchColumnsById(const TCommandTraj& utterance, const T
     return MatchColumnsById(utterance.Ids, stored.Ids);
 }
 
-std::vector<TColumnPair> MatchColumnsById(const std::vector<int32_t>& utteranceIds, const std::vector<int32_t>& storedIds)
+std::vector<TColumnPair> MatchColumnsById(const std::vector<int32_t>& utteranceIds,
+                                          const std::vector<int32_t>& storedIds)
 {
     std::vector<TColumnPair> pairs;
     for (size_t i = 0; i < storedIds.size(); ++i) {

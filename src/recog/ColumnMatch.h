@@ -15,4 +15,6 @@ struct TColumnPair {
 // For every column of stored, in order, whose id the utterance also has: the first utterance column with it.
 // Columns of ids the utterance lacks are left out.
 std::vector<TColumnPair> MatchColumnsById(const TCommandTraj& utterance, const TCommandTraj& stored);
-std::vector<TColumnPair> MatchColumnsById(const std::vector<int32_t>& utteranceIds, const std::vector<int32_t>& storedIds);
+// The same from the two trajectories' ids alone.
+std::vector<TColumnPair> MatchColumnsById(const std::vector<int32_t>& utteranceIds,
+                                          const std::vector<int32_t>& storedIds);

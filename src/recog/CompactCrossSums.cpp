@@ -19,8 +19,6 @@ typedef int32_t TInts4 __attribute__((vector_size(16)));
 typedef float TFloats1 __attribute__((vector_size(4)));
 typedef int32_t TInts1 __attribute__((vector_size(4)));
 
-// The columns from column on, as many as TFloats has lanes. Two block sums (even and odd rows) keep the adds
-// from waiting on each other; together they are still one block's worth of float additions.
 // Eight, four or one code widened to 32 bits: the bytes spread out among zero bytes (the vector extensions'
 // own conversion would widen them one by one).
 PARLANTO_LANES_INLINE TInts8 LoadCodes(const uint8_t* at, TInts8)
@@ -83,7 +81,8 @@ struct TGroupSums {
 // The columns from column on, as many as TFloats has lanes. Two block sums (even and odd rows) keep the adds
 // from waiting on each other; together they are still one block's worth of float additions.
 template <class TFloats, class TInts>
-PARLANTO_LANES_INLINE void SumColumnGroup(const TCodeAndScoreRows& rows, size_t column, std::vector<TCompactColumnSums>& sums)
+PARLANTO_LANES_INLINE void SumColumnGroup(const TCodeAndScoreRows& rows, size_t column,
+                                          std::vector<TCompactColumnSums>& sums)
 {
     constexpr size_t kLanes = sizeof(TFloats) / sizeof(float);
     TGroupSums<TFloats, TInts> group;

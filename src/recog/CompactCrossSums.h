@@ -28,7 +28,8 @@ struct TCompactColumnSums {
     int32_t Nonzero = 0;     // codes other than 0
 };
 
-// The sums for every column of rows, column by column. Cross differs from the exact sum of the floats' products by at most
-// (kCrossBlockRows + 1)·2^-24 of Σ|score|·code (a product rounded once, a block of kCrossBlockRows added in
-// floats, the blocks added in doubles), plus 2^-149 per row for products too small for a normal float.
+// The sums for every column of rows, column by column. Cross differs from the exact sum of the floats'
+// products by at most (kCrossBlockRows + 1)·2^-24 of Σ|score|·code (a product rounded once, a block of
+// kCrossBlockRows added in floats, the blocks added in doubles), plus 2^-149 per row for products too small
+// for a normal float.
 std::vector<TCompactColumnSums> SumCompactColumns(const TCodeAndScoreRows& rows);
