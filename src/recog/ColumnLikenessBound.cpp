@@ -16,10 +16,10 @@ constexpr double kStepSlack = 1 + 0x1p-30;      // a code's step as the compact 
 constexpr double kStepSlackSquare = 1 + 0x1p-28;
 constexpr double kLargest = 0x1p250;
 constexpr double kSmallest = 0x1p-290;
-// The cross sums against the true scores: the kernel's rounding, the scores' own rounding to floats (one more
-// 2^-24 of Σ|a|·c), and for values too small for normal floats at most 2^-140 per row (255 codes at 2^-149).
-constexpr double kCrossRelativeError = (kCrossBlockRows + 4) * 0x1p-24;
-constexpr double kCrossFlushedPerRow = 0x1p-140;
+// The utterance's scores as 16-bit integers, each column in steps of its largest over kLargestInteger: a score
+// lies within kIntegerError steps of its integer's (half a step, and the rounding of the division).
+constexpr double kLargestInteger = 32767;
+constexpr double kIntegerError = 0.5 + 0x1p-20;
 // A side whose variance is less than this share of its sum of squares is not bounded: its computed
 // correlation is mostly rounding there. Squares of 2^-10 and 2^-20, exact.
 constexpr double kLeastRootShare = 0x1p-10;
@@ -43,8 +43,8 @@ struct TOverlap {
 // One matched column over those rows.
 struct TColumnSums {
     TWindowSums utterance;      // Σa, Σa² and the nonzero a
-    TCompactColumnSums codes;   // Σa·c from floats holding a divided by scale
-    double scale = 1.0;
+    TCompactColumnSums codes;   // Σq·c, q the integers standing for a in steps of scoreStep
+    double scoreStep = 1.0;
     double step = 0.0;
 };
 
@@ -98,10 +98,11 @@ std::optional<double> CorrelationAtMost(const TColumnSums& in, const TOverlap& o
     if (!spreadA || !(m < overlap.n || CodesSpread(std::sqrt(centredSquareLow), std::sqrt(m), std::sqrt(scc))))
         return std::nullopt;
 
-    // Σ|a|·c <= √(Σa²·Σc²) sizes the cross sums' rounding; g of it covers Σa·Σc/n's.
-    const double crossScale = std::sqrt(saaHigh * scc) * kUp;
-    const double crossError = (kCrossRelativeError + g) * crossScale + kCrossFlushedPerRow * overlap.n * in.scale;
-    const double covariance = in.codes.Cross * in.scale - sa * sc * overlap.perRow + crossError * kUp;
+    // Σa·c is Σq·c in steps, within kIntegerError steps of each code; Σa·Σc/n is rounded by less than g of
+    // √(Σa²·Σc²), which bounds Σ|a|·Σc/n.
+    const double crossError = kIntegerError * in.scoreStep * sc + g * std::sqrt(saaHigh * scc) * kUp;
+    const double covariance =
+        static_cast<double>(in.codes.Cross) * in.scoreStep - sa * sc * overlap.perRow + crossError * kUp;
     const double cosine =
         covariance >= 0.0
             ? covariance / std::sqrt(varianceALow * centredSquareLow) * kUp
@@ -129,22 +130,26 @@ TColumnLikenessBound::TColumnLikenessBound(const TCommandTraj& utterance)
     distinctIds_ = std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
     if (!boundable_)
         return;
-    // Each column is scaled by a power of two to below 1, so that floats hold it whatever its size. Columns
-    // smaller than 2^-300 are never bounded; the floor keeps every scale a normal double.
-    scales_.assign(width_, 1.0);
-    std::vector<double> inverses(width_, 1.0);
+    scoreSteps_.assign(width_, 1.0);
     for (size_t column = 0; column < width_; ++column) {
         double largest = 0.0;
         for (const std::vector<double>& row : utterance.Rows)
             largest = std::max(largest, std::abs(row[column]));
-        const int exponent = largest > 0.0 ? std::max(std::ilogb(largest) + 1, -300) : 0;
-        scales_[column] = std::ldexp(1.0, exponent);
-        inverses[column] = std::ldexp(1.0, -exponent);
+        // A column below kSmallest is never bounded, and its integers are left to round to 0.
+        if (largest >= kSmallest)
+            scoreSteps_[column] = largest / kLargestInteger;
     }
-    scores_.reserve(utterance.Rows.size() * width_);
-    for (const std::vector<double>& row : utterance.Rows) {
-        for (size_t column = 0; column < width_; ++column)
-            scores_.push_back(static_cast<float>(row[column] * inverses[column]));
+    // Row i holds the pairs of rows i and i + 1, the row past the last one 0.
+    const size_t rows = utterance.Rows.size();
+    pairs_.assign(rows * 2 * width_, 0);
+    for (size_t i = 0; i < rows; ++i) {
+        for (size_t column = 0; column < width_; ++column) {
+            const double steps = std::round(utterance.Rows[i][column] / scoreSteps_[column]);
+            const auto integer = static_cast<int16_t>(std::clamp(steps, -kLargestInteger, kLargestInteger));
+            pairs_[i * 2 * width_ + 2 * column] = integer;
+            if (i > 0)
+                pairs_[(i - 1) * 2 * width_ + 2 * column + 1] = integer;
+        }
     }
     windows_.emplace(utterance);
 }
@@ -183,17 +188,19 @@ double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::ve
     const bool inPlace = width <= width_ && std::all_of(pairs.begin(), pairs.end(), [](const TColumnPair& pair) {
         return pair.Stored == pair.Utterance;
     });
-    std::vector<float> reordered;
-    TCodeAndScoreRows both{compact.Codes.data() + firstB * width, width, scores_.data() + firstA * width_, width_,
-                           width, n};
+    std::vector<int16_t> reordered;
+    TCodeAndScoreRows both{compact.Codes.data() + firstB * width, width, pairs_.data() + firstA * 2 * width_,
+                           2 * width_, width, n};
     if (!inPlace) {
-        reordered.assign(n * width, 0.0f);
+        reordered.assign(n * 2 * width, 0);
         for (const TColumnPair& pair : pairs) {
-            for (size_t i = 0; i < n; ++i)
-                reordered[i * width + pair.Stored] = scores_[(firstA + i) * width_ + pair.Utterance];
+            for (size_t i = 0; i < n; ++i) {
+                const int16_t* from = both.Pairs + i * both.PairStride + 2 * pair.Utterance;
+                std::copy(from, from + 2, reordered.begin() + static_cast<std::ptrdiff_t>(i * 2 * width + 2 * pair.Stored));
+            }
         }
-        both.Scores = reordered.data();
-        both.ScoreStride = width;
+        both.Pairs = reordered.data();
+        both.PairStride = 2 * width;
     }
     const std::vector<TCompactColumnSums> sums = SumCompactColumns(both);
     const TWindowSums* window = windows_->Window(n);
@@ -201,7 +208,7 @@ double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::ve
 
     double total = 0.0;
     for (const TColumnPair& pair : pairs) {
-        const TColumnSums column{window[pair.Utterance], sums[pair.Stored], scales_[pair.Utterance],
+        const TColumnSums column{window[pair.Utterance], sums[pair.Stored], scoreSteps_[pair.Utterance],
                                  compact.Step[pair.Stored]};
         const std::optional<double> r = CorrelationAtMost(column, overlap);
         if (!r)

@@ -54,7 +54,7 @@ private:
     bool boundable_ = false;        // finite scores of a sane size in rows of full width
     size_t width_ = 0;
     bool distinctIds_ = false;
-    std::vector<double> scales_;        // by column: a power of two, the floats hold the scores divided by it
-    std::vector<float> scores_;          // row after row, width_ each
+    std::vector<double> scoreSteps_;   // by column: what one step of the integers below stands for
+    std::vector<int16_t> pairs_;        // the scores in steps, row after row in pairs (CompactCrossSums.h)
     std::optional<TCentredWindowSums> windows_;
 };
