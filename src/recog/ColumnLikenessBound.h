@@ -8,9 +8,10 @@
 // 1. The true correlation. <A,b> = <A,B>, so r* is the cosine of the angle between A and P·b (P removes the
 //    mean). P·b = s·P·c + P·e with |P·e| <= |e| <= s·√m (m the nonzero codes), so P·b lies within an angle
 //    asin(δ), δ = √m / |P·c|, of P·c, and r* <= cos(max(0, θ - asin δ)), θ the angle between A and P·c
-//    (1 when δ >= 1). cos θ = (Σac - Σa·Σc/n) / (|A|·|P·c|) comes from the integer sums of the codes and the
-//    cross sums of CompactCrossSums.h; their rounding (under 2^-18 of √(Σa²·Σc²), plus what values too small
-//    for normal floats lose) is added first, and the bound only grows with cos θ.
+//    (1 when δ >= 1). cos θ = (Σac - Σa·Σc/n) / (|A|·|P·c|) comes from the exact integer sums of
+//    CompactCrossSums.h, Σac from the utterance's scores as 16-bit integers (a score within about half a step
+//    of its integer's, a step its column's largest over 32767, so Σac within that times Σc); that error is
+//    added first, and the bound only grows with cos θ.
 // 2. What the doubles give. Both arithmetic paths form the single-pass sums of n terms and the same formula
 //    (PearsonCorrelation.h). With G = (n + 8)·2^-52, a computed sum is within G/2 of the sum of |terms|, so a
 //    computed variance is within 2G·Σa² of the true one and the computed covariance within 2G·√(Σa²·Σb²) of
