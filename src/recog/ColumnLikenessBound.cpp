@@ -144,8 +144,10 @@ TColumnLikenessBound::TColumnLikenessBound(const TCommandTraj& utterance)
     pairs_.assign(rows * 2 * width_, 0);
     for (size_t i = 0; i < rows; ++i) {
         for (size_t column = 0; column < width_; ++column) {
-            const double steps = std::round(utterance.Rows[i][column] / scoreSteps_[column]);
-            const auto integer = static_cast<int16_t>(std::clamp(steps, -kLargestInteger, kLargestInteger));
+            // Nearest but for ties and the last bit of the half added, well inside kIntegerError.
+            const double steps = std::clamp(utterance.Rows[i][column] / scoreSteps_[column], -kLargestInteger,
+                                            kLargestInteger);
+            const auto integer = static_cast<int16_t>(steps + (steps >= 0.0 ? 0.5 : -0.5));
             pairs_[i * 2 * width_ + 2 * column] = integer;
             if (i > 0)
                 pairs_[(i - 1) * 2 * width_ + 2 * column + 1] = integer;
