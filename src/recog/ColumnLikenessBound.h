@@ -8,23 +8,25 @@
 // 1. The true correlation. <A,b> = <A,B>, so r* is the cosine of the angle between A and P·b (P removes the
 //    mean). P·b = s·P·c + P·e with |P·e| <= |e| <= s·√m (m the nonzero codes), so P·b lies within an angle
 //    asin(δ), δ = √m / |P·c|, of P·c, and r* <= cos(max(0, θ - asin δ)), θ the angle between A and P·c
-//    (1 when δ >= 1). cos θ = (Σac - Σa·Σc/n) / (|A|·|P·c|) comes from the integer sums of the codes and the
-//    cross sums of CompactCrossSums.h; its rounding (< 2^-19 of √(Σa²·Σc²)) is added before use, and cos(θ - φ)
-//    only grows as cos θ does.
-// 2. What the doubles give. Both arithmetic paths form the single-pass sums of n terms in order and the same
-//    formula (PearsonCorrelation.h). With G = (n + 8)·2^-52, the computed sums are within G/2 of the sums of
-//    |terms|, the computed variance of a side within 2G·Σa² of the true one, the computed covariance within
-//    2G·√(Σa²·Σb²) of <A,B> (Σ|a| <= √(n·Σa²), Cauchy-Schwarz). If each side's variance is at least ρ of its sum
-//    of squares and κ = 2G/ρ <= 1/2, both computed variances are within κ of the true ones (so positive), the
-//    covariance within κ·|A|·|B|, and the computed r is at most r* + 5κ + 8u (u = 2^-53); 6κ + 16u is added.
-//    ρ for a is taken from the utterance's own sums; for b, where codes are 0 the values are exactly 0, so
-//    (Σb)² <= m·Σb² gives ρ >= (n - m)/n, and |B| >= s·(|P·c| - √m), √Σb² <= s·(√Σc² + √m) give the other.
-// 3. Known exactly: a window that is all zeros on either side gives sums of exactly 0 and r = 0 on both paths.
-// 4. Where neither holds (a side of almost no variance, whose computed r is rounding noise and may be anything,
-//    or values so small or large that squares leave the normal doubles) there is no bound: +infinity, and the
-//    take is matched in full. Values of 2^-290 to 2^250 keep every square, product and sum normal, or so far
-//    below G times the sums that underflow stays inside the margins; a window of codes of 1 only is not known
-//    to be that large and is not bounded.
+//    (1 when δ >= 1). cos θ = (Σac - Σa·Σc/n) / (|A|·|P·c|) comes from the exact integer sums of
+//    CompactCrossSums.h, Σac from the utterance's scores as 16-bit integers (a score within about half a step
+//    of its integer's, a step its column's largest over 32767, so Σac within that times Σc); that error is
+//    added first, and the bound only grows with cos θ.
+// 2. What the doubles give. Both arithmetic paths form the single-pass sums of n terms and the same formula
+//    (PearsonCorrelation.h). With G = (n + 8)·2^-52, a computed sum is within G/2 of the sum of |terms|, so a
+//    computed variance is within 2G·Σa² of the true one and the computed covariance within 2G·√(Σa²·Σb²) of
+//    <A,B> (Σ|a| <= √(n·Σa²), Cauchy-Schwarz). Each side's variance is required to be at least ρ = 2^-20 of
+//    its sum of squares; then with κ = 2G/ρ (< 1/2 for every n allowed) both computed variances are within κ of
+//    the true ones (so positive), the covariance within κ·|A|·|B|, and the computed r is at most r* + 5κ + 8u
+//    (u = 2^-53); 6κ + 16u is added. For a the share comes from the utterance's own sums (formed over the same
+//    window, so bounded alike). For b, values are exactly 0 where codes are, so (Σb)² <= m·Σb² gives a share
+//    of at least (n - m)/n; |B| >= s·(|P·c| - √m) and √Σb² <= s·(√Σc² + √m) give another.
+// 3. Known exactly: a window of zeros on either side, or fewer than two rows in common, gives a variance of
+//    exactly 0 and r = 0 on both paths.
+// 4. Where neither holds (a side of almost no variance, whose computed r is mostly rounding and may be anything)
+//    there is no bound: +infinity, and the take is matched in full. So too where values leave 2^-290..2^250, or
+//    a window's codes are 1 and 0 only (nothing then keeps Σb² from underflowing); inside, every square,
+//    product and sum either stays a normal double or loses far less than G of the sums it enters.
 // 5. The mean of 0.5 + 0.5·r over k columns is rounded on both sides by less than 5(k + 2)·u; 8(k + 4)·u is
 //    added. Each of this side's own bounds is widened by 2^-48 of itself, more than its few roundings.
 #include <cstdint>
@@ -32,6 +34,7 @@
 #include <vector>
 
 #include "CentredWindowSums.h"
+#include "ColumnMatch.h"
 #include "CompactScores.h"
 #include "SovoTypes.h"
 
@@ -46,10 +49,13 @@ public:
     double AtMost(const TCompactScores& compact, const std::vector<int32_t>& storedIds) const;
 
 private:
+    std::vector<TColumnPair> PairsWith(const std::vector<int32_t>& storedIds) const;
+
     const TCommandTraj& utterance_;
     bool boundable_ = false;        // finite scores of a sane size in rows of full width
     size_t width_ = 0;
-    std::vector<int> scaleExponents_;   // by column: the floats hold the scores times 2^-exponent
-    std::vector<float> scores_;          // row after row, width_ each
+    bool distinctIds_ = false;
+    std::vector<double> scoreSteps_;   // by column: what one step of the integers below stands for
+    std::vector<int16_t> pairs_;        // the scores in steps, row after row in pairs (CompactCrossSums.h)
     std::optional<TCentredWindowSums> windows_;
 };

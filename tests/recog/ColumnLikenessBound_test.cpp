@@ -236,6 +236,49 @@ TEST(ColumnLikenessBound, NeverBelowWithValuesAWholeStepOffTheirCodes)
     }
 }
 
+// Two columns flat but for the last bits: their computed correlation is rounding alone and lands anywhere,
+// far above 1 too. No bound may trust it.
+TEST(ColumnLikenessBound, NeverBelowACorrelationOfRoundingAlone)
+{
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<double> score(0.0, 1.0);
+    double highest = 0.0;
+    for (int pair = 0; pair < 400; ++pair) {
+        std::vector<double> a, b;
+        const double levelA = score(rng), levelB = score(rng);
+        for (int i = 0; i < 60; ++i) {
+            a.push_back(levelA + 4e-16 * score(rng));
+            b.push_back(levelB + 4e-16 * score(rng));
+        }
+        ExpectNeverBelow(Series(3, a), Series(3, b), "pair " + std::to_string(pair));
+        highest = std::max(highest, AverageColumnLikeness(Series(3, a), Series(3, b)));
+    }
+    EXPECT_GT(highest, 2.0);   // the fixture does meet a correlation of rounding alone far above 1
+}
+
+// Values so small that their squares lose most of their bits, in a window whose codes are 1 and 0 only (a
+// large value outside it sets the step): the computed correlation of series that follow each other exactly
+// is then off by far more than a double's rounding.
+TEST(ColumnLikenessBound, NeverBelowACorrelationOfValuesTooSmallToSquare)
+{
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<double> score(0.0, 1.0);
+    double highest = 0.0;
+    for (int pair = 0; pair < 200; ++pair) {
+        std::vector<double> a, b(20, 0.0);
+        b.front() = 1.0;
+        for (int i = 0; i < 60; ++i) {
+            const double value = i % 3 == 0 ? 0.0 : (1 + score(rng)) * 1e-160;
+            a.push_back(value * 1e160);
+            b.push_back(value);
+        }
+        b.resize(100, 0.0);
+        ExpectNeverBelow(Series(3, a), Series(3, b), "pair " + std::to_string(pair));
+        highest = std::max(highest, AverageColumnLikeness(Series(3, a), Series(3, b)));
+    }
+    EXPECT_GT(highest, 1.0 + 1e-6);   // the fixture does meet such a correlation above 1
+}
+
 struct TTake {
     std::string command;
     TCommandTraj traj;
