@@ -36,32 +36,40 @@ PARLANTO_WIDE_TARGET inline __m128i EightCodes(const uint8_t* codes)
     return _mm_cvtsi64_si128(packed);
 }
 
+// Eight values' squared gaps.
+PARLANTO_WIDE_TARGET inline __m256 EightGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
+                                                   const float* stepDown, const float* stepUp, size_t k)
+{
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i low = _mm256_cvtepu8_epi32(_mm_min_epu8(EightCodes(codes.LowA + k), EightCodes(codes.LowB + k)));
+    const __m256i high = _mm256_cvtepu8_epi32(_mm_max_epu8(EightCodes(codes.HighA + k), EightCodes(codes.HighB + k)));
+    const __m256 below = _mm256_cvtepi32_ps(_mm256_max_epi32(_mm256_sub_epi32(low, one), _mm256_setzero_si256()));
+    const __m256 above = _mm256_cvtepi32_ps(_mm256_add_epi32(high, _mm256_min_epi32(high, one)));
+    const __m256 xLow = _mm256_min_ps(_mm256_loadu_ps(x.LowA + k), _mm256_loadu_ps(x.LowB + k));
+    const __m256 xHigh = _mm256_max_ps(_mm256_loadu_ps(x.HighA + k), _mm256_loadu_ps(x.HighB + k));
+    const __m256 over = _mm256_sub_ps(_mm256_mul_ps(_mm256_loadu_ps(stepDown + k), below), xHigh);
+    const __m256 under = _mm256_sub_ps(xLow, _mm256_mul_ps(_mm256_loadu_ps(stepUp + k), above));
+    const __m256 gap = _mm256_max_ps(_mm256_max_ps(over, under), _mm256_setzero_ps());
+    return _mm256_mul_ps(gap, gap);
+}
+
+// Two chains of sums and a tree of additions across the lanes, so that a frame's sum waits on few additions.
 PARLANTO_WIDE_TARGET float WideGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
                                           const float* stepDown, const float* stepUp, size_t width)
 {
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i zero = _mm256_setzero_si256();
-    __m256 sums = _mm256_setzero_ps();
+    __m256 sums[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
     size_t k = 0;
-    for (; k + 8 <= width; k += 8) {
-        const __m256i low = _mm256_cvtepu8_epi32(_mm_min_epu8(EightCodes(codes.LowA + k), EightCodes(codes.LowB + k)));
-        const __m256i high =
-            _mm256_cvtepu8_epi32(_mm_max_epu8(EightCodes(codes.HighA + k), EightCodes(codes.HighB + k)));
-        const __m256 below = _mm256_cvtepi32_ps(_mm256_max_epi32(_mm256_sub_epi32(low, one), zero));
-        const __m256 above = _mm256_cvtepi32_ps(_mm256_add_epi32(high, _mm256_min_epi32(high, one)));
-        const __m256 xLow = _mm256_min_ps(_mm256_loadu_ps(x.LowA + k), _mm256_loadu_ps(x.LowB + k));
-        const __m256 xHigh = _mm256_max_ps(_mm256_loadu_ps(x.HighA + k), _mm256_loadu_ps(x.HighB + k));
-        const __m256 over = _mm256_sub_ps(_mm256_mul_ps(_mm256_loadu_ps(stepDown + k), below), xHigh);
-        const __m256 under = _mm256_sub_ps(xLow, _mm256_mul_ps(_mm256_loadu_ps(stepUp + k), above));
-        const __m256 gap = _mm256_max_ps(_mm256_max_ps(over, under), _mm256_setzero_ps());
-        sums = _mm256_add_ps(sums, _mm256_mul_ps(gap, gap));
+    for (; k + 16 <= width; k += 16) {
+        sums[0] = _mm256_add_ps(sums[0], EightGapSquares(x, codes, stepDown, stepUp, k));
+        sums[1] = _mm256_add_ps(sums[1], EightGapSquares(x, codes, stepDown, stepUp, k + 8));
     }
-    float lanes[8];
-    _mm256_storeu_ps(lanes, sums);
-    float sum = 0.0f;
-    for (const float lane : lanes)
-        sum += lane;
-    return sum + NarrowGapSquares(x, codes, stepDown, stepUp, k, width);
+    for (; k + 8 <= width; k += 8)
+        sums[0] = _mm256_add_ps(sums[0], EightGapSquares(x, codes, stepDown, stepUp, k));
+    const __m256 both = _mm256_add_ps(sums[0], sums[1]);
+    __m128 four = _mm_add_ps(_mm256_castps256_ps128(both), _mm256_extractf128_ps(both, 1));
+    four = _mm_add_ps(four, _mm_movehl_ps(four, four));
+    four = _mm_add_ss(four, _mm_shuffle_ps(four, four, 1));
+    return _mm_cvtss_f32(four) + NarrowGapSquares(x, codes, stepDown, stepUp, k, width);
 }
 
 float AllNarrowGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,

@@ -27,6 +27,15 @@ double GapCost(float sumOfSquares, size_t width)
     return std::sqrt(static_cast<double>(sumOfSquares) / static_cast<double>(width));
 }
 
+// The sum of the gap costs of sums of squares, taken after all of them so that their roots overlap.
+double SumOfGapCosts(const std::vector<float>& sumsOfSquares, size_t width)
+{
+    double sum = 0.0;
+    for (const float squares : sumsOfSquares)
+        sum += GapCost(squares, width);
+    return sum;
+}
+
 // The sum over rows of a of the gap from a_i to the envelope of stored over i's band.
 double RowGaps(const TFloatFrames& a, const TCompactScores& stored, const TFloatSteps& steps,
                const TAlignmentBand& band)
@@ -34,14 +43,13 @@ double RowGaps(const TFloatFrames& a, const TCompactScores& stored, const TFloat
     const size_t width = a.Width;
     const TWindowExtremes<uint8_t> storedWindows(stored.Codes.data(), stored.Codes.data(), stored.Count(), width,
                                                  band.Widest());
-    double sum = 0.0;
+    std::vector<float> squares(a.Count());
     for (size_t i = 0; i < a.Count(); ++i) {
-        sum += GapCost(CodedGapSquares(FrameEnvelope(a.DownFrame(i), a.UpFrame(i)),
-                                       storedWindows.Extremes(band.Low(i), band.High(i)), steps.Down.data(),
-                                       steps.Up.data(), width),
-                       width);
+        squares[i] = CodedGapSquares(FrameEnvelope(a.DownFrame(i), a.UpFrame(i)),
+                                     storedWindows.Extremes(band.Low(i), band.High(i)), steps.Down.data(),
+                                     steps.Up.data(), width);
     }
-    return sum;
+    return SumOfGapCosts(squares, width);
 }
 
 // The sum over stored frames j of the gap from the envelope of a over the rows whose band holds j to b_j.
@@ -53,17 +61,16 @@ double ColumnGaps(const TFloatFrames& a, const TRunExtremes<float>& aRuns, const
     const size_t n = a.Count();
     const size_t m = stored.Count();
     const size_t width = a.Width;
-    double sum = 0.0;
+    std::vector<float> squares(m);
     for (size_t j = 0, first = 0, last = 0; j < m; ++j) {
         while (band.High(first) < j)
             ++first;
         while (last + 1 < n && band.Low(last + 1) <= j)
             ++last;
-        sum += GapCost(CodedGapSquares(aRuns.Extremes(first, last), FrameEnvelope(stored.Row(j), stored.Row(j)),
-                                       steps.Down.data(), steps.Up.data(), width),
-                       width);
+        squares[j] = CodedGapSquares(aRuns.Extremes(first, last), FrameEnvelope(stored.Row(j), stored.Row(j)),
+                                     steps.Down.data(), steps.Up.data(), width);
     }
-    return sum;
+    return SumOfGapCosts(squares, width);
 }
 
 }  // namespace
@@ -102,12 +109,15 @@ double AlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& s
     const TFloatSteps steps = FloatStepsOf(stored);
     if (!utterance.InRange || !steps.InRange)
         return 0.0;
+    std::vector<float> squares(m);
     const auto rowCosts = [&](size_t i, size_t low, size_t high, double* costs) {
+        for (size_t j = low; j <= high; ++j) {
+            squares[j] = CodedGapSquares(FrameEnvelope(utterance.DownFrame(i), utterance.UpFrame(i)),
+                                         FrameEnvelope(stored.Row(j), stored.Row(j)), steps.Down.data(),
+                                         steps.Up.data(), width);
+        }
         for (size_t j = low; j <= high; ++j)
-            costs[j] = GapCost(CodedGapSquares(FrameEnvelope(utterance.DownFrame(i), utterance.UpFrame(i)),
-                                               FrameEnvelope(stored.Row(j), stored.Row(j)), steps.Down.data(),
-                                               steps.Up.data(), width),
-                               width);
+            costs[j] = GapCost(squares[j], width);
     };
     // Every path crosses each row, and the rest of it only adds.
     const auto givesUp = [&](double cheapest) { return SafeDistance(cheapest, n, m, width) > giveUpAbove; };

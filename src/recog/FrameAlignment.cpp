@@ -1,7 +1,7 @@
 #include "FrameAlignment.h"
 
-#include <algorithm>
-#include <cmath>
+#include <limits>
+#include <vector>
 
 #include "AlignmentBand.h"
 #include "ArithmeticPath.h"

@@ -212,7 +212,8 @@ TEST(AlignedDistanceBound, NothingToAlignIsInfinitelyFarAndForeignFramesBoundNot
     const TAlignedMatcher matcher(word);
     EXPECT_EQ(matcher.QuickDistanceAtLeast(compact, {31, 32, 33, 34, 35, 36}), kInfinity);
     EXPECT_EQ(matcher.DistanceAtLeast(TCompactScores{6, compact.Step, {}}, word.Ids, kInfinity), kInfinity);
-    const TAlignedMatcher empty(MakeTraj(word.Ids, {}));
+    const TCommandTraj silent = MakeTraj(word.Ids, {});
+    const TAlignedMatcher empty(silent);
     EXPECT_EQ(empty.QuickDistanceAtLeast(compact, word.Ids), kInfinity);
     // Ids that do not fit the frames: nothing can be said, and nothing out of them is read.
     EXPECT_EQ(matcher.QuickDistanceAtLeast(compact, {1, 2, 3}), 0.0);
