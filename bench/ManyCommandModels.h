@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ public:
 
     explicit TManyCommandModels(uint32_t commandCount)
     {
+        // The take forms a large vocabulary keeps between runs go to a folder of the set's own, not the user's.
+        setenv("XDG_CACHE_HOME", cacheHome_.Dir().c_str(), 1);
         CopyPhonemeSet(ModelsDir(), phonemesOnly_.Dir());
         CopyPhonemeSet(ModelsDir(), commands_.Dir());
         // Enrolled in a child process, so that this one stays as small as it was: a program it starts later
@@ -46,6 +49,8 @@ public:
     }
 
     std::string Dir() const { return commands_.Dir(); }
+    // Where the program keeps the set's take forms between runs.
+    std::string TakeFormsFolder() const { return cacheHome_.Dir() + "parlanto"; }
     std::string PhonemesOnlyDir() const { return phonemesOnly_.Dir(); }
     // A noisy take of the first source utterance, with noise of its own: no command's take is this one.
     std::string UtteranceWav(uint32_t seed) const
@@ -74,6 +79,7 @@ private:
         }
     }
 
+    TempDir cacheHome_;
     TempDir commands_;
     TempDir phonemesOnly_;
     TempDir scratch_;

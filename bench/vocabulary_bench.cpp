@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -29,15 +28,6 @@ TMatchMode ModeOf(const benchmark::State& state)
     return state.range(0) == 0 ? TMatchMode::Classic : TMatchMode::Aligned;
 }
 
-// The take forms the program keeps between runs go to a folder of the benchmark's own.
-std::string CacheHome()
-{
-    static const TempDir folder;
-    static const bool set = setenv("XDG_CACHE_HOME", folder.Dir().c_str(), 1) == 0;
-    (void)set;
-    return folder.Dir();
-}
-
 // The whole program (parlanto-cli recognize) on one second of audio, with the 500 commands and with the phoneme
 // set alone: the differences are what the commands cost at start-up (CPU) and what they hold (peak memory).
 // First of all, while this process has loaded nothing that its children would share.
@@ -45,7 +35,6 @@ void ProgramWith500Commands(benchmark::State& state)
 {
     const std::string wav = bench::WavOfSeconds(1);
     const std::string withCommands = Models().Dir();
-    CacheHome();
     bench::RecognizeInChild(wav, withCommands);   // as a user's second start: the take forms are cached
     double cpuWith = 0.0, cpuWithout = 0.0, peakWith = 0.0, peakWithout = 0.0;
     for (auto _ : state) {
@@ -74,7 +63,7 @@ void StartWith500Commands(benchmark::State& state)
 {
     const std::string dir = Models().Dir();
     const bool first = state.range(0) == 0;
-    const std::string cache = CacheHome() + "parlanto";
+    const std::string cache = Models().TakeFormsFolder();
     TFileRecognizer(dir, TMatchMode::Aligned);   // fills the cache
     for (auto _ : state) {
         if (first) {

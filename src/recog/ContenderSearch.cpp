@@ -40,11 +40,27 @@ public:
     // Whether a command that scores at most bound can change neither: it cannot reach the best (nor tie with it,
     // which would make the later command the best), nor rise above the runner-up.
     bool Unchanged(double bound) const { return bound < best_ && bound <= second_; }
+    double Second() const { return second_; }
 
 private:
     double best_ = -std::numeric_limits<double>::infinity();
     double second_ = 0.0;
 };
+
+// The command's take bounds made tighter where the matcher has a dearer bound, now that only a score above floor
+// matters: a take sure to stay below floor keeps floor as its bound.
+void Tighten(const TVoiceCommandModel& model, const TTakeMatcher& matcher, double floor, TCommandBounds& bounds)
+{
+    if (model.Forms.size() != model.Trajectories.size())
+        return;
+    bounds.Highest = 0.0;
+    for (size_t take = 0; take < bounds.Takes.size(); ++take) {
+        double& bound = bounds.Takes[take];
+        if (bound > floor)
+            bound = std::min(bound, std::max(floor, matcher.AtMost(model.Forms[take], model.Trajectories[take].Ids, floor)));
+        bounds.Highest = std::max(bounds.Highest, bound);
+    }
+}
 
 }  // namespace
 
@@ -59,14 +75,19 @@ void ScoreContenders(const std::vector<std::unique_ptr<TVoiceCommandModel>>& mod
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return bounds[a].Highest > bounds[b].Highest; });
     TTopTwo top;
-    size_t scored = 0;
-    for (; scored < order.size() && !top.Unchanged(bounds[order[scored]].Highest); ++scored) {
-        TVoiceCommandModel& model = *models[order[scored]];
-        top.Add(model.ScoreWith(matcher, bounds[order[scored]].Takes));
+    const auto leaveWithBound = [&models](size_t index, double bound) {
+        models[index]->LastScore = std::clamp(bound, 0.0, 1.0);
+        models[index]->LastScoreExact = false;
+    };
+    size_t next = 0;
+    for (; next < order.size() && !top.Unchanged(bounds[order[next]].Highest); ++next) {
+        TCommandBounds& command = bounds[order[next]];
+        Tighten(*models[order[next]], matcher, top.Second(), command);
+        if (top.Unchanged(command.Highest))
+            leaveWithBound(order[next], command.Highest);
+        else
+            top.Add(models[order[next]]->ScoreWith(matcher, command.Takes));
     }
-    for (; scored < order.size(); ++scored) {
-        TVoiceCommandModel& model = *models[order[scored]];
-        model.LastScore = std::clamp(bounds[order[scored]].Highest, 0.0, 1.0);
-        model.LastScoreExact = false;
-    }
+    for (; next < order.size(); ++next)
+        leaveWithBound(order[next], bounds[order[next]].Highest);
 }

@@ -208,7 +208,9 @@ double TVoiceCommandModel::ScoreWith(const TTakeMatcher& matcher, const std::vec
         if (bounded) {
             if (takeBounds[take] <= result)
                 break;   // nor can any after it
-            if (take < Forms.size() && matcher.AtMost(Forms[take], Trajectories[take].Ids, result) <= result)
+            // A dearer bound only once there is a best to beat.
+            if (result > 0.0 && take < Forms.size() &&
+                matcher.AtMost(Forms[take], Trajectories[take].Ids, result) <= result)
                 continue;
         }
         result = std::max(result, matcher.Likeness(FullTrajectory(take, scratch), result));
