@@ -40,11 +40,16 @@ TFrameSeries SpeechFrames(const TCommandTraj& traj, const std::vector<size_t>& c
     return frames;
 }
 
-std::vector<size_t> AllColumns(const TCommandTraj& traj)
+std::vector<size_t> AllColumns(size_t width)
 {
-    std::vector<size_t> columns(traj.Ids.size());
+    std::vector<size_t> columns(width);
     std::iota(columns.begin(), columns.end(), size_t{0});
     return columns;
+}
+
+std::vector<size_t> AllColumns(const TCommandTraj& traj)
+{
+    return AllColumns(traj.Ids.size());
 }
 
 // The given columns of every frame.
@@ -133,11 +138,29 @@ double TAlignedMatcher::Distance(const TCommandTraj& stored, double giveUpAbove)
     const TSharedColumns shared = SharedColumns(utterance_.Ids, stored.Ids);
     if (shared.Stored.empty())
         return std::numeric_limits<double>::infinity();
+    return DistanceOver(shared.Utterance, SpeechFrames(stored, shared.Stored), giveUpAbove);
+}
+
+double TAlignedMatcher::Distance(const TFrameSeries& storedFrames, const std::vector<int32_t>& storedIds,
+                                 double giveUpAbove) const
+{
+    const TSharedColumns shared = SharedColumns(utterance_.Ids, storedIds);
+    if (shared.Stored.empty())
+        return std::numeric_limits<double>::infinity();
+    // Each column's frames are made alone (the speech rows and the background go by the whole rows), so the
+    // shared columns of all the frames are the frames of the shared columns.
+    const bool allStored = shared.Stored == AllColumns(storedIds.size());
+    return DistanceOver(shared.Utterance, allStored ? storedFrames : SelectColumns(storedFrames, shared.Stored),
+                        giveUpAbove);
+}
+
+double TAlignedMatcher::DistanceOver(const std::vector<size_t>& utteranceColumns, const TFrameSeries& storedFrames,
+                                     double giveUpAbove) const
+{
     // Usually both come from the same phoneme set, and the utterance's frames serve as they are.
-    const bool allInOrder = shared.Utterance == AllColumns(utterance_);
-    const TFrameSeries selected = allInOrder ? TFrameSeries{} : SelectColumns(frames_, shared.Utterance);
-    return AlignedFrameDistance(allInOrder ? frames_ : selected, SpeechFrames(stored, shared.Stored), kBandShare,
-                                giveUpAbove);
+    const bool allInOrder = utteranceColumns == AllColumns(utterance_);
+    const TFrameSeries selected = allInOrder ? TFrameSeries{} : SelectColumns(frames_, utteranceColumns);
+    return AlignedFrameDistance(allInOrder ? frames_ : selected, storedFrames, kBandShare, giveUpAbove);
 }
 
 const TBoundFrames& TAlignedMatcher::BoundFrames() const

@@ -27,6 +27,10 @@ public:
     // above giveUpAbove (AlignedFrameDistance), so that a worse example costs less to rule out.
     double Distance(const TCommandTraj& stored,
                     double giveUpAbove = std::numeric_limits<double>::infinity()) const;
+    // The same from the stored trajectory's StoredSpeechFrames (column ids storedIds), made once for many
+    // utterances: the same distance to the last bit.
+    double Distance(const TFrameSeries& storedFrames, const std::vector<int32_t>& storedIds,
+                    double giveUpAbove = std::numeric_limits<double>::infinity()) const;
 
     // Never above Distance(stored) for the stored trajectory of column ids storedIds whose StoredSpeechFrames
     // are frames in compact form: cheap, about (n + m) × width work, no alignment (AlignedDistanceBound.h).
@@ -40,6 +44,10 @@ public:
                            double giveUpAbove) const;
 
 private:
+    // The alignment with the stored frames of the shared columns, in the stored trajectory's order.
+    double DistanceOver(const std::vector<size_t>& utteranceColumns, const TFrameSeries& storedFrames,
+                        double giveUpAbove) const;
+
     const TCommandTraj& utterance_;
     TFrameSeries frames_;   // the utterance's speech frames over all its columns
     bool distinctIds_;      // no id twice among the utterance's columns

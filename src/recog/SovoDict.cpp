@@ -213,7 +213,9 @@ double TVoiceCommandModel::ScoreWith(const TTakeMatcher& matcher, const std::vec
                 matcher.AtMost(Forms[take], Trajectories[take].Ids, result) <= result)
                 continue;
         }
-        result = std::max(result, matcher.Likeness(FullTrajectory(take, scratch), result));
+        const double likeness = take < Forms.size() ? matcher.Likeness(FullTrajectory(take, scratch), Forms[take], result)
+                                                    : matcher.Likeness(FullTrajectory(take, scratch), result);
+        result = std::max(result, likeness);
     }
     LastScore = result;
     LastScoreExact = true;

@@ -29,12 +29,14 @@ std::vector<const double*> RowsOf(const TFrameSeries& frames)
 TTakeForms MakeTakeForms(const std::string& path, const TCommandTraj& take)
 {
     const auto width = static_cast<size_t>(take.PhonemeCount);
-    return {path, CompactScoresOf(RowsOf(take.Rows), width),
-            CompactScoresOf(RowsOf(StoredSpeechFrames(take)), width)};
+    TFrameSeries speech = StoredSpeechFrames(take);
+    return {path, CompactScoresOf(RowsOf(take.Rows), width), CompactScoresOf(RowsOf(speech), width),
+            std::move(speech)};
 }
 
-void ReleaseRows(TCommandTraj& take)
+void ReleaseRows(TCommandTraj& take, TTakeForms& forms)
 {
     take.Rows.clear();
     take.Rows.shrink_to_fit();
+    forms.Speech.reset();
 }

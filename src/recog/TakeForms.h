@@ -6,12 +6,16 @@
 #include <string>
 
 #include "CompactScores.h"
+#include "FrameAlignment.h"
 #include "SovoTypes.h"
 
 struct TTakeForms {
     std::string Path;                       // the .trj file as found on disk
     std::optional<TCompactScores> Rows;     // its scores, row by row (classic matching)
     std::optional<TCompactScores> Frames;   // its speech frames (aligned matching)
+    // Its speech frames as they are, while it holds its rows: aligned matching reads them rather than making
+    // them again for every utterance.
+    std::optional<TFrameSeries> Speech;
 };
 
 // The forms of a take whose rows are at hand.
@@ -23,5 +27,5 @@ inline bool HoldsRows(const TCommandTraj& take)
     return take.Rows.size() == static_cast<size_t>(take.AtomCount);
 }
 
-// Gives up a take's rows, keeping its counts, ids and names.
-void ReleaseRows(TCommandTraj& take);
+// Gives up a take's rows, keeping its counts, ids and names, and the exact frames of its forms.
+void ReleaseRows(TCommandTraj& take, TTakeForms& forms);

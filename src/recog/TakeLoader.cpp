@@ -16,7 +16,7 @@ TTakeForms TTakeLoader::Load(const std::string& path, TCommandTraj& take, const 
     }
     read(take);
     TTakeForms forms = MakeTakeForms(path, take);
-    ReleaseRows(take);
+    ReleaseRows(take, forms);
     if (stamp)
         cache_.Add(path, *stamp);
     return forms;

@@ -25,6 +25,13 @@ double TTakeMatcher::Likeness(const TCommandTraj& stored, double floor) const
     return AverageColumnLikeness(utterance_, stored, floor);
 }
 
+double TTakeMatcher::Likeness(const TCommandTraj& stored, const TTakeForms& forms, double floor) const
+{
+    if (aligned_ && forms.Speech)
+        return LikenessOfDistance(aligned_->Distance(*forms.Speech, stored.Ids, DistanceBelowLikeness(floor)));
+    return Likeness(stored, floor);
+}
+
 double TTakeMatcher::QuickAtMost(const TTakeForms& forms, const std::vector<int32_t>& ids) const
 {
     if (aligned_)

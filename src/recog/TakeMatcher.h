@@ -20,6 +20,8 @@ public:
     // The likeness of stored (0..1). Only one of floor or more is needed: a lower one may come out as anything
     // below floor.
     double Likeness(const TCommandTraj& stored, double floor = 0.0) const;
+    // The same for a take of these forms, from what they hold where that serves (the same likeness).
+    double Likeness(const TCommandTraj& stored, const TTakeForms& forms, double floor) const;
     // Never below Likeness of the take with these forms (column ids ids); cheap, for every take of a vocabulary.
     // Infinity for a take without a compact form for this mode.
     double QuickAtMost(const TTakeForms& forms, const std::vector<int32_t>& ids) const;
