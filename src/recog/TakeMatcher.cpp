@@ -10,7 +10,7 @@ constexpr double kNoBound = std::numeric_limits<double>::infinity();
 
 }  // namespace
 
-TTakeMatcher::TTakeMatcher(const TCommandTraj& utterance, TMatchMode mode) : utterance_(utterance), mode_(mode)
+TTakeMatcher::TTakeMatcher(const TCommandTraj& utterance, TMatchMode mode) : utterance_(utterance)
 {
     if (mode == TMatchMode::Aligned)
         aligned_.emplace(utterance);

@@ -16,7 +16,6 @@ public:
     // Refers to utterance, which must outlive it.
     TTakeMatcher(const TCommandTraj& utterance, TMatchMode mode);
 
-    TMatchMode Mode() const { return mode_; }
     // The likeness of stored (0..1). Only one of floor or more is needed: a lower one may come out as anything
     // below floor.
     double Likeness(const TCommandTraj& stored, double floor = 0.0) const;
@@ -31,7 +30,6 @@ public:
 
 private:
     const TCommandTraj& utterance_;
-    TMatchMode mode_;
     std::optional<TAlignedMatcher> aligned_;
     std::optional<TColumnLikenessBound> classicBound_;
 };
