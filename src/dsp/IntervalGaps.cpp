@@ -28,6 +28,18 @@ PARLANTO_LANES_INLINE float NarrowGapSquares(const TEnvelopeParts<float>& x, con
     return sum;
 }
 
+// Decoded intervals, values first..width-1 one by one (inlined, as above).
+PARLANTO_LANES_INLINE float NarrowDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
+                                                    const float* high, size_t first, size_t width)
+{
+    float sum = 0.0f;
+    for (size_t k = first; k < width; ++k) {
+        const float gap = std::max({low[k] - xHigh[k], xLow[k] - high[k], 0.0f});
+        sum += gap * gap;
+    }
+    return sum;
+}
+
 // Eight codes in the low half of a vector.
 PARLANTO_WIDE_TARGET inline __m128i EightCodes(const uint8_t* codes)
 {
@@ -72,6 +84,40 @@ PARLANTO_WIDE_TARGET float WideGapSquares(const TEnvelopeParts<float>& x, const 
     return _mm_cvtss_f32(four) + NarrowGapSquares(x, codes, stepDown, stepUp, k, width);
 }
 
+PARLANTO_WIDE_TARGET inline __m256 EightDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
+                                                          const float* high, size_t k)
+{
+    const __m256 over = _mm256_sub_ps(_mm256_loadu_ps(low + k), _mm256_loadu_ps(xHigh + k));
+    const __m256 under = _mm256_sub_ps(_mm256_loadu_ps(xLow + k), _mm256_loadu_ps(high + k));
+    const __m256 gap = _mm256_max_ps(_mm256_max_ps(over, under), _mm256_setzero_ps());
+    return _mm256_mul_ps(gap, gap);
+}
+
+// The same chains and tree as WideGapSquares, so that both give one sum.
+PARLANTO_WIDE_TARGET float WideDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
+                                                 const float* high, size_t width)
+{
+    __m256 sums[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
+    size_t k = 0;
+    for (; k + 16 <= width; k += 16) {
+        sums[0] = _mm256_add_ps(sums[0], EightDecodedGapSquares(xLow, xHigh, low, high, k));
+        sums[1] = _mm256_add_ps(sums[1], EightDecodedGapSquares(xLow, xHigh, low, high, k + 8));
+    }
+    for (; k + 8 <= width; k += 8)
+        sums[0] = _mm256_add_ps(sums[0], EightDecodedGapSquares(xLow, xHigh, low, high, k));
+    const __m256 both = _mm256_add_ps(sums[0], sums[1]);
+    __m128 four = _mm_add_ps(_mm256_castps256_ps128(both), _mm256_extractf128_ps(both, 1));
+    four = _mm_add_ps(four, _mm_movehl_ps(four, four));
+    four = _mm_add_ss(four, _mm_shuffle_ps(four, four, 1));
+    return _mm_cvtss_f32(four) + NarrowDecodedGapSquares(xLow, xHigh, low, high, k, width);
+}
+
+float AllNarrowDecodedGapSquares(const float* xLow, const float* xHigh, const float* low, const float* high,
+                                 size_t width)
+{
+    return NarrowDecodedGapSquares(xLow, xHigh, low, high, 0, width);
+}
+
 float AllNarrowGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
                           const float* stepDown, const float* stepUp, size_t width)
 {
@@ -84,4 +130,18 @@ float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8
                       const float* stepUp, size_t width)
 {
     return ByVectorWidth(WideGapSquares, AllNarrowGapSquares, x, codes, stepDown, stepUp, width);
+}
+
+void DecodeIntervals(const uint8_t* codes, const float* stepDown, const float* stepUp, size_t width, float* low,
+                     float* high)
+{
+    for (size_t k = 0; k < width; ++k) {
+        low[k] = stepDown[k] * static_cast<float>(codes[k] > 0 ? codes[k] - 1 : 0);
+        high[k] = stepUp[k] * static_cast<float>(codes[k] > 0 ? codes[k] + 1 : 0);
+    }
+}
+
+float GapSquares(const float* xLow, const float* xHigh, const float* low, const float* high, size_t width)
+{
+    return ByVectorWidth(WideDecodedGapSquares, AllNarrowDecodedGapSquares, xLow, xHigh, low, high, width);
 }

@@ -31,3 +31,10 @@ TEnvelopeParts<T> FrameEnvelope(const T* low, const T* high)
 // rounds once (the sum in any order); nothing is fused.
 float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes, const float* stepDown,
                       const float* stepUp, size_t width);
+
+// The ends of the intervals a frame of codes stands for, each the same product CodedGapSquares forms: a frame
+// met by many others is decoded once.
+void DecodeIntervals(const uint8_t* codes, const float* stepDown, const float* stepUp, size_t width, float* low,
+                     float* high);
+// CodedGapSquares of one frame of intervals (xLow..xHigh) and one of decoded codes (low..high): the same sum.
+float GapSquares(const float* xLow, const float* xHigh, const float* low, const float* high, size_t width);

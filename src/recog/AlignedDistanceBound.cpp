@@ -109,12 +109,17 @@ double AlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& s
     const TFloatSteps steps = FloatStepsOf(stored);
     if (!utterance.InRange || !steps.InRange)
         return 0.0;
+    // Every stored frame meets a band of rows: its intervals are decoded once.
+    std::vector<float> lowEnds(m * width), highEnds(m * width);
+    for (size_t j = 0; j < m; ++j) {
+        DecodeIntervals(stored.Row(j), steps.Down.data(), steps.Up.data(), width, lowEnds.data() + j * width,
+                        highEnds.data() + j * width);
+    }
     std::vector<float> squares(m);
     const auto rowCosts = [&](size_t i, size_t low, size_t high, double* costs) {
         for (size_t j = low; j <= high; ++j) {
-            squares[j] = CodedGapSquares(FrameEnvelope(utterance.DownFrame(i), utterance.UpFrame(i)),
-                                         FrameEnvelope(stored.Row(j), stored.Row(j)), steps.Down.data(),
-                                         steps.Up.data(), width);
+            squares[j] = GapSquares(utterance.DownFrame(i), utterance.UpFrame(i), lowEnds.data() + j * width,
+                                    highEnds.data() + j * width, width);
         }
         for (size_t j = low; j <= high; ++j)
             costs[j] = GapCost(squares[j], width);

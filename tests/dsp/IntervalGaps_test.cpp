@@ -73,9 +73,16 @@ TEST(IntervalGaps, EnvelopesOfTwoFramesAndBothWidthsAgree)
         }
         const TEnvelopeParts<float> x{xLowA.data(), xLowB.data(), xHighA.data(), xHighB.data()};
         const TEnvelopeParts<uint8_t> codes{lowA.data(), lowB.data(), highA.data(), highB.data()};
+        // One frame's codes decoded once give the sum the codes give.
+        std::vector<float> lowEnds(width), highEnds(width);
+        DecodeIntervals(lowA.data(), down.data(), up.data(), width, lowEnds.data(), highEnds.data());
         for (const bool wide : {true, false}) {
             const TVectorWidth lanes(wide);
             EXPECT_NEAR(CodedGapSquares(x, codes, down.data(), up.data(), width), plain, 1e-5f * plain)
+                << width << (wide ? " wide" : " narrow");
+            EXPECT_EQ(GapSquares(xLowA.data(), xHighA.data(), lowEnds.data(), highEnds.data(), width),
+                      CodedGapSquares(FrameEnvelope(xLowA.data(), xHighA.data()),
+                                      FrameEnvelope(lowA.data(), lowA.data()), down.data(), up.data(), width))
                 << width << (wide ? " wide" : " narrow");
         }
     }
