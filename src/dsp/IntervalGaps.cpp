@@ -65,24 +65,35 @@ PARLANTO_WIDE_TARGET inline __m256 EightGapSquares(const TEnvelopeParts<float>& 
     return _mm256_mul_ps(gap, gap);
 }
 
-// Two chains of sums and a tree of additions across the lanes, so that a frame's sum waits on few additions.
-PARLANTO_WIDE_TARGET float WideGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
-                                          const float* stepDown, const float* stepUp, size_t width)
+// Two chains of sums and a tree of additions across the lanes, so that a frame's sum waits on few additions:
+// eights(k) gives the squared gaps of values k..k+7; the values past the last eight are left, from k on.
+template <class TEights>
+PARLANTO_WIDE_TARGET inline float SumOfEights(const TEights& eights, size_t width, size_t& k)
 {
     __m256 sums[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
-    size_t k = 0;
+    k = 0;
     for (; k + 16 <= width; k += 16) {
-        sums[0] = _mm256_add_ps(sums[0], EightGapSquares(x, codes, stepDown, stepUp, k));
-        sums[1] = _mm256_add_ps(sums[1], EightGapSquares(x, codes, stepDown, stepUp, k + 8));
+        sums[0] = _mm256_add_ps(sums[0], eights(k));
+        sums[1] = _mm256_add_ps(sums[1], eights(k + 8));
     }
     for (; k + 8 <= width; k += 8)
-        sums[0] = _mm256_add_ps(sums[0], EightGapSquares(x, codes, stepDown, stepUp, k));
+        sums[0] = _mm256_add_ps(sums[0], eights(k));
     const __m256 both = _mm256_add_ps(sums[0], sums[1]);
     __m128 four = _mm_add_ps(_mm256_castps256_ps128(both), _mm256_extractf128_ps(both, 1));
     four = _mm_add_ps(four, _mm_movehl_ps(four, four));
     four = _mm_add_ss(four, _mm_shuffle_ps(four, four, 1));
-    return _mm_cvtss_f32(four) + NarrowGapSquares(x, codes, stepDown, stepUp, k, width);
+    return _mm_cvtss_f32(four);
 }
+
+// Functions, not lambdas: these take the AVX2 target that a lambda in a wide function would not.
+struct TCodedEights {
+    const TEnvelopeParts<float>& x;
+    const TEnvelopeParts<uint8_t>& codes;
+    const float* stepDown;
+    const float* stepUp;
+
+    PARLANTO_WIDE_TARGET __m256 operator()(size_t k) const { return EightGapSquares(x, codes, stepDown, stepUp, k); }
+};
 
 PARLANTO_WIDE_TARGET inline __m256 EightDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
                                                           const float* high, size_t k)
@@ -93,23 +104,29 @@ PARLANTO_WIDE_TARGET inline __m256 EightDecodedGapSquares(const float* xLow, con
     return _mm256_mul_ps(gap, gap);
 }
 
-// The same chains and tree as WideGapSquares, so that both give one sum.
+struct TDecodedEights {
+    const float* xLow;
+    const float* xHigh;
+    const float* low;
+    const float* high;
+
+    PARLANTO_WIDE_TARGET __m256 operator()(size_t k) const { return EightDecodedGapSquares(xLow, xHigh, low, high, k); }
+};
+
+PARLANTO_WIDE_TARGET float WideGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
+                                          const float* stepDown, const float* stepUp, size_t width)
+{
+    size_t k = 0;
+    const float sum = SumOfEights(TCodedEights{x, codes, stepDown, stepUp}, width, k);
+    return sum + NarrowGapSquares(x, codes, stepDown, stepUp, k, width);
+}
+
 PARLANTO_WIDE_TARGET float WideDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
                                                  const float* high, size_t width)
 {
-    __m256 sums[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
     size_t k = 0;
-    for (; k + 16 <= width; k += 16) {
-        sums[0] = _mm256_add_ps(sums[0], EightDecodedGapSquares(xLow, xHigh, low, high, k));
-        sums[1] = _mm256_add_ps(sums[1], EightDecodedGapSquares(xLow, xHigh, low, high, k + 8));
-    }
-    for (; k + 8 <= width; k += 8)
-        sums[0] = _mm256_add_ps(sums[0], EightDecodedGapSquares(xLow, xHigh, low, high, k));
-    const __m256 both = _mm256_add_ps(sums[0], sums[1]);
-    __m128 four = _mm_add_ps(_mm256_castps256_ps128(both), _mm256_extractf128_ps(both, 1));
-    four = _mm_add_ps(four, _mm_movehl_ps(four, four));
-    four = _mm_add_ss(four, _mm_shuffle_ps(four, four, 1));
-    return _mm_cvtss_f32(four) + NarrowDecodedGapSquares(xLow, xHigh, low, high, k, width);
+    const float sum = SumOfEights(TDecodedEights{xLow, xHigh, low, high}, width, k);
+    return sum + NarrowDecodedGapSquares(xLow, xHigh, low, high, k, width);
 }
 
 float AllNarrowDecodedGapSquares(const float* xLow, const float* xHigh, const float* low, const float* high,

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <limits>
 #include <numeric>
 #include <optional>
 
-#include "AlignedLikeness.h"
 #include "ContenderSearch.h"
 #include "ModelFiles.h"
 #include "TakeLoader.h"
