@@ -59,10 +59,12 @@ public:
     const std::vector<int16_t>& Recorded() const { return recorded_; }
 
 private:
+    // The input last, so that it goes first: one destroyed while recording (a test that failed with Ctrl held)
+    // still delivers what it recorded, into what the receivers write.
     TSovoObject sovo_;
-    TSovoMicInput input_{1024, 1, 22050, 2};
     bool reported_ = false;
     std::vector<int16_t> recorded_;
+    TSovoMicInput input_{1024, 1, 22050, 2};
 };
 
 void ExpectSameResult(const TFileResult& got, const TFileResult& expected)
