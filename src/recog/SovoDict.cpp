@@ -253,9 +253,13 @@ void TTeskDictionary::LoadModels(const std::string& dir, const std::string& ext)
     models_.clear();
     std::vector<std::string> failures;
     TModelPathResolver paths;
+    const std::vector<std::string> fileNames = ListModelFiles(dir, ext);
+    // A vocabulary scored in full matches every take every time: rows read again per utterance would cost
+    // more than holding them.
+    const bool scoredInFull = fileNames.size() <= static_cast<size_t>(std::max(ScoreEveryCommandUpTo, 0));
     TTakeFormsCache cache(TakeFormsFolder, dir, CachedFromBytes);
-    TTakeLoader loader(KeptRowBytes, cache);
-    for (const std::string& fileName : ListModelFiles(dir, ext)) {
+    TTakeLoader loader(scoredInFull ? UINT64_MAX : KeptRowBytes, cache);
+    for (const std::string& fileName : fileNames) {
         auto model = std::make_unique<TVoiceCommandModel>();
         try {
             model->Load(fileName, paths, &loader);

@@ -102,9 +102,10 @@ public:
     // the best or the runner-up are, the others keep their first-pass bound (LastScoreExact false). The best
     // command, its score and the runner-up's are the same either way.
     int32_t ScoreEveryCommandUpTo = 100;
-    // LoadModels keeps the rows of the first takes in memory up to this many bytes of their files; the others
-    // are kept in compact form and read again from their files when they are matched in full. Their compact
-    // forms are kept between runs in this folder (TakeFormsCache.h; none when empty).
+    // LoadModels keeps every take's rows in memory for a vocabulary scored in full; in a larger one, the rows of
+    // the first takes up to this many bytes of their files, the others in compact form, read again from their
+    // files when they are matched in full. Their compact forms are kept between runs in this folder
+    // (TakeFormsCache.h; none when empty).
     uint64_t KeptRowBytes = uint64_t{4} << 20;
     std::string TakeFormsFolder = DefaultTakeFormsFolder();
     uint64_t CachedFromBytes = uint64_t{32} << 20;   // fewer bytes of such takes are not worth a cache

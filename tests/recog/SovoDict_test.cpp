@@ -378,12 +378,25 @@ TEST_F(Dictionary, RecognizeNamesTheBestModelAndTiesGoToTheLater)
     }
 }
 
+// A vocabulary scored in full keeps every take's rows, however many bytes they take: each is matched every time.
+TEST_F(Dictionary, AVocabularyScoredInFullKeepsItsRows)
+{
+    Command("a.vcm", "a", "rise.trj");
+    Command("b.vcm", "b", "fall.trj");
+    dictionary.KeptRowBytes = 0;
+    dictionary.ScoreEveryCommandUpTo = 2;
+    ASSERT_EQ(Load(), "(nothing thrown)");
+    for (int32_t i = 0; i < dictionary.ModelCount(); ++i)
+        EXPECT_FALSE(dictionary.GetModel(i)->Trajectories.at(0).Rows.empty()) << i;
+}
+
 // A take kept in compact form only is read again from its file when it is matched in full; a file changed
 // since the models loaded is named rather than matched as if it were the take the first pass looked at.
 TEST_F(Dictionary, TakesKeptCompactAreReadAgainAndAChangedFileIsNamed)
 {
     Command("a.vcm", "a", "rise.trj");
     dictionary.KeptRowBytes = 0;
+    dictionary.ScoreEveryCommandUpTo = 0;
     ASSERT_EQ(Load(), "(nothing thrown)");
     const TVoiceCommandModel& model = *dictionary.GetModel(0);
     ASSERT_EQ(model.Trajectories.size(), 1u);

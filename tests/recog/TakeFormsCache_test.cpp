@@ -146,7 +146,7 @@ TEST_F(TakeFormsCache, TakesNoLongerLoadedAreDroppedAndNothingIsWrittenWithoutAF
     TTakeFormsCache none("", folder.Path("Models/"));
     EXPECT_TRUE(none.File().empty());
     const TCommandTraj take;
-    const TTakeForms forms{Take("a"), {}, {}};
+    const TTakeForms forms{Take("a"), {}, {}, {}};
     none.Add(Take("a"), *FileStampOf(Take("a")));
     none.Save({{&take, &forms}});
     EXPECT_EQ(std::distance(fs::directory_iterator(CacheFolder()), fs::directory_iterator()), 1);
@@ -160,6 +160,7 @@ TEST_F(TakeFormsCache, ADictionaryStartsAgainFromTheCacheAndRereadsWhatChanged)
     const auto load = [&] {
         auto dictionary = std::make_unique<TTeskDictionary>();
         dictionary->KeptRowBytes = 0;
+        dictionary->ScoreEveryCommandUpTo = 0;
         dictionary->TakeFormsFolder = CacheFolder();
         dictionary->CachedFromBytes = 0;
         dictionary->LoadModels(folder.Path("Models/"), "vcm");
