@@ -27,22 +27,25 @@ TVRAtomIntegrator::TVRAtomIntegrator(double durationMs)
     : windowLength_(static_cast<int32_t>(std::nearbyint(durationMs * kSampleRate / 1000.0 / kHopSize)))
 {
     ring_.resize(static_cast<size_t>(std::max(windowLength_, 0)) + 1);
+    pushed_.resize(ring_.size());
 }
 
 void TVRAtomIntegrator::Push(const TAtom& atom, bool last)
 {
+    size_t slot;
     if (count_ > static_cast<size_t>(windowLength_)) {
-        Forget(ring_[first_]);
-        ring_[first_] = atom;   // the oldest slot becomes the newest
+        Forget(pushed_[first_]);
+        slot = first_;   // the oldest slot becomes the newest
         first_ = (first_ + 1) % ring_.size();
     } else {
-        ring_[(first_ + count_) % ring_.size()] = atom;
+        slot = Slot(count_);
         ++count_;
     }
+    ring_[slot] = atom;
+    pushed_[slot] = {atom.Voicing, atom.MainTone, atom.Energy, atom.Quiet};
     voicings_.Insert(atom.Voicing);
     tones_.Insert(atom.MainTone);
-    Integrate();
-    Emit();
+    IntegrateAndEmit();
     if (last)
         Flush();
 }
@@ -50,13 +53,12 @@ void TVRAtomIntegrator::Push(const TAtom& atom, bool last)
 void TVRAtomIntegrator::Flush()
 {
     while (count_ > 1) {
-        Forget(ring_[first_]);
+        Forget(pushed_[first_]);
         first_ = (first_ + 1) % ring_.size();
         --count_;
         if (count_ == 1)
             last_ = true;
-        Integrate();
-        Emit();
+        IntegrateAndEmit();
     }
     first_ = 0;
     count_ = 0;
@@ -65,36 +67,33 @@ void TVRAtomIntegrator::Flush()
     tones_.Clear();
 }
 
-void TVRAtomIntegrator::Forget(const TAtom& atom)
+void TVRAtomIntegrator::Forget(const TPushed& atom)
 {
     voicings_.Remove(atom.Voicing);
     tones_.Remove(atom.MainTone);
 }
 
-void TVRAtomIntegrator::Emit()
-{
-    if (OnAtom)
-        OnAtom(output_, last_);
-}
-
-void TVRAtomIntegrator::Integrate()
+void TVRAtomIntegrator::IntegrateAndEmit()
 {
     const int32_t length = static_cast<int32_t>(count_);
     const int32_t h = length / 2;
-    output_ = At(static_cast<size_t>(h));
+    // The middle atom may be emitted again as the window grows: every smoothed field is set from the pushed
+    // values each time.
+    TAtom& output = ring_[Slot(static_cast<size_t>(h))];
 
-    output_.Voicing = MiddleValue(voicings_, h, kVoicingMedianLimit);
-    output_.MainTone = MiddleValue(tones_, h, kToneMedianLimit);
+    output.Voicing = MiddleValue(voicings_, h, kVoicingMedianLimit);
+    output.MainTone = MiddleValue(tones_, h, kToneMedianLimit);
 
     const int32_t k = std::min(length - 1, h + kEnergyLead);
-    if (k > 2)
-        output_.Energy = (At(k - 2).Energy + At(k - 1).Energy + At(k).Energy) / 3;
+    output.Energy = k > 2 ? (At(k - 2).Energy + At(k - 1).Energy + At(k).Energy) / 3 : At(h).Energy;
 
     int32_t loud = 0;
     for (int32_t i = 0; i < length; ++i)
         loud += At(static_cast<size_t>(i)).Quiet ? 0 : 1;
-    output_.Quiet = loud <= h;
+    output.Quiet = loud <= h;
 
-    if (output_.Voicing < kVoicedThreshold)
-        output_.MainTone = 0.0;
+    if (output.Voicing < kVoicedThreshold)
+        output.MainTone = 0.0;
+    if (OnAtom)
+        OnAtom(output, last_);
 }

@@ -18,18 +18,25 @@ public:
     void Flush();
 
     int32_t WindowLength() const { return windowLength_; }
-    const TAtom& Output() const { return output_; }
 
     TAtomEvent OnAtom;
 
 private:
-    void Integrate();
-    void Emit();
-    void Forget(const TAtom& atom);   // an atom leaves the window
+    // What the smoothing reads of an atom, as it was pushed: the held atoms themselves are emitted with their
+    // smoothed values written over these, in place, rather than copied out whole.
+    struct TPushed {
+        double Voicing = 0.0;
+        double MainTone = 0.0;
+        double Energy = 0.0;
+        bool Quiet = false;
+    };
 
-    TAtom output_;
-    // Oldest first, at most windowLength_ + 1 atoms; a ring so that sliding moves no atoms.
+    void IntegrateAndEmit();
+    void Forget(const TPushed& atom);   // an atom leaves the window
+
+    // Oldest first, at most windowLength_ + 1 atoms; rings so that sliding moves no atoms.
     std::vector<TAtom> ring_;
+    std::vector<TPushed> pushed_;
     size_t first_ = 0;      // ring index of the oldest atom
     size_t count_ = 0;      // atoms held
     TSortedValues voicings_;   // of the atoms in the window
@@ -37,5 +44,6 @@ private:
     int32_t windowLength_;
     bool last_ = false;
 
-    const TAtom& At(size_t i) const { return ring_[(first_ + i) % ring_.size()]; }
+    size_t Slot(size_t i) const { return (first_ + i) % ring_.size(); }
+    const TPushed& At(size_t i) const { return pushed_[Slot(i)]; }
 };
