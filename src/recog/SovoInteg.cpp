@@ -32,6 +32,18 @@ TVRAtomIntegrator::TVRAtomIntegrator(double durationMs)
 
 void TVRAtomIntegrator::Push(const TAtom& atom, bool last)
 {
+    Incoming() = atom;
+    PushIncoming(last);
+}
+
+TAtom& TVRAtomIntegrator::Incoming()
+{
+    // A full window's oldest atom is past emitting: the middle is never the oldest of two or more.
+    return ring_[count_ > static_cast<size_t>(windowLength_) ? first_ : Slot(count_)];
+}
+
+void TVRAtomIntegrator::PushIncoming(bool last)
+{
     size_t slot;
     if (count_ > static_cast<size_t>(windowLength_)) {
         Forget(pushed_[first_]);
@@ -41,7 +53,7 @@ void TVRAtomIntegrator::Push(const TAtom& atom, bool last)
         slot = Slot(count_);
         ++count_;
     }
-    ring_[slot] = atom;
+    const TAtom& atom = ring_[slot];
     pushed_[slot] = {atom.Voicing, atom.MainTone, atom.Energy, atom.Quiet};
     voicings_.Insert(atom.Voicing);
     tones_.Insert(atom.MainTone);

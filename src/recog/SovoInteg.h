@@ -14,6 +14,10 @@ public:
 
     // Adds an atom and emits one integrated atom; with last it also drains the window.
     void Push(const TAtom& atom, bool last);
+    // The same without a copy: the next atom is written into Incoming() (whatever it held before is stale),
+    // then pushed.
+    TAtom& Incoming();
+    void PushIncoming(bool last);
     // Drains the window at the end of an utterance, emitting one atom per dropped atom.
     void Flush();
 

@@ -164,17 +164,21 @@ void TTeskProcessor::Step(int32_t n)
 {
     const int32_t size = fft_.Size();
     const int32_t half = fft_.HalfSize();
-    TAtom& atom = currentAtom_;
+    TAtom& atom = integrator_.Incoming();
     atom.HopSize = kHopSize;
     atom.SampleCount = n;
     analysisBuffer_.Peek(frameSamples_.data(), size);
     std::copy_n(frameSamples_.begin() + (half - n), n, atom.Samples);
+    std::fill(atom.Samples + n, std::end(atom.Samples), int16_t{0});
     WindowFrame(size);
     fft_.Forward(frameSamples_.data(), size, atom.Spectrum);
     atom.MainTone = tone_.MainTone(atom.Spectrum);
     atom.Voicing = Voicing(bandBuffer_.Data(), bandBuffer_.Count(), atom.MainTone);
     atom.Spectrum[0] = atom.MainTone;
+    // A silent hop keeps the byte form of the hop before it, whatever the slot held.
+    std::copy(std::begin(envelopeBytes_), std::end(envelopeBytes_), atom.EnvelopeBytes);
     BuildEnvelope(atom.Spectrum, atom.Bands, atom.Envelope, atom.EnvelopeBytes);
+    std::copy(std::begin(atom.EnvelopeBytes), std::end(atom.EnvelopeBytes), envelopeBytes_);
     atom.Level = LargestOf(atom.Spectrum, kFirstLevelBin, kBinCount, ArithmeticPath() == TArithmeticPath::Fast);
 
     int32_t activity = 0;
@@ -187,7 +191,7 @@ void TTeskProcessor::Step(int32_t n)
 
     bandBuffer_.Delete(n);
     analysisBuffer_.Delete(n);
-    integrator_.Push(atom, false);
+    integrator_.PushIncoming(false);
 }
 
 void TTeskProcessor::AppendAtom(const TAtom& atom, bool /*last*/)

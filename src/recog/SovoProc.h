@@ -56,7 +56,6 @@ private:
     std::pair<size_t, size_t> OwnFloorSpan() const;
     void AppendAtom(const TAtom& atom, bool last);
 
-    TAtom currentAtom_;
     TBufferObject rawBuffer_;       // input not yet consumed by the band filter
     TBufferObject bandBuffer_;      // band-filtered signal, aligned with analysisBuffer_
     TBufferObject analysisBuffer_;  // unfiltered input from the first sample of the current frame on
@@ -69,7 +68,8 @@ private:
     std::vector<double> hannWindow_;
     std::vector<int16_t> bandSamples_;
     std::vector<int16_t> frameSamples_;
-    TVRAtomIntegrator integrator_;
+    TVRAtomIntegrator integrator_;   // each hop's atom is made in its window
+    uint8_t envelopeBytes_[kBandCount] = {};   // of the last hop
     TAtomBlocks madeAtoms_;         // the integrator's atoms of the utterance in progress
     size_t maxUtteranceAtoms_;
     double smoothedEnergy_ = 0.0;

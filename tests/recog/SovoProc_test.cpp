@@ -140,6 +140,33 @@ TEST(Processor, OwnFloorTrimLeavesNoAtomsOfDigitalSilenceOrDither)
     }
 }
 
+// A hop whose frame is digital silence has no envelope to scale; its byte form stays that of the hop before.
+// Voice of one kind, a shorter stretch of another, then silence, so that the hop before the silence differs
+// from the hops further back.
+TEST(Processor, ASilentHopKeepsTheBytesOfTheHopBeforeIt)
+{
+    std::vector<int16_t> samples = Utterance(0, 6000, 0);
+    const std::vector<int16_t> other = Utterance(0, 3000, 0, 0.5);
+    for (size_t i = 0; i < other.size(); ++i)
+        samples.push_back(static_cast<int16_t>(other[i] + (i % 40 < 20 ? 2000 : -2000)));
+    samples.resize(samples.size() + 3000, 0);
+    const std::vector<int16_t> tail = Utterance(0, 6000, 0);
+    samples.insert(samples.end(), tail.begin(), tail.end());
+    for (const TSpeechTrim trim : {TSpeechTrim::QuietHops, TSpeechTrim::OwnFloor}) {
+        TTeskProcessor processor;
+        processor.Trim = trim;
+        const TArrayAtoms atoms = Feed(processor, samples, 1024);
+        int32_t silent = 0;
+        for (size_t i = 1; i < atoms.size(); ++i) {
+            if (*std::max_element(atoms[i].Envelope + 1, atoms[i].Envelope + kBandCount) != 0)
+                continue;
+            ++silent;
+            EXPECT_EQ(0, std::memcmp(atoms[i].EnvelopeBytes, atoms[i - 1].EnvelopeBytes, kBandCount)) << i;
+        }
+        EXPECT_GT(silent, 0) << static_cast<int>(trim);
+    }
+}
+
 TEST(Processor, SilenceLeavesNoAtoms)
 {
     TTeskProcessor processor;
