@@ -14,8 +14,12 @@ TTakeMatcher::TTakeMatcher(const TCommandTraj& utterance, TMatchMode mode) : utt
 {
     if (mode == TMatchMode::Aligned)
         aligned_.emplace(utterance);
-    else
-        classicBound_.emplace(utterance);
+}
+
+const TColumnLikenessBound& TTakeMatcher::ClassicBound() const
+{
+    std::call_once(classicBoundMade_, [this] { classicBound_ = std::make_unique<TColumnLikenessBound>(utterance_); });
+    return *classicBound_;
 }
 
 double TTakeMatcher::Likeness(const TCommandTraj& stored, double floor) const
@@ -36,7 +40,7 @@ double TTakeMatcher::QuickAtMost(const TTakeForms& forms, const std::vector<int3
 {
     if (aligned_)
         return forms.Frames ? LikenessAtMost(aligned_->QuickDistanceAtLeast(*forms.Frames, ids)) : kNoBound;
-    return forms.Rows ? classicBound_->AtMost(*forms.Rows, ids) : kNoBound;
+    return forms.Rows ? ClassicBound().AtMost(*forms.Rows, ids) : kNoBound;
 }
 
 double TTakeMatcher::AtMost(const TTakeForms& forms, const std::vector<int32_t>& ids, double floor) const

@@ -2,6 +2,8 @@
 // One utterance matched with stored takes in one mode: exactly, and, from a take's compact forms, as an upper
 // bound of what the exact match could give, so that a large vocabulary is matched in full only where it
 // matters.
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -29,7 +31,11 @@ public:
     double AtMost(const TTakeForms& forms, const std::vector<int32_t>& ids, double floor) const;
 
 private:
+    const TColumnLikenessBound& ClassicBound() const;
+
     const TCommandTraj& utterance_;
     std::optional<TAlignedMatcher> aligned_;
-    std::optional<TColumnLikenessBound> classicBound_;
+    // Made on the first bound asked for: a vocabulary scored in full never asks.
+    mutable std::once_flag classicBoundMade_;
+    mutable std::unique_ptr<TColumnLikenessBound> classicBound_;
 };
