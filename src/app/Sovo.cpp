@@ -79,6 +79,7 @@ void TSovoObject::StartFresh()
     auto processor = std::make_unique<TTeskProcessor>();
     processor->Trim = Processor->Trim;
     processor->OnUtteranceEnd = std::move(Processor->OnUtteranceEnd);
+    processor->TakeMemoryOf(*Processor);
     Processor = std::move(processor);
     Phoneme->ForgetDecisions();
     Dictionary->ForgetUtterance();

@@ -40,6 +40,14 @@ void TAtomBlocks::Clear()
     size_ = 0;
 }
 
+void TAtomBlocks::TakeSparesOf(TAtomBlocks& other)
+{
+    other.Clear();
+    for (std::vector<TAtom>& block : other.spare_)
+        Release(block);
+    other.spare_.clear();
+}
+
 void TAtomBlocks::Release(std::vector<TAtom>& block)
 {
     if (block.capacity() > 0 && spare_.size() < kSpareBlocks) {

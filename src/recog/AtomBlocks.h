@@ -18,6 +18,8 @@ public:
     // Replaces the contents of atoms by atoms first..end-1 and empties the blocks.
     void MoveOut(size_t first, size_t end, TArrayAtoms& atoms);
     void Clear();
+    // Empties other and keeps its spare blocks as well, up to the number kept.
+    void TakeSparesOf(TAtomBlocks& other);
 
 private:
     static constexpr size_t kBlockAtoms = 64;   // about 400 KB

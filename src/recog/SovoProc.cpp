@@ -60,6 +60,13 @@ void TTeskProcessor::Restart()
     Atoms.clear();
 }
 
+void TTeskProcessor::TakeMemoryOf(TTeskProcessor& old)
+{
+    Atoms = std::move(old.Atoms);
+    Atoms.clear();
+    madeAtoms_.TakeSparesOf(old.madeAtoms_);
+}
+
 void TTeskProcessor::AddSamples(const int16_t* samples, int32_t count)
 {
     if (samples == nullptr || count == 0) {

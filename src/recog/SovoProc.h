@@ -33,6 +33,9 @@ public:
     void AddSamples(const int16_t* samples, int32_t count);
     // The next samples start a new utterance. Energy smoothing and the tone estimator carry over.
     void Restart();
+    // Takes over the memory old kept its atoms in, none of its state: a fresh processor for every utterance
+    // then writes its atoms into pages the process already has rather than into new ones.
+    void TakeMemoryOf(TTeskProcessor& old);
 
     TArrayAtoms Atoms;                  // smoothed, trimmed atoms of the last utterance, from its end on
     TUtteranceEndProc OnUtteranceEnd;

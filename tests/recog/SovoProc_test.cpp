@@ -167,6 +167,35 @@ TEST(Processor, ASilentHopKeepsTheBytesOfTheHopBeforeIt)
     }
 }
 
+// A processor that takes over another's memory writes its atoms where the other kept them, and makes the same
+// atoms as a new one: the other's state (tone, smoothing, filters, a half-fed utterance) does not come along.
+TEST(Processor, TakingOverMemoryKeepsNoState)
+{
+    const std::vector<int16_t> samples = Utterance();
+    TTeskProcessor fresh;
+    const TArrayAtoms expected = Feed(fresh, samples, 1024);
+
+    TTeskProcessor old;
+    Feed(old, WithNoise(Utterance(2000, 20000, 0, 0.3), 300), 1024);
+    const TAtom* storage = old.Atoms.data();
+    const std::vector<int16_t> half(samples.begin(), samples.begin() + 7000);
+    old.AddSamples(half.data(), static_cast<int32_t>(half.size()));   // an utterance left half-fed
+
+    TTeskProcessor reused;
+    reused.TakeMemoryOf(old);
+    EXPECT_TRUE(reused.Atoms.empty());
+    const TArrayAtoms atoms = Feed(reused, samples, 1024);
+    EXPECT_EQ(reused.Atoms.data(), storage);
+    ASSERT_EQ(atoms.size(), expected.size());
+    for (size_t i = 0; i < atoms.size(); ++i) {
+        EXPECT_EQ(atoms[i].MainTone, expected[i].MainTone) << i;
+        EXPECT_EQ(atoms[i].Voicing, expected[i].Voicing) << i;
+        EXPECT_EQ(atoms[i].Energy, expected[i].Energy) << i;
+        EXPECT_EQ(atoms[i].Level, expected[i].Level) << i;
+        EXPECT_EQ(0, std::memcmp(atoms[i].EnvelopeBytes, expected[i].EnvelopeBytes, kBandCount)) << i;
+    }
+}
+
 TEST(Processor, SilenceLeavesNoAtoms)
 {
     TTeskProcessor processor;
