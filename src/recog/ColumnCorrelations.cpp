@@ -4,13 +4,13 @@
 #include <cstdint>
 
 #include "ArithmeticPath.h"
-#include "DoublePair.h"
 #include "PearsonCorrelation.h"
 #include "SeriesHelpers.h"
+#include "WideVectors.h"
 
 namespace {
 
-constexpr size_t kColumnsAtATime = 4;   // two pairs of lanes
+constexpr size_t kColumnsAtATime = 8;   // two quads or four pairs of lanes: every sum held in registers
 
 TArrayOfDouble ColumnSeries(const TCommandTraj& traj, size_t column)
 {
@@ -35,20 +35,81 @@ std::vector<double> CorrelateSeries(const TCommandTraj& utterance, const TComman
     return correlations;
 }
 
-// The sums Correlate forms, for a pair of columns in the two lanes.
-struct TLaneSums {
-    TDoublePair a{0.0, 0.0}, b{0.0, 0.0}, aa{0.0, 0.0}, bb{0.0, 0.0}, ab{0.0, 0.0};
+// The five sums Correlate forms for each of kColumnsAtATime pairs, T lanes to a vector, added row after row:
+// every lane adds its terms in row order, as Correlate does, so its sums are Correlate's to the bit.
+template <class T>
+struct TBlockSums {
+    static constexpr int kVectors = static_cast<int>(kColumnsAtATime) / kLanes<T>;
+    T a[kVectors] = {}, b[kVectors] = {}, aa[kVectors] = {}, bb[kVectors] = {}, ab[kVectors] = {};
 
-    void Add(TDoublePair x, TDoublePair y)
+    PARLANTO_LANES_INLINE void Add(const double* x, const double* y)
     {
-        a += x;
-        b += y;
-        aa += x * x;
-        bb += y * y;
-        ab += x * y;
+        for (int v = 0; v < kVectors; ++v) {
+            const T xv = LoadLanes(x + v * kLanes<T>, T{});
+            const T yv = LoadLanes(y + v * kLanes<T>, T{});
+            a[v] += xv;
+            b[v] += yv;
+            aa[v] += xv * xv;
+            bb[v] += yv * yv;
+            ab[v] += xv * yv;
+        }
     }
-    double Pearson(int32_t n, int lane) const { return PearsonFromSums(n, a[lane], b[lane], aa[lane], bb[lane], ab[lane]); }
+    double Pearson(int32_t n, size_t column) const
+    {
+        const int v = static_cast<int>(column) / kLanes<T>;
+        const int lane = static_cast<int>(column) % kLanes<T>;
+        return PearsonFromSums(n, a[v][lane], b[v][lane], aa[v][lane], bb[v][lane], ab[v][lane]);
+    }
 };
+
+// The rows, kColumnsAtATime pairs per pass. A block of pairs whose columns run on side by side in both
+// trajectories (the same phoneme set, the usual case) is read where it lies; any other is gathered row by row.
+template <class T>
+PARLANTO_LANES_INLINE void CorrelateBlocks(const TCommandTraj& utterance, const TCommandTraj& stored,
+                                           const std::vector<TColumnPair>& pairs, int32_t firstA, int32_t firstB,
+                                           int32_t n, double* correlations)
+{
+    for (size_t first = 0; first < pairs.size(); first += kColumnsAtATime) {
+        // Past the last pair the last one is taken again, its result written twice.
+        TColumnPair block[kColumnsAtATime];
+        bool sideBySide = true;
+        for (size_t c = 0; c < kColumnsAtATime; ++c) {
+            block[c] = pairs[std::min(first + c, pairs.size() - 1)];
+            sideBySide &= block[c].Utterance == block[0].Utterance + c && block[c].Stored == block[0].Stored + c;
+        }
+        TBlockSums<T> sums;
+        for (int32_t i = 0; i < n; ++i) {
+            const double* a = utterance.Rows[static_cast<size_t>(firstA + i)].data();
+            const double* b = stored.Rows[static_cast<size_t>(firstB + i)].data();
+            if (sideBySide) {
+                sums.Add(a + block[0].Utterance, b + block[0].Stored);
+                continue;
+            }
+            double x[kColumnsAtATime], y[kColumnsAtATime];
+            for (size_t c = 0; c < kColumnsAtATime; ++c) {
+                x[c] = a[block[c].Utterance];
+                y[c] = b[block[c].Stored];
+            }
+            sums.Add(x, y);
+        }
+        for (size_t c = 0; c < kColumnsAtATime; ++c)
+            correlations[std::min(first + c, pairs.size() - 1)] = sums.Pearson(n, c);
+    }
+}
+
+PARLANTO_WIDE_TARGET void CorrelateBlocksWide(const TCommandTraj& utterance, const TCommandTraj& stored,
+                                              const std::vector<TColumnPair>& pairs, int32_t firstA,
+                                              int32_t firstB, int32_t n, double* correlations)
+{
+    CorrelateBlocks<TDoubleQuad>(utterance, stored, pairs, firstA, firstB, n, correlations);
+}
+
+void CorrelateBlocksNarrow(const TCommandTraj& utterance, const TCommandTraj& stored,
+                           const std::vector<TColumnPair>& pairs, int32_t firstA, int32_t firstB, int32_t n,
+                           double* correlations)
+{
+    CorrelateBlocks<TDoublePairValue>(utterance, stored, pairs, firstA, firstB, n, correlations);
+}
 
 }  // namespace
 
@@ -66,24 +127,7 @@ std::vector<double> CorrelateColumns(const TCommandTraj& utterance, const TComma
         return correlations;
     const int32_t firstA = lengthA > lengthB ? (lengthA - lengthB) / 2 : 0;
     const int32_t firstB = lengthB > lengthA ? (lengthB - lengthA) / 2 : 0;
-    for (size_t first = 0; first < pairs.size(); first += kColumnsAtATime) {
-        // Past the last pair the last one is taken again, its result written twice.
-        TColumnPair block[kColumnsAtATime];
-        for (size_t c = 0; c < kColumnsAtATime; ++c)
-            block[c] = pairs[std::min(first + c, pairs.size() - 1)];
-        TLaneSums low, high;
-        for (int32_t i = 0; i < n; ++i) {
-            const double* a = utterance.Rows[static_cast<size_t>(firstA + i)].data();
-            const double* b = stored.Rows[static_cast<size_t>(firstB + i)].data();
-            low.Add(TDoublePair{a[block[0].Utterance], a[block[1].Utterance]},
-                    TDoublePair{b[block[0].Stored], b[block[1].Stored]});
-            high.Add(TDoublePair{a[block[2].Utterance], a[block[3].Utterance]},
-                     TDoublePair{b[block[2].Stored], b[block[3].Stored]});
-        }
-        for (size_t c = 0; c < kColumnsAtATime; ++c) {
-            const TLaneSums& sums = c < 2 ? low : high;
-            correlations[std::min(first + c, pairs.size() - 1)] = sums.Pearson(n, static_cast<int>(c % 2));
-        }
-    }
+    ByVectorWidth(CorrelateBlocksWide, CorrelateBlocksNarrow, utterance, stored, pairs, firstA, firstB, n,
+                  correlations.data());
     return correlations;
 }
