@@ -103,6 +103,7 @@ TEST_F(MicRecognition, SpokenUtteranceGivesTheResultOfTheSameSamplesReadFromAFil
             // Released as soon as the utterance is in: the silence a real-time microphone adds after it
             // changes the figures, and a long one the command.
             SourceEar ear;
+            ASSERT_TRUE(ear.Listening());
             FeedMicrophone(utterance);
             ASSERT_TRUE(ear.Heard(utterance));
         }

@@ -170,6 +170,16 @@ public:
         });
     }
 
+    // Runs the calls posted to the main thread until anything has been heard: a microphone that adds silence
+    // of its own hears what is fed only once the ear's stream is up.
+    bool Listening()
+    {
+        return WaitUntil([this] {
+            MainThreadQueue().Drain();
+            return !heard_.empty();
+        });
+    }
+
     // Runs the calls posted to the main thread until the samples have been heard in a row; false when they
     // never were.
     bool Heard(const std::vector<int16_t>& samples) { return WaitUntil([this, &samples] { return Where(samples) >= 0; }); }
