@@ -222,7 +222,8 @@ private slots:
         TFileRecognizer recognizer(models, TMatchMode::Aligned);
         recognizer.Sovo().SetRejection(TRejection{TRejection::TKind::Off});
         const TFileResult vowel = recognizer.Recognize(GoldenWav("vowel_a"));
-        const QString scores = QString::fromStdString("|" + PercentText(vowel.Like) + "|" + PercentText(vowel.Distance));
+        const QString scores = "|" + QString::fromStdString(PercentText(vowel.Like)) + "|" +
+                               QString::fromStdString(PercentText(vowel.Distance));
 
         TProgramFolder folder;
         auto window = std::make_unique<TMainForm>(folder.ProgramDir(), TMatchMode::Aligned);
