@@ -8,6 +8,8 @@
 #include <numbers>
 #include <vector>
 
+#include "BenchAudio.h"
+#include "NoisyTakes.h"
 #include "SignalFormat.h"
 #include "SovoEnvelope.h"
 #include "SovoUtils.h"
@@ -35,6 +37,17 @@ std::vector<int16_t> VowelSamples()
             all.begin() + static_cast<std::ptrdiff_t>(start + kVoicingSamples)};
 }
 
+// The Hann-windowed first kFrame samples.
+std::vector<int16_t> Windowed(const int16_t* samples)
+{
+    std::vector<int16_t> windowed(kFrame);
+    for (int32_t i = 0; i < kFrame; ++i) {
+        const double hann = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFrame);
+        windowed[i] = static_cast<int16_t>(std::nearbyint(samples[i] * hann));
+    }
+    return windowed;
+}
+
 struct TVowelFrame {
     std::vector<int16_t> samples;     // kVoicingSamples raw samples
     std::vector<int16_t> windowed;    // the first kFrame of them under a Hann window
@@ -46,11 +59,7 @@ struct TVowelFrame {
     {
         if (samples.empty())
             return;
-        windowed.resize(kFrame);
-        for (int32_t i = 0; i < kFrame; ++i) {
-            const double hann = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFrame);
-            windowed[i] = static_cast<int16_t>(std::nearbyint(samples[i] * hann));
-        }
+        windowed = Windowed(samples.data());
         TFFTObject fft(10);
         fft.Forward(windowed.data(), kFrame, magnitudes.data(), phases.data());
         TToneEstimator estimator;
@@ -140,6 +149,44 @@ void BM_MainTone(benchmark::State& state)
     state.counters["tone_hz"] = Vowel().tone;
 }
 BENCHMARK(BM_MainTone);
+
+// The spectra of every half-overlapping frame of the first few reference utterances as noisy takes, in order:
+// the many candidates of speech in noise, frame after frame.
+std::vector<std::vector<double>> NoisyTakeSpectra()
+{
+    constexpr size_t kTakes = 6;
+    std::vector<std::vector<double>> spectra;
+    TFFTObject fft(10);
+    const std::vector<std::string> sources = bench::SourceWavs();
+    for (size_t t = 0; t < std::min(kTakes, sources.size()); ++t) {
+        const std::vector<int16_t> take = bench::NoisyTake(bench::ReadSamples(sources[t]), 5000 + t);
+        for (size_t at = 0; at + kFrame <= take.size(); at += kFrame / 2) {
+            std::vector<double> magnitudes(kBinCount);
+            fft.Forward(Windowed(take.data() + at).data(), kFrame, magnitudes.data());
+            spectra.push_back(std::move(magnitudes));
+        }
+    }
+    return spectra;
+}
+
+void BM_MainToneNoisyTakes(benchmark::State& state)
+{
+    static const std::vector<std::vector<double>> spectra = NoisyTakeSpectra();
+    if (spectra.empty()) {
+        state.SkipWithError("no reference utterances");
+        return;
+    }
+    TToneEstimator estimator;
+    for (auto _ : state) {
+        for (const std::vector<double>& spectrum : spectra)
+            benchmark::DoNotOptimize(estimator.MainTone(spectrum.data()));
+    }
+    state.counters["frames"] = static_cast<double>(spectra.size());
+    state.counters["us_per_frame"] = benchmark::Counter(static_cast<double>(spectra.size()),
+                                                        benchmark::Counter::kIsIterationInvariantRate |
+                                                            benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_MainToneNoisyTakes)->Unit(benchmark::kMillisecond);
 
 void BM_Voicing(benchmark::State& state)
 {

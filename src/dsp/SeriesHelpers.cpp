@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include "DoublePair.h"
 #include "PearsonCorrelation.h"
+#include "WideVectors.h"
 
 namespace {
 
@@ -23,13 +25,65 @@ void SelectionSort(TArrayOfDouble& values)
     }
 }
 
+// Short arrays, as the tone estimator's candidates (a few dozen values), go straight to their ranks. Plainly:
+//
+//     for (size_t i = 0; i < count; ++i) {
+//         size_t rank = 0;   // values below values[i], and equal ones before it
+//         for (size_t j = 0; j < count; ++j)
+//             rank += values[j] < values[i] || (values[j] == values[i] && j < i) ? 1 : 0;
+//         sorted[rank] = values[i];
+//     }
+//
+// Here T lanes of j at a time, the counts in lanes (a true comparison is all ones, -1). No comparison decides a
+// branch; in a comparison sort of so few values, the mispredicted branches are most of the cost.
+constexpr std::size_t kRankSortLimit = 64;
+
+template <class T>
+PARLANTO_LANES_INLINE void RankSort(TArrayOfDouble& values)
+{
+    constexpr std::size_t lanes = kLanes<T>;
+    const std::size_t count = values.size();
+    // Padded to whole lanes with values that never count: +inf, after every real index.
+    double padded[kRankSortLimit + lanes];
+    double indices[kRankSortLimit + lanes];
+    std::copy(values.begin(), values.end(), padded);
+    std::fill(padded + count, padded + count + lanes, std::numeric_limits<double>::infinity());
+    for (std::size_t j = 0; j < count + lanes; ++j)
+        indices[j] = static_cast<double>(j);
+    double sorted[kRankSortLimit];
+    for (std::size_t i = 0; i < count; ++i) {
+        const T value = T{} + values[i];
+        const T index = T{} + static_cast<double>(i);
+        decltype(value < value) below = {};
+        for (std::size_t j = 0; j < count; j += lanes) {
+            const T other = LoadLanes(padded + j, T{});
+            below += (other < value) | ((other == value) & (LoadLanes(indices + j, T{}) < index));
+        }
+        int64_t rank = 0;
+        for (std::size_t lane = 0; lane < lanes; ++lane)
+            rank -= below[lane];
+        sorted[rank] = values[i];
+    }
+    std::copy(sorted, sorted + count, values.begin());
+}
+
+PARLANTO_WIDE_TARGET void RankSortWide(TArrayOfDouble& values)
+{
+    RankSort<TDoubleQuad>(values);
+}
+
+void RankSortNarrow(TArrayOfDouble& values)
+{
+    RankSort<TDoublePair>(values);
+}
+
 }  // namespace
 
 void SortDoubles(TArrayOfDouble& values)
 {
     // The selection sort defines the order. Equal numbers cannot be told apart, except +0 from -0, so any
     // sort gives the same array unless both zeros are there (or a NaN, which no sort orders): then the
-    // selection sort itself runs.
+    // selection sort itself runs. (Ranks need an order too: with a NaN they would not be a permutation.)
     bool positiveZero = false, negativeZero = false, notANumber = false;
     for (const double value : values) {
         positiveZero |= value == 0 && !std::signbit(value);
@@ -38,6 +92,8 @@ void SortDoubles(TArrayOfDouble& values)
     }
     if ((positiveZero && negativeZero) || notANumber)
         SelectionSort(values);
+    else if (values.size() <= kRankSortLimit)
+        ByVectorWidth(RankSortWide, RankSortNarrow, values);
     else
         std::sort(values.begin(), values.end());
 }
