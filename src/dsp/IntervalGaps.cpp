@@ -152,9 +152,20 @@ float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8
 void DecodeIntervals(const uint8_t* codes, const float* stepDown, const float* stepUp, size_t width, float* low,
                      float* high)
 {
+    DecodeEnvelope(codes, codes, stepDown, stepUp, width, low, high);
+}
+
+void DecodeEnvelope(const uint8_t* lowCodes, const uint8_t* highCodes, const float* stepDown, const float* stepUp,
+                    size_t width, float* __restrict low, float* __restrict high)
+{
+    // The multiples first and apart from the products, so that both loops vectorize.
     for (size_t k = 0; k < width; ++k) {
-        low[k] = stepDown[k] * static_cast<float>(codes[k] > 0 ? codes[k] - 1 : 0);
-        high[k] = stepUp[k] * static_cast<float>(codes[k] > 0 ? codes[k] + 1 : 0);
+        low[k] = static_cast<float>(std::max<int>(lowCodes[k], 1) - 1);
+        high[k] = static_cast<float>(highCodes[k] + std::min<int>(highCodes[k], 1));
+    }
+    for (size_t k = 0; k < width; ++k) {
+        low[k] *= stepDown[k];
+        high[k] *= stepUp[k];
     }
 }
 
