@@ -24,10 +24,14 @@ TStoredBlocks StoredBlocksOf(const TCompactScores& stored, const TFloatSteps& st
 {
     const size_t width = stored.Width;
     const size_t blocks = (stored.Count() + framesPerBlock - 1) / framesPerBlock;
-    std::vector<uint8_t> lowCodes(blocks * width, 255), highCodes(blocks * width, 0);
+    // The smallest codes of every block, then the largest.
+    std::vector<uint8_t> codes(2 * blocks * width, 255);
+    uint8_t* lowCodes = codes.data();
+    uint8_t* highCodes = codes.data() + blocks * width;
+    std::fill(highCodes, highCodes + blocks * width, 0);
     for (size_t j = 0; j < stored.Count(); ++j) {
-        uint8_t* __restrict low = lowCodes.data() + j / framesPerBlock * width;
-        uint8_t* __restrict high = highCodes.data() + j / framesPerBlock * width;
+        uint8_t* __restrict low = lowCodes + j / framesPerBlock * width;
+        uint8_t* __restrict high = highCodes + j / framesPerBlock * width;
         const uint8_t* __restrict row = stored.Row(j);
         for (size_t k = 0; k < width; ++k) {
             low[k] = std::min(low[k], row[k]);
@@ -36,7 +40,7 @@ TStoredBlocks StoredBlocksOf(const TCompactScores& stored, const TFloatSteps& st
     }
     TStoredBlocks ends{std::vector<float>(blocks * width), std::vector<float>(blocks * width)};
     for (size_t at = 0; at < blocks * width; at += width) {
-        DecodeEnvelope(lowCodes.data() + at, highCodes.data() + at, steps.Down.data(), steps.Up.data(), width,
+        DecodeEnvelope(lowCodes + at, highCodes + at, steps.Down.data(), steps.Up.data(), width,
                        ends.Low.data() + at, ends.High.data() + at);
     }
     return ends;
