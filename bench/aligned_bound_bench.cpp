@@ -37,7 +37,7 @@ struct TBoundSetup {
         utterance = recognizer.Sovo().LastTraj;
         TTeskDictionary& dictionary = *recognizer.Sovo().Dictionary;
         for (int32_t i = 0; i < dictionary.ModelCount(); ++i) {
-            for (const TCommandTraj& traj : dictionary.GetModel(i)->Trajectories) {
+            for (const TCommandTraj& traj : dictionary.GetModel(i)->FullTrajectories()) {
                 const TFrameSeries frames = StoredSpeechFrames(traj);
                 std::vector<const double*> rows;
                 for (size_t j = 0; j < frames.Count(); ++j)
