@@ -1,5 +1,5 @@
-// The bounds of the aligned distance from a take's compact speech frames (AlignedDistanceBound.h) over the
-// 1500 takes of the 500-command vocabulary (ManyCommandModels.h) against a noisy utterance: what each costs
+// The bounds of the aligned distance from a take's compact speech frames (AlignedDistanceBound.h, the one over
+// blocks in CoarseAlignmentBound.h) over the 1500 takes of the 500-command vocabulary (ManyCommandModels.h) against a noisy utterance: what each costs
 // per take, next to the exact distance, and how far below the exact distance each lands (as a distance and as
 // the factor by which the likeness it allows exceeds the exact likeness; median and 90th percentile).
 // Making the model folder takes a while before the first figure.
@@ -37,7 +37,7 @@ struct TBoundSetup {
         utterance = recognizer.Sovo().LastTraj;
         TTeskDictionary& dictionary = *recognizer.Sovo().Dictionary;
         for (int32_t i = 0; i < dictionary.ModelCount(); ++i) {
-            for (const TCommandTraj& traj : dictionary.GetModel(i)->Trajectories) {
+            for (const TCommandTraj& traj : dictionary.GetModel(i)->FullTrajectories()) {
                 const TFrameSeries frames = StoredSpeechFrames(traj);
                 std::vector<const double*> rows;
                 for (size_t j = 0; j < frames.Count(); ++j)
@@ -60,13 +60,15 @@ double Percentile(std::vector<double> values, double share)
     return values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
 }
 
-enum class TBound { Quick, Aligned, Exact };
+enum class TBound { Quick, Blocks, Aligned, Exact };
 
 double DistanceOf(const TAlignedMatcher& matcher, const TTake& take, TBound bound)
 {
     switch (bound) {
     case TBound::Quick:
         return matcher.QuickDistanceAtLeast(take.Frames, take.Traj.Ids);
+    case TBound::Blocks:
+        return matcher.BlockDistanceAtLeast(take.Frames, take.Traj.Ids, std::numeric_limits<double>::infinity());
     case TBound::Aligned:
         return matcher.DistanceAtLeast(take.Frames, take.Traj.Ids, std::numeric_limits<double>::infinity());
     case TBound::Exact:
@@ -114,7 +116,7 @@ void BoundEveryTake(benchmark::State& state)
         likenessFactor.push_back(LikenessOfDistance(lower) / LikenessOfDistance(exact));
         rows.push_back(static_cast<double>(take.Traj.AtomCount));
     }
-    const char* names[] = {"quick", "aligned", "exact"};
+    const char* names[] = {"quick", "blocks", "aligned", "exact"};
     state.SetLabel(names[state.range(0)]);
     state.counters["us_per_take"] = benchmark::Counter(static_cast<double>(setup.takes.size()) * 1e-6,
                                                        benchmark::Counter::kIsIterationInvariantRate |
@@ -127,7 +129,7 @@ void BoundEveryTake(benchmark::State& state)
     state.counters["utterance_rows"] = setup.utterance.AtomCount;
     state.counters["utterance_s"] = setup.audioSeconds;
 }
-BENCHMARK(BoundEveryTake)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BoundEveryTake)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // How many of the 500 commands each bound rules out at once: those whose every take's bound lies beyond the
 // runner-up's exact distance (the best two commands are always scored exactly).
@@ -145,17 +147,17 @@ void CommandsRuledOut(benchmark::State& state)
             ruledOut += lower > runnerUp ? 1 : 0;
         benchmark::DoNotOptimize(ruledOut);
     }
-    const char* names[] = {"quick", "aligned"};
+    const char* names[] = {"quick", "blocks", "aligned"};
     state.SetLabel(names[state.range(0)]);
     state.counters["ruled_out"] = ruledOut;
     state.counters["commands"] = static_cast<double>(boundBest.size());
 }
-BENCHMARK(CommandsRuledOut)->Arg(0)->Arg(1)->Iterations(1);
+BENCHMARK(CommandsRuledOut)->DenseRange(0, 2)->Iterations(1);
 
 // The three steps as a dictionary would take them, with the runner-up's exact distance known beforehand (the
 // dictionary learns it on the way, so this is the least it would do): the quick bound of every take, the
-// alignment over compact frames of the takes the quick bound leaves open, giving up above the runner-up, and
-// the exact distance of the takes still open (here from memory; the dictionary reads their rows first).
+// alignment over compact frames of the takes the quick bound leaves open, giving up above the runner-up (over
+// blocks first, which settles most of them), and the exact distance of the takes still open (here from memory; the dictionary reads their rows first).
 void ThreeStepsOverAllTakes(benchmark::State& state)
 {
     const TBoundSetup& setup = Setup();

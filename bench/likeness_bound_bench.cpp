@@ -74,7 +74,7 @@ struct TBoundSetup {
         utterance = recognizer.Sovo().LastTraj;
         TTeskDictionary& dictionary = *recognizer.Sovo().Dictionary;
         for (int32_t i = 0; i < dictionary.ModelCount(); ++i) {
-            for (const TCommandTraj& take : dictionary.GetModel(i)->Trajectories) {
+            for (const TCommandTraj& take : dictionary.GetModel(i)->FullTrajectories()) {
                 takes.push_back(take);
                 compact.push_back(CompactOf(take));
             }

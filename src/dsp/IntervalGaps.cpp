@@ -48,15 +48,26 @@ PARLANTO_WIDE_TARGET inline __m128i EightCodes(const uint8_t* codes)
     return _mm_cvtsi64_si128(packed);
 }
 
+// The multiples of the step at the low ends of eight codes' intervals (code - 1, 0 for 0) and at the high ends
+// (code + 1, 0 for 0).
+PARLANTO_WIDE_TARGET inline __m256 EightMultiplesBelow(__m128i codes)
+{
+    const __m256i low = _mm256_cvtepu8_epi32(codes);
+    return _mm256_cvtepi32_ps(_mm256_max_epi32(_mm256_sub_epi32(low, _mm256_set1_epi32(1)), _mm256_setzero_si256()));
+}
+
+PARLANTO_WIDE_TARGET inline __m256 EightMultiplesAbove(__m128i codes)
+{
+    const __m256i high = _mm256_cvtepu8_epi32(codes);
+    return _mm256_cvtepi32_ps(_mm256_add_epi32(high, _mm256_min_epi32(high, _mm256_set1_epi32(1))));
+}
+
 // Eight values' squared gaps.
 PARLANTO_WIDE_TARGET inline __m256 EightGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
                                                    const float* stepDown, const float* stepUp, size_t k)
 {
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i low = _mm256_cvtepu8_epi32(_mm_min_epu8(EightCodes(codes.LowA + k), EightCodes(codes.LowB + k)));
-    const __m256i high = _mm256_cvtepu8_epi32(_mm_max_epu8(EightCodes(codes.HighA + k), EightCodes(codes.HighB + k)));
-    const __m256 below = _mm256_cvtepi32_ps(_mm256_max_epi32(_mm256_sub_epi32(low, one), _mm256_setzero_si256()));
-    const __m256 above = _mm256_cvtepi32_ps(_mm256_add_epi32(high, _mm256_min_epi32(high, one)));
+    const __m256 below = EightMultiplesBelow(_mm_min_epu8(EightCodes(codes.LowA + k), EightCodes(codes.LowB + k)));
+    const __m256 above = EightMultiplesAbove(_mm_max_epu8(EightCodes(codes.HighA + k), EightCodes(codes.HighB + k)));
     const __m256 xLow = _mm256_min_ps(_mm256_loadu_ps(x.LowA + k), _mm256_loadu_ps(x.LowB + k));
     const __m256 xHigh = _mm256_max_ps(_mm256_loadu_ps(x.HighA + k), _mm256_loadu_ps(x.HighB + k));
     const __m256 over = _mm256_sub_ps(_mm256_mul_ps(_mm256_loadu_ps(stepDown + k), below), xHigh);
@@ -129,6 +140,36 @@ PARLANTO_WIDE_TARGET float WideDecodedGapSquares(const float* xLow, const float*
     return sum + NarrowDecodedGapSquares(xLow, xHigh, low, high, k, width);
 }
 
+// The envelope's ends, values first..width-1 one by one (inlined, as above).
+PARLANTO_LANES_INLINE void NarrowDecodeEnvelope(const uint8_t* lowCodes, const uint8_t* highCodes,
+                                                const float* stepDown, const float* stepUp, size_t first,
+                                                size_t width, float* low, float* high)
+{
+    for (size_t k = first; k < width; ++k) {
+        low[k] = stepDown[k] * static_cast<float>(lowCodes[k] > 0 ? lowCodes[k] - 1 : 0);
+        high[k] = stepUp[k] * static_cast<float>(highCodes[k] > 0 ? highCodes[k] + 1 : 0);
+    }
+}
+
+PARLANTO_WIDE_TARGET void WideDecodeEnvelope(const uint8_t* lowCodes, const uint8_t* highCodes, const float* stepDown,
+                                             const float* stepUp, size_t width, float* low, float* high)
+{
+    size_t k = 0;
+    for (; k + 8 <= width; k += 8) {
+        const __m256 below = EightMultiplesBelow(EightCodes(lowCodes + k));
+        const __m256 above = EightMultiplesAbove(EightCodes(highCodes + k));
+        _mm256_storeu_ps(low + k, _mm256_mul_ps(_mm256_loadu_ps(stepDown + k), below));
+        _mm256_storeu_ps(high + k, _mm256_mul_ps(_mm256_loadu_ps(stepUp + k), above));
+    }
+    NarrowDecodeEnvelope(lowCodes, highCodes, stepDown, stepUp, k, width, low, high);
+}
+
+void AllNarrowDecodeEnvelope(const uint8_t* lowCodes, const uint8_t* highCodes, const float* stepDown,
+                             const float* stepUp, size_t width, float* low, float* high)
+{
+    NarrowDecodeEnvelope(lowCodes, highCodes, stepDown, stepUp, 0, width, low, high);
+}
+
 float AllNarrowDecodedGapSquares(const float* xLow, const float* xHigh, const float* low, const float* high,
                                  size_t width)
 {
@@ -152,10 +193,13 @@ float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8
 void DecodeIntervals(const uint8_t* codes, const float* stepDown, const float* stepUp, size_t width, float* low,
                      float* high)
 {
-    for (size_t k = 0; k < width; ++k) {
-        low[k] = stepDown[k] * static_cast<float>(codes[k] > 0 ? codes[k] - 1 : 0);
-        high[k] = stepUp[k] * static_cast<float>(codes[k] > 0 ? codes[k] + 1 : 0);
-    }
+    DecodeEnvelope(codes, codes, stepDown, stepUp, width, low, high);
+}
+
+void DecodeEnvelope(const uint8_t* lowCodes, const uint8_t* highCodes, const float* stepDown, const float* stepUp,
+                    size_t width, float* low, float* high)
+{
+    ByVectorWidth(WideDecodeEnvelope, AllNarrowDecodeEnvelope, lowCodes, highCodes, stepDown, stepUp, width, low, high);
 }
 
 float GapSquares(const float* xLow, const float* xHigh, const float* low, const float* high, size_t width)

@@ -36,5 +36,9 @@ float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8
 // met by many others is decoded once.
 void DecodeIntervals(const uint8_t* codes, const float* stepDown, const float* stepUp, size_t width, float* low,
                      float* high);
+// The same products for the envelope of the intervals of codes lowCodes..highCodes, value by value: the ends
+// only grow with the code, so the envelope's are those of the extreme codes.
+void DecodeEnvelope(const uint8_t* lowCodes, const uint8_t* highCodes, const float* stepDown, const float* stepUp,
+                    size_t width, float* low, float* high);
 // CodedGapSquares of one frame of intervals (xLow..xHigh) and one of decoded codes (low..high): the same sum.
 float GapSquares(const float* xLow, const float* xHigh, const float* low, const float* high, size_t width);

@@ -6,26 +6,13 @@
 #include <vector>
 
 #include "AlignmentBand.h"
+#include "BoundArithmetic.h"
 #include "IntervalGaps.h"
 #include "WindowExtremes.h"
 
 namespace {
 
 constexpr double kUnreachable = std::numeric_limits<double>::infinity();
-
-// A path's bound cost as a distance, lowered by more than what rounding may have put on it.
-double SafeDistance(double pathCost, size_t n, size_t m, size_t width)
-{
-    const double margin = 1.0 - 0x1p-21 * static_cast<double>(width + 8) -
-                          0x1p-50 * static_cast<double>(n + m + width + 16);
-    return std::max(0.0, pathCost / static_cast<double>(n + m) * margin - 0x1p-70);
-}
-
-// The root mean square of the gaps.
-double GapCost(float sumOfSquares, size_t width)
-{
-    return std::sqrt(static_cast<double>(sumOfSquares) / static_cast<double>(width));
-}
 
 // The sum of the gap costs of sums of squares, taken after all of them so that their roots overlap.
 double SumOfGapCosts(const std::vector<float>& sumsOfSquares, size_t width)
@@ -75,10 +62,21 @@ double ColumnGaps(const TFloatFrames& a, const TRunExtremes<float>& aRuns, const
 
 }  // namespace
 
-TBoundFrames::TBoundFrames(const TFrameSeries& frames)
+TBoundFrames::TBoundFrames(const TFrameSeries& frames, size_t rowsPerBlock)
     : Floats(FloatFramesOf(frames)),
-      Runs(Floats.Down.data(), Floats.Up.data(), Floats.Count(), Floats.Width, Floats.Count())
+      Runs(Floats.Down.data(), Floats.Up.data(), Floats.Count(), Floats.Width, Floats.Count()),
+      RowsPerBlock(rowsPerBlock)
 {
+    const size_t width = Floats.Width;
+    Blocks.Width = width;
+    Blocks.InRange = Floats.InRange;
+    for (size_t first = 0; first < Floats.Count(); first += rowsPerBlock) {
+        const TEnvelopeParts<float> block = Runs.Extremes(first, std::min(Floats.Count(), first + rowsPerBlock) - 1);
+        for (size_t k = 0; k < width; ++k) {
+            Blocks.Down.push_back(std::min(block.LowA[k], block.LowB[k]));
+            Blocks.Up.push_back(std::max(block.HighA[k], block.HighB[k]));
+        }
+    }
 }
 
 double QuickAlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& stored, double bandShare)
@@ -94,7 +92,7 @@ double QuickAlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScor
     const TAlignmentBand band(n, m, bandShare);
     const double rows = RowGaps(utterance, stored, steps, band);
     const double columns = ColumnGaps(utterance, bound.Runs, stored, steps, band);
-    return SafeDistance(std::max(rows, columns), n, m, utterance.Width);
+    return SafeDistance(std::max(rows, columns), n, m, utterance.Width, n + m);
 }
 
 double AlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& stored, double bandShare,
@@ -125,6 +123,7 @@ double AlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& s
             costs[j] = GapCost(squares[j], width);
     };
     // Every path crosses each row, and the rest of it only adds.
-    const auto givesUp = [&](double cheapest) { return SafeDistance(cheapest, n, m, width) > giveUpAbove; };
-    return SafeDistance(CheapestBandPath(TAlignmentBand(n, m, bandShare), n, m, rowCosts, givesUp), n, m, width);
+    const auto givesUp = [&](double cheapest) { return SafeDistance(cheapest, n, m, width, n + m) > giveUpAbove; };
+    return SafeDistance(CheapestBandPath(TAlignmentBand(n, m, bandShare), n, m, rowCosts, givesUp), n, m, width,
+                        n + m);
 }

@@ -30,14 +30,17 @@
 
 #include "FrameAlignment.h"
 
-// An utterance's frames readied for the bounds: in floats, and their extremes over runs of frames.
+// An utterance's frames readied for the bounds: in floats, their extremes over runs of frames, and the envelope
+// of every block of rowsPerBlock frames (the last one may be shorter) for the alignment over blocks.
 struct TBoundFrames {
-    explicit TBoundFrames(const TFrameSeries& frames);
+    TBoundFrames(const TFrameSeries& frames, size_t rowsPerBlock);
     TBoundFrames(const TBoundFrames&) = delete;
     TBoundFrames& operator=(const TBoundFrames&) = delete;
 
     TFloatFrames Floats;
     TRunExtremes<float> Runs;   // of Floats' Down and Up, for runs up to all its frames
+    size_t RowsPerBlock;
+    TFloatFrames Blocks;        // Down the smallest of a block's Down values, Up the largest of its Up ones
 };
 
 // Infinity when either side has no frames or their widths differ, as for the alignment itself. About

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "AlignedDistanceBound.h"
+#include "CoarseAlignmentBound.h"
 #include "ColumnMatch.h"
 
 namespace {
@@ -14,6 +15,10 @@ namespace {
 constexpr size_t kRowsPerFrame = 3;     // about 9 ms: neighbouring rows of 46 ms frames differ little
 constexpr double kBandShare = 0.25;     // tempo within about ±15 % and end points a few tens of ms apart
 constexpr double kDistanceScale = 0.05; // a root mean square frame difference of this much gives 1/e
+// The alignment over blocks, asked before the full one over compact frames: blocks of 3 utterance frames by 2
+// stored ones cost a sixth of its cells and rule out most takes that are not near the runner-up.
+constexpr size_t kBlockRows = 3;
+constexpr size_t kBlockFrames = 2;
 
 // The speech rows in groups of kRowsPerFrame (the last group may be shorter), each frame the mean score of
 // the given columns above what the background scores, square-rooted: the scores carry the atom's level, and
@@ -165,7 +170,7 @@ double TAlignedMatcher::DistanceOver(const std::vector<size_t>& utteranceColumns
 
 const TBoundFrames& TAlignedMatcher::BoundFrames() const
 {
-    std::call_once(boundFramesMade_, [this] { boundFrames_ = std::make_unique<TBoundFrames>(frames_); });
+    std::call_once(boundFramesMade_, [this] { boundFrames_ = std::make_unique<TBoundFrames>(frames_, kBlockRows); });
     return *boundFrames_;
 }
 
@@ -187,7 +192,8 @@ double BoundOver(const TCommandTraj& utterance, bool distinctIds, const TFrameSe
         return std::numeric_limits<double>::infinity();
     if (shared.Utterance == AllColumns(utterance) && shared.Stored.size() == compact.Width)
         return bound(boundFrames, compact);
-    return bound(TBoundFrames(SelectColumns(frames, shared.Utterance)), SelectColumns(compact, shared.Stored));
+    return bound(TBoundFrames(SelectColumns(frames, shared.Utterance), kBlockRows),
+                 SelectColumns(compact, shared.Stored));
 }
 
 }  // namespace
@@ -201,9 +207,22 @@ double TAlignedMatcher::QuickDistanceAtLeast(const TCompactScores& frames,
                      });
 }
 
+double TAlignedMatcher::BlockDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
+                                             double giveUpAbove) const
+{
+    return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
+                     [giveUpAbove](const TBoundFrames& a, const TCompactScores& b) {
+                         return CoarseAlignedDistanceAtLeast(a, b, kBandShare, giveUpAbove, kBlockFrames);
+                     });
+}
+
 double TAlignedMatcher::DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
                                         double giveUpAbove) const
 {
+    // Without a threshold the blocks could not settle anything.
+    if (giveUpAbove < std::numeric_limits<double>::infinity() &&
+        std::isinf(BlockDistanceAtLeast(frames, storedIds, giveUpAbove)))
+        return std::numeric_limits<double>::infinity();
     return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
                      [giveUpAbove](const TBoundFrames& a, const TCompactScores& b) {
                          return AlignedDistanceAtLeast(a, b, kBandShare, giveUpAbove);

@@ -35,9 +35,14 @@ public:
     // Never above Distance(stored) for the stored trajectory of column ids storedIds whose StoredSpeechFrames
     // are frames in compact form: cheap, about (n + m) × width work, no alignment (AlignedDistanceBound.h).
     double QuickDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds) const;
-    // Tighter: the alignment over the compact frames. Never above Distance(stored), except that it gives
-    // infinity once it is sure that Distance(stored) > giveUpAbove.
-    // Both give infinity where Distance is sure to (no shared id, no frames), 0 where nothing can be said
+    // Between the two: the alignment over blocks of frames (CoarseAlignmentBound.h), a sixth of the full one's
+    // cells. Never above Distance(stored), except that it gives infinity once it is sure that Distance(stored)
+    // > giveUpAbove.
+    double BlockDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
+                                double giveUpAbove) const;
+    // Tighter: the alignment over the compact frames, the same way; below a finite giveUpAbove it asks
+    // BlockDistanceAtLeast first, which settles most takes far from it for less.
+    // All three give infinity where Distance is sure to (no shared id, no frames), 0 where nothing can be said
     // (storedIds not one per column of frames, values beyond what floats hold safely), and may be asked from
     // several threads at once.
     double DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,

@@ -46,6 +46,8 @@ TFloatSteps FloatStepsOf(const TCompactScores& scores)
     // 1 -+ 2^-21 is eight float roundings (2^-24): the conversion to float and the product with a multiple
     // (exact in floats) round twice, the double product here once more by far less.
     TFloatSteps steps;
+    steps.Down.reserve(scores.Step.size());   // asked for every take of a large vocabulary
+    steps.Up.reserve(scores.Step.size());
     for (const double step : scores.Step) {
         steps.InRange = steps.InRange && (step == 0.0 || (step >= kSmallestStep && step <= kLargestStep));
         steps.Down.push_back(static_cast<float>(step * (1.0 - 0x1p-21)));

@@ -1,5 +1,5 @@
-// The gaps between intervals and coded values: what a code stands for, envelopes of two frames, and the same
-// sums at both widths up to the order of the additions.
+// The gaps between intervals and coded values: what a code stands for, envelopes of two frames, decoded ends,
+// and the same sums at both widths up to the order of the additions.
 #include "IntervalGaps.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +83,20 @@ TEST(IntervalGaps, EnvelopesOfTwoFramesAndBothWidthsAgree)
             EXPECT_EQ(GapSquares(xLowA.data(), xHighA.data(), lowEnds.data(), highEnds.data(), width),
                       CodedGapSquares(FrameEnvelope(xLowA.data(), xHighA.data()),
                                       FrameEnvelope(lowA.data(), lowA.data()), down.data(), up.data(), width))
+                << width << (wide ? " wide" : " narrow");
+            // The envelope of codes lowA..highA decoded: each end the product for its extreme code, and the
+            // sum the codes give.
+            std::vector<float> envelopeLow(width), envelopeHigh(width);
+            DecodeEnvelope(lowA.data(), highA.data(), down.data(), up.data(), width, envelopeLow.data(),
+                           envelopeHigh.data());
+            for (size_t k = 0; k < width; ++k) {
+                EXPECT_EQ(envelopeLow[k], down[k] * static_cast<float>(lowA[k] > 0 ? lowA[k] - 1 : 0)) << k;
+                EXPECT_EQ(envelopeHigh[k], up[k] * static_cast<float>(highA[k] > 0 ? highA[k] + 1 : 0)) << k;
+            }
+            EXPECT_EQ(GapSquares(xLowA.data(), xHighA.data(), envelopeLow.data(), envelopeHigh.data(), width),
+                      CodedGapSquares(FrameEnvelope(xLowA.data(), xHighA.data()),
+                                      TEnvelopeParts<uint8_t>{lowA.data(), lowA.data(), highA.data(), highA.data()},
+                                      down.data(), up.data(), width))
                 << width << (wide ? " wide" : " narrow");
         }
     }

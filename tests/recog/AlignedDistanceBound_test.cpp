@@ -1,6 +1,6 @@
 // The bounds of the aligned distance from a take's compact speech frames are never above the exact distance,
-// on either arithmetic path and at either vector width, and the alignment over compact frames is tight enough
-// to tell commands apart.
+// on either arithmetic path and at either vector width, and the alignments over compact frames and over blocks
+// of them are tight enough to tell commands apart.
 #include "AlignedDistanceBound.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AlignedLikeness.h"
+#include "CoarseAlignmentBound.h"
 #include "ReferenceArithmetic.h"
 #include "SovoDict.h"
 #include "TrajectoryMaker.h"
@@ -33,7 +34,47 @@ TCompactScores CompactFrames(const TCommandTraj& stored)
     return compact.value_or(TCompactScores{});
 }
 
-// Both bounds against the exact distance, and the alignment's giving up at thresholds around it.
+// Block sizes of the alignment over blocks: single frames (the full alignment's cells, so that only its margin
+// keeps it below), the matcher's, and others, rows or frames alone.
+struct TBlockSize {
+    size_t Rows, Frames;
+};
+const TBlockSize kBlockSizes[] = {{1, 1}, {3, 2}, {2, 3}, {5, 1}, {1, 4}};
+
+// The alignment over blocks against the exact distance of the speech frames of two trajectories of the same
+// columns, at several bands, and its giving up at thresholds around it.
+void ExpectBlockBoundsHold(const TCommandTraj& utterance, const TCompactScores& compact, const TCommandTraj& stored,
+                           const std::string& where)
+{
+    const TFrameSeries utteranceFrames = StoredSpeechFrames(utterance);
+    const TFrameSeries storedFrames = StoredSpeechFrames(stored);
+    for (const TBlockSize blocks : kBlockSizes) {
+        const TBoundFrames frames(utteranceFrames, blocks.Rows);
+        for (const double bandShare : {0.25, 0.6}) {
+            const std::string at = where + ", blocks " + std::to_string(blocks.Rows) + "x" +
+                                   std::to_string(blocks.Frames) + ", band " + std::to_string(bandShare);
+            const double exact = AlignedFrameDistance(utteranceFrames, storedFrames, bandShare);
+            const double coarse = CoarseAlignedDistanceAtLeast(frames, compact, bandShare, kInfinity, blocks.Frames);
+            EXPECT_LE(coarse, exact) << at;
+            EXPECT_GE(coarse, 0.0) << at;
+            EXPECT_LE(coarse, AlignedDistanceAtLeast(frames, compact, bandShare, kInfinity) * (1 + 1e-9))
+                << at << ": the full alignment is the tighter bound";
+            if (std::isinf(exact))
+                continue;
+            for (const double share : {0.0, 0.5, 0.9, 0.999, 1.001}) {
+                const double giveUpAbove = exact * share;
+                const double bound = CoarseAlignedDistanceAtLeast(frames, compact, bandShare, giveUpAbove,
+                                                                  blocks.Frames);
+                if (std::isinf(bound))
+                    EXPECT_GT(exact, giveUpAbove) << at << ", giving up above " << giveUpAbove;
+                else
+                    EXPECT_LE(bound, exact) << at << ", giving up above " << giveUpAbove;
+            }
+        }
+    }
+}
+
+// The bounds against the exact distance, and the alignments' giving up at thresholds around it.
 void ExpectBoundsHold(const TCommandTraj& utterance, const TCommandTraj& stored, const std::string& what)
 {
     const TCompactScores compact = CompactFrames(stored);
@@ -52,6 +93,8 @@ void ExpectBoundsHold(const TCommandTraj& utterance, const TCommandTraj& stored,
             EXPECT_LE(aligned, exact) << where;
             EXPECT_GE(quick, 0.0) << where;
             EXPECT_LE(quick, aligned * (1 + 1e-9)) << where << ": the alignment is the tighter bound";
+            if (utterance.Ids == stored.Ids)
+                ExpectBlockBoundsHold(utterance, compact, stored, where);
             if (std::isinf(exact))
                 continue;
             for (const double share : {0.0, 0.5, 0.9, 0.999, 1.001, 2.0}) {
@@ -218,6 +261,39 @@ TEST(AlignedDistanceBound, NothingToAlignIsInfinitelyFarAndForeignFramesBoundNot
     // Ids that do not fit the frames: nothing can be said, and nothing out of them is read.
     EXPECT_EQ(matcher.QuickDistanceAtLeast(compact, {1, 2, 3}), 0.0);
     EXPECT_EQ(matcher.DistanceAtLeast(compact, {1, 2, 3, 4, 5, 6, 7}, kInfinity), 0.0);
+}
+
+TEST(AlignedDistanceBound, BlocksCountEveryCellAPathMustHold)
+{
+    // Every utterance frame 1 and every stored one 0: each cell costs 1, so the distance is the fewest cells a
+    // path holds over n + m. Counting a block cell once, however many cells the path holds there, would give
+    // far less where the path runs down a column, along a row or across the diagonal.
+    struct Case {
+        size_t utteranceFrames, storedFrames, rowsPerBlock, framesPerBlock;
+        double leastCells;   // that the blocks can be sure of
+    };
+    const Case cases[] = {
+        {30, 1, 3, 2, 30},   // down one column: every row is a cell
+        {1, 30, 3, 2, 28},   // along one row: every block but the two ends crossed whole
+        {30, 30, 3, 2, 30},  // the diagonal: a cell per row
+        {31, 31, 3, 2, 31},  // and a shorter last block on either side
+        {30, 30, 1, 1, 30},
+    };
+    for (const Case& c : cases) {
+        const TFrameSeries utterance{4, std::vector<double>(c.utteranceFrames * 4, 1.0)};
+        const TFrameSeries stored{4, std::vector<double>(c.storedFrames * 4, 0.0)};
+        std::vector<const double*> rows;
+        for (size_t j = 0; j < stored.Count(); ++j)
+            rows.push_back(stored.Frame(j));
+        const TCompactScores compact = CompactScoresOf(rows, stored.Width).value();
+        const TBoundFrames frames(utterance, c.rowsPerBlock);
+        const double total = static_cast<double>(c.utteranceFrames + c.storedFrames);
+        const double coarse = CoarseAlignedDistanceAtLeast(frames, compact, 0.25, kInfinity, c.framesPerBlock);
+        const std::string what = std::to_string(c.utteranceFrames) + " frames against " +
+                                 std::to_string(c.storedFrames);
+        EXPECT_LE(coarse, AlignedFrameDistance(utterance, stored, 0.25)) << what;
+        EXPECT_GE(coarse, c.leastCells / total * (1 - 1e-4)) << what;   // less only its margin for rounding
+    }
 }
 
 TEST(AlignedDistanceBound, TheAlignmentTellsANoisyTakeFromOtherCommands)

@@ -1,0 +1,23 @@
+#pragma once
+// What the bounds of the aligned distance (AlignedDistanceBound.h, CoarseAlignmentBound.h) share: a cell's gap
+// cost from its sum of squared gaps, and a path's cost turned into a distance that rounding cannot have lifted
+// above the exact one.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+// The root mean square of the gaps.
+inline double GapCost(float sumOfSquares, size_t width)
+{
+    return std::sqrt(static_cast<double>(sumOfSquares) / static_cast<double>(width));
+}
+
+// A path's bound cost as a distance, lowered by more than what rounding may have put on it: pathOperations
+// counts the additions and multiplications in doubles that may have led to pathCost (n + m for a sum along a
+// path of at most n + m cells).
+inline double SafeDistance(double pathCost, size_t n, size_t m, size_t width, size_t pathOperations)
+{
+    const double margin = 1.0 - 0x1p-21 * static_cast<double>(width + 8) -
+                          0x1p-50 * static_cast<double>(pathOperations + width + 16);
+    return std::max(0.0, pathCost / static_cast<double>(n + m) * margin - 0x1p-70);
+}
