@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <optional>
 #include <vector>
 
 #include "AlignmentBand.h"
@@ -11,8 +11,6 @@
 #include "WindowExtremes.h"
 
 namespace {
-
-constexpr double kUnreachable = std::numeric_limits<double>::infinity();
 
 // The sum of the gap costs of sums of squares, taken after all of them so that their roots overlap.
 double SumOfGapCosts(const std::vector<float>& sumsOfSquares, size_t width)
@@ -82,13 +80,11 @@ TBoundFrames::TBoundFrames(const TFrameSeries& frames, size_t rowsPerBlock)
 double QuickAlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& stored, double bandShare)
 {
     const TFloatFrames& utterance = bound.Floats;
+    TFloatSteps steps;
+    if (const std::optional<double> settled = SettledBeforeAligning(utterance, stored, steps))
+        return *settled;
     const size_t n = utterance.Count();
     const size_t m = stored.Count();
-    if (n == 0 || m == 0 || utterance.Width != stored.Width)
-        return kUnreachable;
-    const TFloatSteps steps = FloatStepsOf(stored);
-    if (!utterance.InRange || !steps.InRange)
-        return 0.0;
     const TAlignmentBand band(n, m, bandShare);
     const double rows = RowGaps(utterance, stored, steps, band);
     const double columns = ColumnGaps(utterance, bound.Runs, stored, steps, band);
@@ -99,14 +95,12 @@ double AlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& s
                               double giveUpAbove)
 {
     const TFloatFrames& utterance = bound.Floats;
+    TFloatSteps steps;
+    if (const std::optional<double> settled = SettledBeforeAligning(utterance, stored, steps))
+        return *settled;
     const size_t n = utterance.Count();
     const size_t m = stored.Count();
     const size_t width = utterance.Width;
-    if (n == 0 || m == 0 || width != stored.Width)
-        return kUnreachable;
-    const TFloatSteps steps = FloatStepsOf(stored);
-    if (!utterance.InRange || !steps.InRange)
-        return 0.0;
     // Every stored frame meets a band of rows: its intervals are decoded once.
     std::vector<float> lowEnds(m * width), highEnds(m * width);
     for (size_t j = 0; j < m; ++j) {

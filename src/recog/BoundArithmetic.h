@@ -1,10 +1,30 @@
 #pragma once
-// What the bounds of the aligned distance (AlignedDistanceBound.h, CoarseAlignmentBound.h) share: a cell's gap
-// cost from its sum of squared gaps, and a path's cost turned into a distance that rounding cannot have lifted
-// above the exact one.
+// What the bounds of the aligned distance (AlignedDistanceBound.h, CoarseAlignmentBound.h) share: the answers
+// they settle before aligning anything, a cell's gap cost from its sum of squared gaps, and a path's cost turned
+// into a distance that rounding cannot have lifted above the exact one.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
+#include <optional>
+
+#include "CompactScores.h"
+#include "FloatFrames.h"
+
+constexpr double kUnreachable = std::numeric_limits<double>::infinity();
+
+// Infinity when either side has no frames or their widths differ (as for the alignment itself), 0 where a value
+// or a step is beyond what the floats hold safely; otherwise nothing, and steps holds the stored side's steps.
+inline std::optional<double> SettledBeforeAligning(const TFloatFrames& utterance, const TCompactScores& stored,
+                                                   TFloatSteps& steps)
+{
+    if (utterance.Count() == 0 || stored.Count() == 0 || utterance.Width != stored.Width)
+        return kUnreachable;
+    steps = FloatStepsOf(stored);
+    if (!utterance.InRange || !steps.InRange)
+        return 0.0;
+    return std::nullopt;
+}
 
 // The root mean square of the gaps.
 inline double GapCost(float sumOfSquares, size_t width)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <optional>
 #include <vector>
 
 #include "AlignmentBand.h"
@@ -10,8 +10,6 @@
 #include "IntervalGaps.h"
 
 namespace {
-
-constexpr double kUnreachable = std::numeric_limits<double>::infinity();
 
 // Per block of frames, the envelope of the intervals the codes stand for: the smallest low end and the largest
 // high end of every value.
@@ -84,14 +82,12 @@ double CoarseAlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactSco
                                     double giveUpAbove, size_t framesPerBlock)
 {
     const TFloatFrames& utterance = bound.Floats;
+    TFloatSteps steps;
+    if (const std::optional<double> settled = SettledBeforeAligning(utterance, storedCodes, steps))
+        return *settled;
     const size_t n = utterance.Count();
     const size_t m = storedCodes.Count();
     const size_t width = utterance.Width;
-    if (n == 0 || m == 0 || width != storedCodes.Width)
-        return kUnreachable;
-    const TFloatSteps steps = FloatStepsOf(storedCodes);
-    if (!utterance.InRange || !steps.InRange)
-        return 0.0;
     const TAlignmentBand band(n, m, bandShare);
     const TStoredBlocks stored = StoredBlocksOf(storedCodes, steps, framesPerBlock);
     const size_t rowsPerBlock = bound.RowsPerBlock;
