@@ -38,19 +38,18 @@ void TVRAtomIntegrator::Push(const TAtom& atom, bool last)
 
 TAtom& TVRAtomIntegrator::Incoming()
 {
-    // A full window's oldest atom is past emitting: the middle is never the oldest of two or more.
-    return ring_[count_ > static_cast<size_t>(windowLength_) ? first_ : Slot(count_)];
+    // The slot after the newest; in a full window (as many atoms as slots) the oldest one's, which is past
+    // emitting: the middle is never the oldest of two or more.
+    return ring_[Slot(count_)];
 }
 
 void TVRAtomIntegrator::PushIncoming(bool last)
 {
-    size_t slot;
-    if (count_ > static_cast<size_t>(windowLength_)) {
+    const size_t slot = Slot(count_);
+    if (count_ == ring_.size()) {
         Forget(pushed_[first_]);
-        slot = first_;   // the oldest slot becomes the newest
-        first_ = (first_ + 1) % ring_.size();
+        first_ = (first_ + 1) % ring_.size();   // the oldest slot becomes the newest
     } else {
-        slot = Slot(count_);
         ++count_;
     }
     const TAtom& atom = ring_[slot];
