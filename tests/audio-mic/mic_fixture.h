@@ -108,6 +108,21 @@ struct LevelLog {
         });
     }
 
+    // Drains the main-thread queue until the meter reports anything new: a microphone that adds silence of its
+    // own hands what is fed only to the streams already listening, while one that passes on exactly what is fed
+    // keeps it for the next stream (true at once).
+    bool Listening()
+    {
+        if (pulsetest::MicrophoneIsExact())
+            return true;
+        MainThreadQueue().Drain();
+        const size_t reported = Levels.size();
+        return WaitUntil([this, reported] {
+            MainThreadQueue().Drain();
+            return Levels.size() > reported;
+        });
+    }
+
     // The levels with each run of equal ones told once.
     std::vector<int32_t> Changes() const
     {
