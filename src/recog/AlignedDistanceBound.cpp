@@ -109,12 +109,8 @@ double AlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactScores& s
     }
     std::vector<float> squares(m);
     const auto rowCosts = [&](size_t i, size_t low, size_t high, double* costs) {
-        for (size_t j = low; j <= high; ++j) {
-            squares[j] = GapSquares(utterance.DownFrame(i), utterance.UpFrame(i), lowEnds.data() + j * width,
-                                    highEnds.data() + j * width, width);
-        }
-        for (size_t j = low; j <= high; ++j)
-            costs[j] = GapCost(squares[j], width);
+        GapCostsOfRange(utterance.DownFrame(i), utterance.UpFrame(i), lowEnds.data(), highEnds.data(), width, low,
+                        high, squares.data(), costs);
     };
     // Every path crosses each row, and the rest of it only adds.
     const auto givesUp = [&](double cheapest) { return SafeDistance(cheapest, n, m, width, n + m) > giveUpAbove; };

@@ -1,7 +1,7 @@
 #pragma once
 // What the bounds of the aligned distance (AlignedDistanceBound.h, CoarseAlignmentBound.h) share: the answers
-// they settle before aligning anything, a cell's gap cost from its sum of squared gaps, and a path's cost turned
-// into a distance that rounding cannot have lifted above the exact one.
+// they settle before aligning anything, a cell's gap cost from its sum of squared gaps (for a row of cells at
+// once), and a path's cost turned into a distance that rounding cannot have lifted above the exact one.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -10,6 +10,7 @@
 
 #include "CompactScores.h"
 #include "FloatFrames.h"
+#include "IntervalGaps.h"
 
 constexpr double kUnreachable = std::numeric_limits<double>::infinity();
 
@@ -30,6 +31,17 @@ inline std::optional<double> SettledBeforeAligning(const TFloatFrames& utterance
 inline double GapCost(float sumOfSquares, size_t width)
 {
     return std::sqrt(static_cast<double>(sumOfSquares) / static_cast<double>(width));
+}
+
+// The gap costs of one frame of intervals (xLow..xHigh) against decoded frames first..last (low and high hold
+// width values a frame), into costs[first..last]: every sum of squares first, then the roots, so that they overlap.
+inline void GapCostsOfRange(const float* xLow, const float* xHigh, const float* low, const float* high, size_t width,
+                            size_t first, size_t last, float* squares, double* costs)
+{
+    for (size_t j = first; j <= last; ++j)
+        squares[j] = GapSquares(xLow, xHigh, low + j * width, high + j * width, width);
+    for (size_t j = first; j <= last; ++j)
+        costs[j] = GapCost(squares[j], width);
 }
 
 // A path's bound cost as a distance, lowered by more than what rounding may have put on it: pathOperations

@@ -100,12 +100,8 @@ double CoarseAlignedDistanceAtLeast(const TBoundFrames& bound, const TCompactSco
         const size_t last = std::min(n, first + rowsPerBlock) - 1;
         const size_t low = band.Low(first) / framesPerBlock;
         const size_t high = band.High(last) / framesPerBlock;
-        for (size_t J = low; J <= high; ++J) {
-            squares[J] = GapSquares(bound.Blocks.DownFrame(I), bound.Blocks.UpFrame(I), stored.Low.data() + J * width,
-                                    stored.High.data() + J * width, width);
-        }
-        for (size_t J = low; J <= high; ++J)
-            costs[J] = GapCost(squares[J], width);
+        GapCostsOfRange(bound.Blocks.DownFrame(I), bound.Blocks.UpFrame(I), stored.Low.data(), stored.High.data(),
+                        width, low, high, squares.data(), costs.data());
         for (size_t J = low; J <= high; ++J) {
             if (first == 0)
                 entry[J] = J == 0 ? 0.0 : kUnreachable;
