@@ -1,7 +1,6 @@
 #include "HarmonicComb.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "WideVectors.h"
 
@@ -35,25 +34,13 @@ using TFourSignedLanes = int32_t __attribute__((vector_size(16)));
 using TEightLanes = uint32_t __attribute__((vector_size(32)));
 using TEightSignedLanes = int32_t __attribute__((vector_size(32)));
 
-// Whether any lane is set, the register folded to four lanes first. Taken by reference: a wider vector may not
-// be passed by value to code that is not compiled for it.
-template <class TLanes>
-PARLANTO_LANES_INLINE bool AnyLaneSet(const TLanes& lanes)
-{
-    TFourLanes folded = {};
-    for (size_t part = 0; part < sizeof(TLanes); part += sizeof(TFourLanes)) {
-        TFourLanes quarter;
-        std::memcpy(&quarter, reinterpret_cast<const char*>(&lanes) + part, sizeof(quarter));
-        folded |= quarter;
-    }
-    return (folded[0] | folded[1] | folded[2] | folded[3]) != 0;
-}
-
 // Harmonics 1..count (rounded up to two registers' worth) against the flagged range, with kBelow added so that
-// the range starts at 0. The vector units compare signed lanes only: moved by 2^31, the unsigned range
-// 0 .. kBelow + kAbove becomes the signed one below kSignedLimit.
+// the range starts at 0: flagged holds all ones in a lane that was ever in the range. The vector units compare
+// signed lanes only: moved by 2^31, the unsigned range 0 .. kBelow + kAbove becomes the signed one below
+// kSignedLimit. Handed back by reference: a wider vector may not be passed by value to code that is not
+// compiled for it.
 template <class TLanes, class TSignedLanes>
-PARLANTO_LANES_INLINE bool AnyNearWholeBinLanes(uint64_t step, int32_t count)
+PARLANTO_LANES_INLINE void FlagNearWholeBins(uint64_t step, int32_t count, TLanes& flagged)
 {
     constexpr int lanes = sizeof(TLanes) / sizeof(uint32_t);
     constexpr uint32_t kSignBias = uint32_t{1} << 31;
@@ -65,24 +52,30 @@ PARLANTO_LANES_INLINE bool AnyNearWholeBinLanes(uint64_t step, int32_t count)
         second[i] = static_cast<uint32_t>(lanes + i + 1) * stepHigh + kBelow + kSignBias;
     }
     const uint32_t turn = 2 * lanes * stepHigh;
-    TLanes flagged = {};   // all ones in a lane that was ever in the range
+    flagged = TLanes{};
     for (int32_t h = 0; h < count; h += 2 * lanes) {
         flagged |= reinterpret_cast<TLanes>((reinterpret_cast<TSignedLanes>(first) < kSignedLimit) |
                                             (reinterpret_cast<TSignedLanes>(second) < kSignedLimit));
         first += turn;
         second += turn;
     }
-    return AnyLaneSet(flagged);
 }
 
+// Whether any lane is set: one test instruction, where lifting each lane out would cost more than the whole loop.
 PARLANTO_WIDE_TARGET bool AnyNearWholeBinWide(uint64_t step, int32_t count)
 {
-    return AnyNearWholeBinLanes<TEightLanes, TEightSignedLanes>(step, count);
+    TEightLanes flagged;
+    FlagNearWholeBins<TEightLanes, TEightSignedLanes>(step, count, flagged);
+    using TQuadWords = long long __attribute__((vector_size(32)));
+    const auto words = reinterpret_cast<TQuadWords>(flagged);
+    return !__builtin_ia32_ptestz256(words, words);
 }
 
 bool AnyNearWholeBinNarrow(uint64_t step, int32_t count)
 {
-    return AnyNearWholeBinLanes<TFourLanes, TFourSignedLanes>(step, count);
+    TFourLanes flagged;
+    FlagNearWholeBins<TFourLanes, TFourSignedLanes>(step, count, flagged);
+    return (flagged[0] | flagged[1] | flagged[2] | flagged[3]) != 0;
 }
 
 }  // namespace
