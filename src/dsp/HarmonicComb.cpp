@@ -84,8 +84,15 @@ int32_t TCombSteps::HarmonicsBelow(int32_t bin) const
 {
     if (step == 0)
         return 0;
+    // (end - 1) / step, the largest h with h * step < end: the quotient in doubles is within one of it (both
+    // operands are exact below 2^53) and is set right by a product or two, cheaper than a 64-bit division.
     const uint64_t end = static_cast<uint64_t>(bin) << kFractionBits;
-    return static_cast<int32_t>(std::min<uint64_t>(kCombHarmonicLimit - 1, (end - 1) / step));
+    auto below = static_cast<uint64_t>(static_cast<double>(end - 1) / static_cast<double>(step));
+    while (below > 0 && below * step >= end)
+        --below;
+    while ((below + 1) * step < end)
+        ++below;
+    return static_cast<int32_t>(std::min<uint64_t>(kCombHarmonicLimit - 1, below));
 }
 
 bool TCombSteps::AnyNearWholeBin(int32_t count) const

@@ -121,6 +121,27 @@ TEST(CombCentres, AreThePlainQuotientsTruncated)
     }
 }
 
+TEST(CombSteps, HarmonicsBelowABinAreThoseOfTheIntegerDivision)
+{
+    // Steps that reach the bin exactly at a harmonic, one unit either side of those, and steps in between.
+    const int32_t bin = kCombLastCentre + 1;
+    const uint64_t end = static_cast<uint64_t>(bin) << TCombSteps::kFractionBits;
+    std::vector<uint64_t> steps;
+    for (uint64_t h = 1; h <= 2 * kCombHarmonicLimit; ++h) {
+        const uint64_t exact = end / h;
+        steps.insert(steps.end(), {exact - 1, exact, exact + 1});
+    }
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 20000; ++i)
+        steps.push_back(TCombSteps::kOne + rng() % (end - TCombSteps::kOne));
+    for (const uint64_t step : steps) {
+        TCombSteps comb;
+        comb.step = step;
+        const auto plain = static_cast<int32_t>(std::min<uint64_t>(kCombHarmonicLimit - 1, (end - 1) / step));
+        ASSERT_EQ(comb.HarmonicsBelow(bin), plain) << step;
+    }
+}
+
 TEST(CombSteps, NoHarmonicNearAWholeBinGoesUnflagged)
 {
     // Tones with harmonics on, just beside and nowhere near whole bins; every count of harmonics tested.
