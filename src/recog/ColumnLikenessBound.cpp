@@ -6,6 +6,7 @@
 
 #include "ColumnMatch.h"
 #include "CompactCrossSums.h"
+#include "WideVectors.h"
 
 namespace {
 
@@ -40,75 +41,125 @@ struct TOverlap {
     double n, perRow, g, margin;
 };
 
-// One matched column over those rows.
-struct TColumnSums {
-    TWindowSums utterance;      // Σa, Σa² and the nonzero a
-    TCompactColumnSums codes;   // Σq·c, q the integers standing for a in steps of scoreStep
-    double scoreStep = 1.0;
-    double step = 0.0;
+// One matched column's sums over those rows, in doubles, for the lanes below: a value per field and column,
+// field after field. centredSquare is |P·c|², from exact integers.
+enum TField : size_t {
+    kSa, kSaa, kUtteranceNonzero, kSc, kScc, kM, kCentredSquare, kCross, kScoreStep, kStep, kFields
 };
 
+template <class T>
+struct TColumnLanes {
+    T sa, saa, utteranceNonzero;   // Σa, Σa² and the nonzero a
+    T sc, scc, m;                  // Σc, Σc² and the nonzero codes
+    T centredSquare;               // |P·c|²
+    T cross;                       // Σq·c, q the integers standing for a in steps of scoreStep
+    T scoreStep, step;
+};
+
+// The lanes below give each column the value the plain steps give it: every branch of the plain bound is
+// computed and the lane takes its own, so a double (T) is the plain statement.
+
 // The angle bound of step 1 in the header: cos(max(0, θ - asin δ)) for cos θ at most cosine.
-double ShiftedCosine(double cosine, double delta)
+template <class T>
+PARLANTO_LANES_INLINE T ShiftedCosine(T cosine, T delta)
 {
-    if (cosine >= 1.0 || delta >= 1.0)
-        return 1.0;
+    const T one = T{} + 1.0;
     // (1 - x)(1 + x) in place of 1 - x² keeps the roots accurate near 1.
-    const double cosPhi = std::sqrt((1.0 - delta) * (1.0 + delta));
-    const double c = std::max(cosine, -1.0);
-    if (c >= cosPhi)
-        return 1.0;
-    return std::min(1.0, c * cosPhi + std::sqrt((1.0 - c) * (1.0 + c)) * delta + 16 * kUnit);
+    const T cosPhi = SqrtLanes((1.0 - delta) * (1.0 + delta));
+    const T c = cosine < -1.0 ? T{} - 1.0 : cosine;
+    const T shifted = c * cosPhi + SqrtLanes((1.0 - c) * (1.0 + c)) * delta + 16 * kUnit;
+    return (cosine >= 1.0) | (delta >= 1.0) | (c >= cosPhi) ? one : shifted < 1.0 ? shifted : one;
 }
 
 // Whether the codes alone show b's variance to be at least kLeastShare of its sum of squares:
 // |B| >= s·(|P·c| - √m) against √Σb² <= s·(√Σc² + √m), from the roots given.
-bool CodesSpread(double centredRootLow, double rootM, double rootScc)
+template <class T>
+PARLANTO_LANES_INLINE auto CodesSpread(T centredRootLow, T rootM, T rootScc)
 {
-    const double errorRoot = rootM * kStepSlack * kUp;
+    const T errorRoot = rootM * kStepSlack * kUp;
     return (centredRootLow * kDown - errorRoot) * kDown >= kLeastRootShare * (rootScc * kUp + errorRoot);
 }
 
-// At least the correlation either arithmetic path computes for the column; nothing where it cannot be bounded.
-std::optional<double> CorrelationAtMost(const TColumnSums& in, const TOverlap& overlap)
+// At least the correlation either arithmetic path computes for the column; unbounded is set (true, or all
+// ones) where it cannot be bounded.
+template <class T, class TMask>
+PARLANTO_LANES_INLINE T CorrelationAtMost(const TColumnLanes<T>& in, const TOverlap& overlap, TMask& unbounded)
 {
-    if (in.utterance.Nonzero == 0 || in.codes.Codes == 0)
-        return 0.0;   // a window of zeros: exactly 0
+    const TMask zeros = (in.utteranceNonzero == 0) | (in.sc == 0);   // a window of zeros: exactly 0
     // Codes of 1 only put no floor under Σb².
-    if (in.codes.Codes == in.codes.Nonzero || in.step < kSmallest || in.step > kLargest / 256 ||
-        in.utterance.Squares < kSmallest)
-        return std::nullopt;
+    const TMask beyond = (in.sc == in.m) | (in.step < kSmallest) | (in.step > kLargest / 256) | (in.saa < kSmallest);
     const double g = overlap.g;
-    const double sa = in.utterance.Sum;
-    const double saa = in.utterance.Squares;
-    const double varianceA = saa - sa * sa * overlap.perRow;
-    const double varianceALow = varianceA - 2.5 * g * saa;
-    const double saaHigh = saa * (1 + g) * kUp;
+    const T sa = in.sa;
+    const T saa = in.saa;
+    const T varianceA = saa - sa * sa * overlap.perRow;
+    const T varianceALow = varianceA - 2.5 * g * saa;
+    const T saaHigh = saa * (1 + g) * kUp;
 
-    const double sc = in.codes.Codes;
-    const double scc = in.codes.Squares;
-    const double m = in.codes.Nonzero;
-    const auto centredTimesN = static_cast<int64_t>(overlap.n) * in.codes.Squares -
-                               static_cast<int64_t>(in.codes.Codes) * in.codes.Codes;
-    const double centredSquare = static_cast<double>(centredTimesN) * overlap.perRow;   // |P·c|²
-    const double centredSquareLow = centredSquare * kDown;
+    const T sc = in.sc;
+    const T scc = in.scc;
+    const T m = in.m;
+    const T centredSquare = in.centredSquare;
+    const T centredSquareLow = centredSquare * kDown;
     // Each side's variance at least kLeastShare of its sum of squares: for b by its zeros (a share of at least
     // 1/n, more than kLeastShare for every n allowed) or else by its codes.
-    const bool spreadA = varianceALow * kDown >= kLeastShare * saaHigh;
-    if (!spreadA || !(m < overlap.n || CodesSpread(std::sqrt(centredSquareLow), std::sqrt(m), std::sqrt(scc))))
-        return std::nullopt;
+    const TMask spreadA = varianceALow * kDown >= kLeastShare * saaHigh;
+    const TMask spreadB = (m < overlap.n) | CodesSpread(SqrtLanes(centredSquareLow), SqrtLanes(m), SqrtLanes(scc));
+    unbounded = (zeros == 0) & (beyond | (spreadA == 0) | (spreadB == 0));
 
     // Σa·c is Σq·c in steps, within kIntegerError steps of each code; Σa·Σc/n is rounded by less than g of
     // √(Σa²·Σc²), which bounds Σ|a|·Σc/n.
-    const double crossError = kIntegerError * in.scoreStep * sc + g * std::sqrt(saaHigh * scc) * kUp;
-    const double covariance =
-        static_cast<double>(in.codes.Cross) * in.scoreStep - sa * sc * overlap.perRow + crossError * kUp;
-    const double cosine =
-        covariance >= 0.0
-            ? covariance / std::sqrt(varianceALow * centredSquareLow) * kUp
-            : covariance / std::sqrt((varianceA + 2.5 * g * saa) * kUp * centredSquare * kUp) * kDown;
-    const double delta = std::sqrt(m * kStepSlackSquare / centredSquareLow) * kUp;   // √m·slack / |P·c|
-    return ShiftedCosine(cosine, delta) + overlap.margin;
+    const T crossError = kIntegerError * in.scoreStep * sc + g * SqrtLanes(saaHigh * scc) * kUp;
+    const T covariance = in.cross * in.scoreStep - sa * sc * overlap.perRow + crossError * kUp;
+    const T cosine = covariance >= 0.0
+                         ? covariance / SqrtLanes(varianceALow * centredSquareLow) * kUp
+                         : covariance / SqrtLanes((varianceA + 2.5 * g * saa) * kUp * centredSquare * kUp) * kDown;
+    const T delta = SqrtLanes(m * kStepSlackSquare / centredSquareLow) * kUp;   // √m·slack / |P·c|
+    return zeros ? T{} : ShiftedCosine(cosine, delta) + overlap.margin;
+}
+
+// Whether a lane of a comparison's result is true.
+inline bool LaneSet(bool mask, int)
+{
+    return mask;
+}
+
+template <class TMask>
+PARLANTO_LANES_INLINE bool LaneSet(const TMask& mask, int lane)
+{
+    return mask[lane] != 0;
+}
+
+// The bounds of the columns from on, as far as whole groups of T lanes reach below count; returns where they
+// stop. unbounded gathers every column that cannot be bounded.
+template <class T>
+PARLANTO_LANES_INLINE size_t CorrelationsAtMost(const double* inputs, size_t count, size_t from,
+                                                const TOverlap& overlap, double* bounds, bool& unbounded)
+{
+    size_t c = from;
+    for (; c + kLanes<T> <= count; c += kLanes<T>) {
+        const auto field = [&](TField f) { return LoadLanes(inputs + f * count + c, T{}); };
+        const TColumnLanes<T> in{field(kSa), field(kSaa), field(kUtteranceNonzero), field(kSc), field(kScc),
+                                 field(kM), field(kCentredSquare), field(kCross), field(kScoreStep), field(kStep)};
+        decltype(T{} < T{}) none;
+        StoreLanes(bounds + c, CorrelationAtMost(in, overlap, none));
+        for (int lane = 0; lane < kLanes<T>; ++lane)
+            unbounded |= LaneSet(none, lane);
+    }
+    return c;
+}
+
+PARLANTO_WIDE_TARGET void CorrelationsAtMostWide(const double* inputs, size_t count, const TOverlap& overlap,
+                                                 double* bounds, bool& unbounded)
+{
+    const size_t done = CorrelationsAtMost<TDoubleQuad>(inputs, count, 0, overlap, bounds, unbounded);
+    CorrelationsAtMost<double>(inputs, count, done, overlap, bounds, unbounded);
+}
+
+void CorrelationsAtMostNarrow(const double* inputs, size_t count, const TOverlap& overlap, double* bounds,
+                              bool& unbounded)
+{
+    const size_t done = CorrelationsAtMost<TDoublePair>(inputs, count, 0, overlap, bounds, unbounded);
+    CorrelationsAtMost<double>(inputs, count, done, overlap, bounds, unbounded);
 }
 
 bool SaneScores(const TCommandTraj& traj)
@@ -208,15 +259,34 @@ double TColumnLikenessBound::AtMost(const TCompactScores& compact, const std::ve
     const TWindowSums* window = windows_->Window(n);
     const TOverlap overlap(n);
 
-    double total = 0.0;
-    for (const TColumnPair& pair : pairs) {
-        const TColumnSums column{window[pair.Utterance], sums[pair.Stored], scoreSteps_[pair.Utterance],
-                                 compact.Step[pair.Stored]};
-        const std::optional<double> r = CorrelationAtMost(column, overlap);
-        if (!r)
-            return kNoBound;
-        total += 0.5 + 0.5 * *r;
+    const size_t count = pairs.size();
+    std::vector<double> inputs(kFields * count);
+    for (size_t p = 0; p < count; ++p) {
+        const TWindowSums& a = window[pairs[p].Utterance];
+        const TCompactColumnSums& c = sums[pairs[p].Stored];
+        const auto set = [&](TField f, double value) { inputs[f * count + p] = value; };
+        set(kSa, a.Sum);
+        set(kSaa, a.Squares);
+        set(kUtteranceNonzero, a.Nonzero);
+        set(kSc, c.Codes);
+        set(kScc, c.Squares);
+        set(kM, c.Nonzero);
+        const int64_t centredTimesN =
+            static_cast<int64_t>(n) * c.Squares - static_cast<int64_t>(c.Codes) * c.Codes;
+        set(kCentredSquare, static_cast<double>(centredTimesN) * overlap.perRow);
+        set(kCross, static_cast<double>(c.Cross));
+        set(kScoreStep, scoreSteps_[pairs[p].Utterance]);
+        set(kStep, compact.Step[pairs[p].Stored]);
     }
-    const auto count = static_cast<double>(pairs.size());
-    return total / count + 8 * (count + 4) * kUnit;
+    std::vector<double> bounds(count);
+    bool unbounded = false;
+    ByVectorWidth(CorrelationsAtMostWide, CorrelationsAtMostNarrow, inputs.data(), count, overlap, bounds.data(),
+                  unbounded);
+    if (unbounded)
+        return kNoBound;
+    double total = 0.0;
+    for (const double r : bounds)
+        total += 0.5 + 0.5 * r;
+    const auto columns = static_cast<double>(count);
+    return total / columns + 8 * (columns + 4) * kUnit;
 }

@@ -1,5 +1,6 @@
 // The bound from a take's compact form is never below the classic likeness the take's exact rows give, on
-// either arithmetic path, and is close enough to rule out other commands' takes.
+// either arithmetic path, is the same at either vector width, and is close enough to rule out other commands'
+// takes.
 #include "ColumnLikenessBound.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +38,16 @@ void ExpectNeverBelow(const TCommandTraj& utterance, const TCommandTraj& stored,
     const double fast = AverageColumnLikeness(utterance, stored);
     const TReferenceArithmetic plain;
     const double reference = AverageColumnLikeness(utterance, stored);
+    std::vector<double> bounds;
     for (const bool wide : {true, false}) {
         const TVectorWidth width(wide);
         const double atMost = TColumnLikenessBound(utterance).AtMost(compact, stored.Ids);
         EXPECT_GE(atMost, fast) << what << (wide ? ", wide" : ", narrow");
         EXPECT_GE(atMost, reference) << what << (wide ? ", wide" : ", narrow");
+        bounds.push_back(atMost);
     }
+    // Columns are bounded four, two or one at a time, each the same way.
+    EXPECT_EQ(bounds[0], bounds[1]) << what;
 }
 
 void ExpectNeverBelow(const TCommandTraj& utterance, const TCommandTraj& stored, const std::string& what)
