@@ -60,15 +60,13 @@ double Percentile(std::vector<double> values, double share)
     return values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
 }
 
-enum class TBound { Quick, Blocks, Aligned, Exact };
+enum class TBound { Blocks, Aligned, Exact };
 
 double DistanceOf(const TAlignedMatcher& matcher, const TTake& take, TBound bound)
 {
     switch (bound) {
-    case TBound::Quick:
-        return matcher.QuickDistanceAtLeast(take.Frames, take.Traj.Ids);
     case TBound::Blocks:
-        return matcher.BlockDistanceAtLeast(take.Frames, take.Traj.Ids, std::numeric_limits<double>::infinity());
+        return matcher.BlockDistanceAtLeast(take.Frames, take.Traj.Ids);
     case TBound::Aligned:
         return matcher.DistanceAtLeast(take.Frames, take.Traj.Ids, std::numeric_limits<double>::infinity());
     case TBound::Exact:
@@ -116,7 +114,7 @@ void BoundEveryTake(benchmark::State& state)
         likenessFactor.push_back(LikenessOfDistance(lower) / LikenessOfDistance(exact));
         rows.push_back(static_cast<double>(take.Traj.AtomCount));
     }
-    const char* names[] = {"quick", "blocks", "aligned", "exact"};
+    const char* names[] = {"blocks", "aligned", "exact"};
     state.SetLabel(names[state.range(0)]);
     state.counters["us_per_take"] = benchmark::Counter(static_cast<double>(setup.takes.size()) * 1e-6,
                                                        benchmark::Counter::kIsIterationInvariantRate |
@@ -129,7 +127,7 @@ void BoundEveryTake(benchmark::State& state)
     state.counters["utterance_rows"] = setup.utterance.AtomCount;
     state.counters["utterance_s"] = setup.audioSeconds;
 }
-BENCHMARK(BoundEveryTake)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BoundEveryTake)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // How many of the 500 commands each bound rules out at once: those whose every take's bound lies beyond the
 // runner-up's exact distance (the best two commands are always scored exactly).
@@ -147,17 +145,17 @@ void CommandsRuledOut(benchmark::State& state)
             ruledOut += lower > runnerUp ? 1 : 0;
         benchmark::DoNotOptimize(ruledOut);
     }
-    const char* names[] = {"quick", "blocks", "aligned"};
+    const char* names[] = {"blocks", "aligned"};
     state.SetLabel(names[state.range(0)]);
     state.counters["ruled_out"] = ruledOut;
     state.counters["commands"] = static_cast<double>(boundBest.size());
 }
-BENCHMARK(CommandsRuledOut)->DenseRange(0, 2)->Iterations(1);
+BENCHMARK(CommandsRuledOut)->DenseRange(0, 1)->Iterations(1);
 
 // The three steps as a dictionary would take them, with the runner-up's exact distance known beforehand (the
-// dictionary learns it on the way, so this is the least it would do): the quick bound of every take, the
-// alignment over compact frames of the takes the quick bound leaves open, giving up above the runner-up (over
-// blocks first, which settles most of them), and the exact distance of the takes still open (here from memory; the dictionary reads their rows first).
+// dictionary learns it on the way, so this is the least it would do): the alignment over blocks of every take,
+// the alignment over compact frames of the takes the blocks leave open, giving up above the runner-up, and the
+// exact distance of the takes still open (here from memory; the dictionary reads their rows first).
 void ThreeStepsOverAllTakes(benchmark::State& state)
 {
     const TBoundSetup& setup = Setup();
@@ -167,7 +165,7 @@ void ThreeStepsOverAllTakes(benchmark::State& state)
     for (auto _ : state) {
         aligned = exactly = 0;
         for (const TTake& take : setup.takes) {
-            if (matcher.QuickDistanceAtLeast(take.Frames, take.Traj.Ids) > runnerUp)
+            if (matcher.BlockDistanceAtLeast(take.Frames, take.Traj.Ids) > runnerUp)
                 continue;
             ++aligned;
             if (matcher.DistanceAtLeast(take.Frames, take.Traj.Ids, runnerUp) > runnerUp)

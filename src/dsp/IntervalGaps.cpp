@@ -9,26 +9,8 @@
 
 namespace {
 
-// Values first..width-1 one by one; inlined, so that inside the AVX2 function no call leaves its vectors'
-// upper halves in use for plain code.
-PARLANTO_LANES_INLINE float NarrowGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
-                                             const float* stepDown, const float* stepUp, size_t first, size_t width)
-{
-    float sum = 0.0f;
-    for (size_t k = first; k < width; ++k) {
-        const uint8_t lowCode = std::min(codes.LowA[k], codes.LowB[k]);
-        const uint8_t highCode = std::max(codes.HighA[k], codes.HighB[k]);
-        const float below = static_cast<float>(lowCode > 0 ? lowCode - 1 : 0);
-        const float above = static_cast<float>(highCode > 0 ? highCode + 1 : 0);
-        const float low = std::min(x.LowA[k], x.LowB[k]);
-        const float high = std::max(x.HighA[k], x.HighB[k]);
-        const float gap = std::max({stepDown[k] * below - high, low - stepUp[k] * above, 0.0f});
-        sum += gap * gap;
-    }
-    return sum;
-}
-
-// Decoded intervals, values first..width-1 one by one (inlined, as above).
+// Decoded intervals, values first..width-1 one by one; inlined, so that inside the AVX2 function no call leaves
+// its vectors' upper halves in use for plain code.
 PARLANTO_LANES_INLINE float NarrowDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
                                                     const float* high, size_t first, size_t width)
 {
@@ -62,20 +44,6 @@ PARLANTO_WIDE_TARGET inline __m256 EightMultiplesAbove(__m128i codes)
     return _mm256_cvtepi32_ps(_mm256_add_epi32(high, _mm256_min_epi32(high, _mm256_set1_epi32(1))));
 }
 
-// Eight values' squared gaps.
-PARLANTO_WIDE_TARGET inline __m256 EightGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
-                                                   const float* stepDown, const float* stepUp, size_t k)
-{
-    const __m256 below = EightMultiplesBelow(_mm_min_epu8(EightCodes(codes.LowA + k), EightCodes(codes.LowB + k)));
-    const __m256 above = EightMultiplesAbove(_mm_max_epu8(EightCodes(codes.HighA + k), EightCodes(codes.HighB + k)));
-    const __m256 xLow = _mm256_min_ps(_mm256_loadu_ps(x.LowA + k), _mm256_loadu_ps(x.LowB + k));
-    const __m256 xHigh = _mm256_max_ps(_mm256_loadu_ps(x.HighA + k), _mm256_loadu_ps(x.HighB + k));
-    const __m256 over = _mm256_sub_ps(_mm256_mul_ps(_mm256_loadu_ps(stepDown + k), below), xHigh);
-    const __m256 under = _mm256_sub_ps(xLow, _mm256_mul_ps(_mm256_loadu_ps(stepUp + k), above));
-    const __m256 gap = _mm256_max_ps(_mm256_max_ps(over, under), _mm256_setzero_ps());
-    return _mm256_mul_ps(gap, gap);
-}
-
 // Two chains of sums and a tree of additions across the lanes, so that a frame's sum waits on few additions:
 // eights(k) gives the squared gaps of values k..k+7; the values past the last eight are left, from k on.
 template <class TEights>
@@ -96,16 +64,6 @@ PARLANTO_WIDE_TARGET inline float SumOfEights(const TEights& eights, size_t widt
     return _mm_cvtss_f32(four);
 }
 
-// Functions, not lambdas: these take the AVX2 target that a lambda in a wide function would not.
-struct TCodedEights {
-    const TEnvelopeParts<float>& x;
-    const TEnvelopeParts<uint8_t>& codes;
-    const float* stepDown;
-    const float* stepUp;
-
-    PARLANTO_WIDE_TARGET __m256 operator()(size_t k) const { return EightGapSquares(x, codes, stepDown, stepUp, k); }
-};
-
 PARLANTO_WIDE_TARGET inline __m256 EightDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
                                                           const float* high, size_t k)
 {
@@ -115,6 +73,7 @@ PARLANTO_WIDE_TARGET inline __m256 EightDecodedGapSquares(const float* xLow, con
     return _mm256_mul_ps(gap, gap);
 }
 
+// A function, not a lambda: it takes the AVX2 target that a lambda in a wide function would not.
 struct TDecodedEights {
     const float* xLow;
     const float* xHigh;
@@ -123,14 +82,6 @@ struct TDecodedEights {
 
     PARLANTO_WIDE_TARGET __m256 operator()(size_t k) const { return EightDecodedGapSquares(xLow, xHigh, low, high, k); }
 };
-
-PARLANTO_WIDE_TARGET float WideGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
-                                          const float* stepDown, const float* stepUp, size_t width)
-{
-    size_t k = 0;
-    const float sum = SumOfEights(TCodedEights{x, codes, stepDown, stepUp}, width, k);
-    return sum + NarrowGapSquares(x, codes, stepDown, stepUp, k, width);
-}
 
 PARLANTO_WIDE_TARGET float WideDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
                                                  const float* high, size_t width)
@@ -176,19 +127,7 @@ float AllNarrowDecodedGapSquares(const float* xLow, const float* xHigh, const fl
     return NarrowDecodedGapSquares(xLow, xHigh, low, high, 0, width);
 }
 
-float AllNarrowGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes,
-                          const float* stepDown, const float* stepUp, size_t width)
-{
-    return NarrowGapSquares(x, codes, stepDown, stepUp, 0, width);
-}
-
 }  // namespace
-
-float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes, const float* stepDown,
-                      const float* stepUp, size_t width)
-{
-    return ByVectorWidth(WideGapSquares, AllNarrowGapSquares, x, codes, stepDown, stepUp, width);
-}
 
 void DecodeIntervals(const uint8_t* codes, const float* stepDown, const float* stepUp, size_t width, float* low,
                      float* high)

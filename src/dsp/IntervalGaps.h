@@ -10,35 +10,14 @@
 #include <cstddef>
 #include <cstdint>
 
-// Intervals given as the envelope of two frames' (the same frame twice for one frame's): from the smaller of
-// LowA and LowB to the larger of HighA and HighB, value by value. Read where they lie, so nothing is copied.
-template <class T>
-struct TEnvelopeParts {
-    const T* LowA;
-    const T* LowB;
-    const T* HighA;
-    const T* HighB;
-};
-
-// One frame's intervals.
-template <class T>
-TEnvelopeParts<T> FrameEnvelope(const T* low, const T* high)
-{
-    return {low, low, high, high};
-}
-
-// The sum of the squared gaps between x's intervals and the coded values', width values each. Every operation
-// rounds once (the sum in any order); nothing is fused.
-float CodedGapSquares(const TEnvelopeParts<float>& x, const TEnvelopeParts<uint8_t>& codes, const float* stepDown,
-                      const float* stepUp, size_t width);
-
-// The ends of the intervals a frame of codes stands for, each the same product CodedGapSquares forms: a frame
-// met by many others is decoded once.
+// The ends of the intervals a frame of codes stands for, each one product rounded once: a frame met by many
+// others is decoded once.
 void DecodeIntervals(const uint8_t* codes, const float* stepDown, const float* stepUp, size_t width, float* low,
                      float* high);
 // The same products for the envelope of the intervals of codes lowCodes..highCodes, value by value: the ends
 // only grow with the code, so the envelope's are those of the extreme codes.
 void DecodeEnvelope(const uint8_t* lowCodes, const uint8_t* highCodes, const float* stepDown, const float* stepUp,
                     size_t width, float* low, float* high);
-// CodedGapSquares of one frame of intervals (xLow..xHigh) and one of decoded codes (low..high): the same sum.
+// The sum of the squared gaps between one frame of intervals (xLow..xHigh) and one of decoded codes
+// (low..high), width values each. Every operation rounds once (the sum in any order); nothing is fused.
 float GapSquares(const float* xLow, const float* xHigh, const float* low, const float* high, size_t width);

@@ -1,19 +1,16 @@
 #pragma once
-// Lower bounds of the aligned distance AlignedFrameDistance(a, b, bandShare) (FrameAlignment.h) when the
-// stored frames b are known only in compact form (CompactScores.h), so that a large vocabulary can rule most
-// of its stored takes out without reading them.
+// A lower bound of the aligned distance AlignedFrameDistance(a, b, bandShare) (FrameAlignment.h) when the
+// stored frames b are known only in compact form (CompactScores.h): the alignment itself over gap costs, for the
+// takes of a large vocabulary that the alignment over blocks (CoarseAlignmentBound.h, which shares what follows)
+// leaves open.
 //
-// Why they are bounds. Each code stands for an interval that holds the exact value, and a's values lie
+// Why it is a bound. Each code stands for an interval that holds the exact value, and a's values lie
 // between their floats (FloatFrames.h), so no cell's cost RMS(a_i - b_j) is below the root mean square gap
-// between the intervals of a_i and b_j (IntervalGaps.h); nor below the gap from a_i to the envelope of b's
-// intervals over any set of frames that holds j, nor the gap from the envelope of a over any set of rows that
-// holds i to b_j.
-// - The alignment: the cheapest band path over the gap costs is no dearer than the cheapest band path over the
-//   cell costs, path by path; so is every row's cheapest partial path, which is how it gives up early.
-// - The quick bound: every path holds at least one cell of every row i of a, within the band, and at least one
-//   of every column j of b, so its cost is at least the sum over rows of the gap from a_i to the envelope of b
-//   over i's band, and at least the sum over columns of the gap from the envelope of a over the rows whose
-//   band holds j to b_j.
+// between the intervals of a_i and b_j (IntervalGaps.h); nor below the gap from the envelope of a's intervals
+// over any set of rows that holds i to the envelope of b's over any set of frames that holds j. The cheapest
+// band path over the gap costs is no dearer than the cheapest band path over the cell costs, path by path; so
+// is every row's cheapest partial path, which is how it gives up early.
+//
 // Rounding (u = 2^-53 in doubles, v = 2^-24 in floats). The exact distance is computed in doubles, each
 // operation rounding once, the same on either arithmetic path: a cell's W squares, their sum, mean and root
 // lose at most a factor (1 - u)^(W + 4), a path's sum of at most n + m cells and its division by n + m a factor
@@ -26,28 +23,23 @@
 // give (never below 0). Where a value or a step is beyond what the floats hold safely (InRange), they give 0.
 #include "CompactScores.h"
 #include "FloatFrames.h"
-#include "RunExtremes.h"
 
 #include "FrameAlignment.h"
 
-// An utterance's frames readied for the bounds: in floats, their extremes over runs of frames, and the envelope
-// of every block of rowsPerBlock frames (the last one may be shorter) for the alignment over blocks.
+// An utterance's frames readied for the bounds: in floats, and the envelope of every block of rowsPerBlock frames
+// (the last one may be shorter) for the alignment over blocks.
 struct TBoundFrames {
     TBoundFrames(const TFrameSeries& frames, size_t rowsPerBlock);
     TBoundFrames(const TBoundFrames&) = delete;
     TBoundFrames& operator=(const TBoundFrames&) = delete;
 
     TFloatFrames Floats;
-    TRunExtremes<float> Runs;   // of Floats' Down and Up, for runs up to all its frames
     size_t RowsPerBlock;
-    TFloatFrames Blocks;        // Down the smallest of a block's Down values, Up the largest of its Up ones
+    TFloatFrames Blocks;   // Down the smallest of a block's Down values, Up the largest of its Up ones
 };
 
-// Infinity when either side has no frames or their widths differ, as for the alignment itself. About
-// (n + m) × width work.
-double QuickAlignedDistanceAtLeast(const TBoundFrames& utterance, const TCompactScores& stored, double bandShare);
-
-// The alignment itself over the gap costs: about n × band × width work, less when it gives up. Infinity
-// once it is sure that the exact distance exceeds giveUpAbove.
+// The alignment itself over the gap costs: about n × band × width work, less when it gives up. Infinity when
+// either side has no frames or their widths differ, as for the alignment itself, and once it is sure that the
+// exact distance exceeds giveUpAbove.
 double AlignedDistanceAtLeast(const TBoundFrames& utterance, const TCompactScores& stored, double bandShare,
                               double giveUpAbove);

@@ -15,8 +15,8 @@ namespace {
 constexpr size_t kRowsPerFrame = 3;     // about 9 ms: neighbouring rows of 46 ms frames differ little
 constexpr double kBandShare = 0.25;     // tempo within about ±15 % and end points a few tens of ms apart
 constexpr double kDistanceScale = 0.05; // a root mean square frame difference of this much gives 1/e
-// The alignment over blocks, asked before the full one over compact frames: blocks of 3 utterance frames by 2
-// stored ones cost a sixth of its cells and rule out most takes that are not near the runner-up.
+// The alignment over blocks, the first bound of every take: blocks of 3 utterance frames by 2 stored ones cost a
+// sixth of the full alignment's cells and leave it only the takes near the runner-up.
 constexpr size_t kBlockRows = 3;
 constexpr size_t kBlockFrames = 2;
 
@@ -198,31 +198,19 @@ double BoundOver(const TCommandTraj& utterance, bool distinctIds, const TFrameSe
 
 }  // namespace
 
-double TAlignedMatcher::QuickDistanceAtLeast(const TCompactScores& frames,
+double TAlignedMatcher::BlockDistanceAtLeast(const TCompactScores& frames,
                                              const std::vector<int32_t>& storedIds) const
 {
     return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
                      [](const TBoundFrames& a, const TCompactScores& b) {
-                         return QuickAlignedDistanceAtLeast(a, b, kBandShare);
-                     });
-}
-
-double TAlignedMatcher::BlockDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
-                                             double giveUpAbove) const
-{
-    return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
-                     [giveUpAbove](const TBoundFrames& a, const TCompactScores& b) {
-                         return CoarseAlignedDistanceAtLeast(a, b, kBandShare, giveUpAbove, kBlockFrames);
+                         return CoarseAlignedDistanceAtLeast(a, b, kBandShare, std::numeric_limits<double>::infinity(),
+                                                             kBlockFrames);
                      });
 }
 
 double TAlignedMatcher::DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
                                         double giveUpAbove) const
 {
-    // Without a threshold the blocks could not settle anything.
-    if (giveUpAbove < std::numeric_limits<double>::infinity() &&
-        std::isinf(BlockDistanceAtLeast(frames, storedIds, giveUpAbove)))
-        return std::numeric_limits<double>::infinity();
     return BoundOver(utterance_, distinctIds_, frames_, BoundFrames(), frames, storedIds,
                      [giveUpAbove](const TBoundFrames& a, const TCompactScores& b) {
                          return AlignedDistanceAtLeast(a, b, kBandShare, giveUpAbove);

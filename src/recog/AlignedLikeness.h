@@ -33,16 +33,12 @@ public:
                     double giveUpAbove = std::numeric_limits<double>::infinity()) const;
 
     // Never above Distance(stored) for the stored trajectory of column ids storedIds whose StoredSpeechFrames
-    // are frames in compact form: cheap, about (n + m) × width work, no alignment (AlignedDistanceBound.h).
-    double QuickDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds) const;
-    // Between the two: the alignment over blocks of frames (CoarseAlignmentBound.h), a sixth of the full one's
-    // cells. Never above Distance(stored), except that it gives infinity once it is sure that Distance(stored)
-    // > giveUpAbove.
-    double BlockDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,
-                                double giveUpAbove) const;
-    // Tighter: the alignment over the compact frames, the same way; below a finite giveUpAbove it asks
-    // BlockDistanceAtLeast first, which settles most takes far from it for less.
-    // All three give infinity where Distance is sure to (no shared id, no frames), 0 where nothing can be said
+    // are frames in compact form: the alignment over blocks of 3 by 2 frames (CoarseAlignmentBound.h), a sixth
+    // of the full alignment's cells; cheap enough for every take of a large vocabulary.
+    double BlockDistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds) const;
+    // Tighter and dearer: the alignment over the compact frames themselves (AlignedDistanceBound.h), the same
+    // way, except that it gives infinity once it is sure that Distance(stored) > giveUpAbove.
+    // Both give infinity where Distance is sure to (no shared id, no frames), 0 where nothing can be said
     // (storedIds not one per column of frames, values beyond what floats hold safely), and may be asked from
     // several threads at once.
     double DistanceAtLeast(const TCompactScores& frames, const std::vector<int32_t>& storedIds,

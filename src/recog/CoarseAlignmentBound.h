@@ -1,8 +1,8 @@
 #pragma once
 // A lower bound of the aligned distance AlignedFrameDistance(a, b, bandShare) (FrameAlignment.h) from b's
-// compact form, between the quick bound and the alignment over interval gaps (AlignedDistanceBound.h) in cost
-// and in tightness: the alignment over blocks of frames. Most takes of a large vocabulary that the quick bound
-// leaves open lie far enough beyond the runner-up for this one to rule them out at a fraction of the cost.
+// compact form, the first one a large vocabulary asks of every take: the alignment over blocks of frames, a sixth
+// of the cells of the alignment over interval gaps (AlignedDistanceBound.h), which is left only the takes near
+// the runner-up.
 //
 // Why it is a bound. a's rows are cut into blocks of R consecutive rows (TBoundFrames::RowsPerBlock) and b's
 // frames into blocks of F (the last of each may be shorter). A block cell (I, J) costs the gap from the

@@ -39,7 +39,7 @@ double TTakeMatcher::Likeness(const TCommandTraj& stored, const TTakeForms& form
 double TTakeMatcher::QuickAtMost(const TTakeForms& forms, const std::vector<int32_t>& ids) const
 {
     if (aligned_)
-        return forms.Frames ? LikenessAtMost(aligned_->QuickDistanceAtLeast(*forms.Frames, ids)) : kNoBound;
+        return forms.Frames ? LikenessAtMost(aligned_->BlockDistanceAtLeast(*forms.Frames, ids)) : kNoBound;
     return forms.Rows ? ClassicBound().AtMost(*forms.Rows, ids) : kNoBound;
 }
 
