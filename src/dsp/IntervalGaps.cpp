@@ -44,26 +44,7 @@ PARLANTO_WIDE_TARGET inline __m256 EightMultiplesAbove(__m128i codes)
     return _mm256_cvtepi32_ps(_mm256_add_epi32(high, _mm256_min_epi32(high, _mm256_set1_epi32(1))));
 }
 
-// Two chains of sums and a tree of additions across the lanes, so that a frame's sum waits on few additions:
-// eights(k) gives the squared gaps of values k..k+7; the values past the last eight are left, from k on.
-template <class TEights>
-PARLANTO_WIDE_TARGET inline float SumOfEights(const TEights& eights, size_t width, size_t& k)
-{
-    __m256 sums[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
-    k = 0;
-    for (; k + 16 <= width; k += 16) {
-        sums[0] = _mm256_add_ps(sums[0], eights(k));
-        sums[1] = _mm256_add_ps(sums[1], eights(k + 8));
-    }
-    for (; k + 8 <= width; k += 8)
-        sums[0] = _mm256_add_ps(sums[0], eights(k));
-    const __m256 both = _mm256_add_ps(sums[0], sums[1]);
-    __m128 four = _mm_add_ps(_mm256_castps256_ps128(both), _mm256_extractf128_ps(both, 1));
-    four = _mm_add_ps(four, _mm_movehl_ps(four, four));
-    four = _mm_add_ss(four, _mm_shuffle_ps(four, four, 1));
-    return _mm_cvtss_f32(four);
-}
-
+// Eight values' squared gaps, values k..k+7.
 PARLANTO_WIDE_TARGET inline __m256 EightDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
                                                           const float* high, size_t k)
 {
@@ -73,22 +54,24 @@ PARLANTO_WIDE_TARGET inline __m256 EightDecodedGapSquares(const float* xLow, con
     return _mm256_mul_ps(gap, gap);
 }
 
-// A function, not a lambda: it takes the AVX2 target that a lambda in a wide function would not.
-struct TDecodedEights {
-    const float* xLow;
-    const float* xHigh;
-    const float* low;
-    const float* high;
-
-    PARLANTO_WIDE_TARGET __m256 operator()(size_t k) const { return EightDecodedGapSquares(xLow, xHigh, low, high, k); }
-};
-
+// Two chains of sums and a tree of additions across the lanes, so that a frame's sum waits on few additions;
+// the values past the last eight one by one.
 PARLANTO_WIDE_TARGET float WideDecodedGapSquares(const float* xLow, const float* xHigh, const float* low,
                                                  const float* high, size_t width)
 {
+    __m256 sums[2] = {_mm256_setzero_ps(), _mm256_setzero_ps()};
     size_t k = 0;
-    const float sum = SumOfEights(TDecodedEights{xLow, xHigh, low, high}, width, k);
-    return sum + NarrowDecodedGapSquares(xLow, xHigh, low, high, k, width);
+    for (; k + 16 <= width; k += 16) {
+        sums[0] = _mm256_add_ps(sums[0], EightDecodedGapSquares(xLow, xHigh, low, high, k));
+        sums[1] = _mm256_add_ps(sums[1], EightDecodedGapSquares(xLow, xHigh, low, high, k + 8));
+    }
+    for (; k + 8 <= width; k += 8)
+        sums[0] = _mm256_add_ps(sums[0], EightDecodedGapSquares(xLow, xHigh, low, high, k));
+    const __m256 both = _mm256_add_ps(sums[0], sums[1]);
+    __m128 four = _mm_add_ps(_mm256_castps256_ps128(both), _mm256_extractf128_ps(both, 1));
+    four = _mm_add_ps(four, _mm_movehl_ps(four, four));
+    four = _mm_add_ss(four, _mm_shuffle_ps(four, four, 1));
+    return _mm_cvtss_f32(four) + NarrowDecodedGapSquares(xLow, xHigh, low, high, k, width);
 }
 
 // The envelope's ends, values first..width-1 one by one (inlined, as above).
